@@ -1,0 +1,18 @@
+# One place for the language level, warnings and Qt defines every target of ours uses.
+add_library(saporium_options INTERFACE)
+target_compile_features(saporium_options INTERFACE cxx_std_20)
+target_compile_options(saporium_options INTERFACE -Wall -Wextra -Wpedantic)
+target_compile_definitions(saporium_options INTERFACE
+  QT_NO_CAST_TO_ASCII
+  QT_NO_URL_CAST_FROM_STRING
+  QT_NO_FOREACH
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_DISABLE_DEPRECATED_BEFORE=0x060400)
+if(SAPORIUM_SANITIZE)
+  target_compile_options(saporium_options INTERFACE
+    -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(saporium_options INTERFACE -fsanitize=address,undefined)
+endif()
+set(CMAKE_AUTOMOC ON)
+set(CMAKE_AUTOUIC ON)
+set(CMAKE_AUTORCC ON)

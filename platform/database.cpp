@@ -1,0 +1,262 @@
+#include "platform/database.h"
+
+#include "platform/database_connection.h"
+#include "platform/database_names.h"
+#include "platform/database_statement.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <sqlcipher/sqlite3.h>
+
+#include <algorithm>
+
+namespace dao {
+
+namespace {
+
+const QString kCategoryNoun = QStringLiteral("category");
+const QString kFieldNoun = QStringLiteral("field");
+
+// The password of a connect string such as ";Pwd=secret": key letter case does not matter, the
+// value runs to the next ';'.
+std::optional<QString> passwordOf(const QString &connect)
+{
+    const QStringList parts = connect.split(QLatin1Char(';'));
+    for (const QString &part : parts) {
+        const qsizetype equals = part.indexOf(QLatin1Char('='));
+        if (equals < 0)
+            continue;
+        if (part.left(equals).trimmed().compare(QLatin1String("pwd"), Qt::CaseInsensitive) == 0)
+            return part.mid(equals + 1);
+    }
+    return std::nullopt;
+}
+
+void checkField(const TableDef::FieldDef &field)
+{
+    if (const auto problem = names::problemWith(field.name, kFieldNoun))
+        throw EngineError(*problem);
+    if (field.type != dbText && field.type != dbMemo)
+        throw EngineError(QStringLiteral("The field %1 has type %2, which this program does not "
+                                         "store; use short text (%3) or long text (%4).")
+                              .arg(field.name, QString::number(field.type),
+                                   QString::number(dbText), QString::number(dbMemo)));
+}
+
+// A short text column carries its limit twice: in its declared type, where readers of the file
+// find it, and in a CHECK, which keeps other tools from storing more.
+QString columnDefinition(const TableDef::FieldDef &field)
+{
+    const QString column = names::quoted(field.name);
+    if (field.type == dbMemo)
+        return column + QStringLiteral(" TEXT");
+    const QString limit = QString::number(kShortTextLimit);
+    return column + QStringLiteral(" VARCHAR(") + limit + QStringLiteral(") CHECK (length(") + column
+        + QStringLiteral(") <= ") + limit + QLatin1Char(')');
+}
+
+}  // namespace
+
+EngineError::EngineError(const QString &message)
+    : std::runtime_error(message.toStdString()), message_(message)
+{
+}
+
+QString EngineError::message() const { return message_; }
+
+TableDef::FieldDef TableDef::CreateField(const QString &name, FieldType type) const
+{
+    FieldDef field{name, type};
+    checkField(field);
+    return field;
+}
+
+void TableDef::Append(const FieldDef &field)
+{
+    checkField(field);
+    for (const FieldDef &existing : fields_)
+        if (names::sameName(existing.name, field.name))
+            throw EngineError(QStringLiteral("The category %1 already has a field named %2.")
+                                  .arg(name_, existing.name));
+    fields_.push_back(field);
+}
+
+Database::Database(std::shared_ptr<Connection> connection)
+    : connection_(std::move(connection)), path_(connection_->path())
+{
+}
+
+Database::~Database() = default;
+
+Connection &Database::live() const
+{
+    if (!connection_)
+        throw EngineError(QStringLiteral("The recipe database %1 is closed.").arg(path_));
+    return *connection_;
+}
+
+QStringList Database::TableDefs() const
+{
+    Connection &conn = live();
+    Statement listing(conn, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"),
+                      QStringLiteral("Cannot list the categories"));
+    QStringList tables;
+    while (listing.step()) {
+        const QString name = listing.text(0).value_or(QString());
+        // SQLite's own tables; it reserves the prefix in any letter case.
+        if (!name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive))
+            tables.append(name);
+    }
+    std::sort(tables.begin(), tables.end(), names::catalogueLess);
+    return tables;
+}
+
+std::optional<QString> Database::findTable(const QString &name) const
+{
+    const QStringList tables = TableDefs();
+    if (tables.contains(name))
+        return name;
+    for (const QString &table : tables)
+        if (names::sameName(table, name))
+            return table;
+    return std::nullopt;
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
+{
+    live();
+    const std::optional<QString> actual = findTable(table);
+    if (!actual)
+        throw EngineError(QStringLiteral("There is no category named %1 in the recipe database %2.")
+                              .arg(table, path_));
+    return Recordset::open(connection_, *actual);
+}
+
+TableDef Database::CreateTableDef(const QString &name) const
+{
+    live();
+    if (const auto problem = names::problemWith(name, kCategoryNoun))
+        throw EngineError(*problem);
+    return TableDef(name);
+}
+
+void Database::AppendTableDef(const TableDef &def)
+{
+    Connection &conn = live();
+    const QString &name = def.Name();
+    const QString action = QStringLiteral("Cannot create the category ") + name;
+    for (const QString &reserved : DBEngine::ReservedTableNames())
+        if (names::sameName(reserved, name))
+            throw EngineError(QStringLiteral("The name %1 is reserved for the database engine's own "
+                                             "tables; choose another name for the category.")
+                                  .arg(name));
+    if (def.Fields().empty())
+        throw EngineError(QStringLiteral("The category %1 has no fields; it needs at least one.")
+                              .arg(name));
+
+    QStringList columns;
+    for (const TableDef::FieldDef &field : def.Fields())
+        columns.append(columnDefinition(field));
+    const QString createTable = QStringLiteral("CREATE TABLE ") + names::quoted(name)
+        + QStringLiteral(" (") + columns.join(QStringLiteral(", ")) + QLatin1Char(')');
+    // Lets a recordset read the first column of every row without reading the long texts.
+    // Table names never hold '.', so this name cannot be taken by any table of ours.
+    const QString &firstField = def.Fields().front().name;
+    const QString createIndex = QStringLiteral("CREATE INDEX ")
+        + names::quoted(name + QLatin1Char('.') + firstField) + QStringLiteral(" ON ")
+        + names::quoted(name) + QStringLiteral(" (") + names::quoted(firstField) + QLatin1Char(')');
+
+    conn.ensureSameFile(action);
+    // One write transaction: the name check and the creation cannot be split by another program,
+    // and a table never exists without its index.
+    conn.exec("BEGIN IMMEDIATE", action);
+    try {
+        {
+            Statement taken(conn,
+                            QStringLiteral("SELECT type, name FROM sqlite_master "
+                                           "WHERE type IN ('table', 'view', 'index')"),
+                            action);
+            while (taken.step()) {
+                const QString existing = taken.text(1).value_or(QString());
+                if (!names::sameName(existing, name))
+                    continue;
+                const bool isTable = taken.text(0) == QStringLiteral("table");
+                taken.reset();
+                if (isTable)
+                    throw EngineError(
+                        QStringLiteral("A category named %1 already exists.").arg(existing));
+                throw EngineError(QStringLiteral("The name %1 is already used for something "
+                                                 "else in the recipe database; choose another "
+                                                 "name for the category.")
+                                      .arg(name));
+            }
+        }
+        Statement(conn, createTable, action).run();
+        Statement(conn, createIndex, action).run();
+        conn.exec("COMMIT", action);
+    } catch (...) {
+        if (!sqlite3_get_autocommit(conn.handle()))
+            sqlite3_exec(conn.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+}
+
+void Database::DeleteTableDef(const QString &name)
+{
+    Connection &conn = live();
+    const QString action = QStringLiteral("Cannot delete the category ") + name;
+    const std::optional<QString> actual = findTable(name);
+    if (!actual)
+        throw EngineError(QStringLiteral("There is no category named %1 in the recipe database %2.")
+                              .arg(name, path_));
+    conn.ensureSameFile(action);
+    Statement(conn, QStringLiteral("DROP TABLE ") + names::quoted(*actual), action).run();
+}
+
+void Database::Close() { connection_.reset(); }
+
+bool Database::IsOpen() const { return connection_ != nullptr; }
+
+QString Database::Path() const { return path_; }
+
+std::unique_ptr<Database> DBEngine::OpenDatabase(const QString &name, bool exclusive, bool readOnly,
+                                                 const QString &connect)
+{
+    if (name.isEmpty())
+        throw EngineError(QStringLiteral("Cannot open the recipe database: no file name was given."));
+    QString file = name;
+    if (QFileInfo(file).suffix().isEmpty())
+        file += QStringLiteral(".mdb");
+    const QString path = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
+    const QString action = QStringLiteral("Cannot open the recipe database ") + path;
+    if (exclusive)
+        throw EngineError(action
+                          + QStringLiteral(": this program opens recipe databases shared with "
+                                           "other programs, never for its sole use."));
+    const std::optional<QString> password = passwordOf(connect);
+    // An empty key would make SQLCipher read and write the file unencrypted.
+    if (!password || password->isEmpty())
+        throw EngineError(action + QStringLiteral(": no password was given."));
+    return std::unique_ptr<Database>(new Database(Connection::acquire(path, *password, readOnly)));
+}
+
+void DBEngine::CreateDatabase(const QString &path, const QString &password)
+{
+    Connection::create(QDir::cleanPath(QFileInfo(path).absoluteFilePath()), password);
+}
+
+const QStringList &DBEngine::ReservedTableNames()
+{
+    static const QStringList names = {
+        QStringLiteral("MSysACEs"),          QStringLiteral("MSysModules"),
+        QStringLiteral("MSysModules2"),      QStringLiteral("MSysObjects"),
+        QStringLiteral("MSysQueries"),       QStringLiteral("MSysRelationships"),
+        QStringLiteral("MSysAccessObjects"),
+    };
+    return names;
+}
+
+void DBEngine::ResetCache() { Connection::dropAll(); }
+
+}  // namespace dao

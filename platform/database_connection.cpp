@@ -1,0 +1,371 @@
+#include "platform/database_connection.h"
+
+#include "platform/database.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlcipher/sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <sys/stat.h>
+#include <tuple>
+#include <unistd.h>
+#include <utility>
+
+namespace dao {
+
+namespace {
+
+// Long enough to ride out another program's short write, short enough that a user waiting on a
+// file held open elsewhere hears about it promptly.
+constexpr int kBusyTimeoutMs = 1000;
+
+// SQLCipher keeps its salt in the first 16 bytes; a plain SQLite file has this header there.
+constexpr int kSaltSize = 16;
+const QByteArray kPlainSqliteHeader("SQLite format 3\0", kSaltSize);
+
+// Marks a file made by this engine and gives a new, empty database its first page: SQLite writes
+// nothing until something is stored, and an empty file would not open as a recipe database.
+constexpr int kFileFormatVersion = 1;
+
+using CacheKey = std::tuple<QByteArray, QString, bool>;  // canonical path, password, read-only
+
+std::map<CacheKey, std::shared_ptr<Connection>> &cache()
+{
+    static std::map<CacheKey, std::shared_ptr<Connection>> connections;
+    return connections;
+}
+
+QString systemReason(int error)
+{
+    switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("the file does not exist");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("you have no permission to read it");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+[[noreturn]] void throwOpen(const QString &action, const QString &reason)
+{
+    throw EngineError(action + QStringLiteral(": ") + reason + QLatin1Char('.'));
+}
+
+// Refuses to work with a library that cannot encrypt: it would silently write recipes in clear.
+void requireCipher(sqlite3 *db)
+{
+    static bool verified = false;
+    if (verified)
+        return;
+    sqlite3_stmt *stmt = nullptr;
+    QByteArray version;
+    if (sqlite3_prepare_v2(db, "PRAGMA cipher_version", -1, &stmt, nullptr) == SQLITE_OK
+        && sqlite3_step(stmt) == SQLITE_ROW)
+        version = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
+    sqlite3_finalize(stmt);
+    if (version.isEmpty())
+        throw EngineError(QStringLiteral(
+            "The encryption library is missing: this copy of the program was built with a "
+            "database library that cannot encrypt, so it cannot open or create recipe "
+            "databases."));
+    verified = true;
+}
+
+int applyKey(sqlite3 *db, const QString &password)
+{
+    const QByteArray key = password.toUtf8();
+    return sqlite3_key(db, key.constData(), static_cast<int>(key.size()));
+}
+
+QByteArray readSalt(int fd)
+{
+    QByteArray salt(kSaltSize, '\0');
+    const ssize_t got = ::pread(fd, salt.data(), kSaltSize, 0);
+    salt.truncate(got < 0 ? 0 : static_cast<qsizetype>(got));
+    return salt;
+}
+
+// The reason a failure happened, with subject naming the file ("the file" while opening it,
+// "the recipe database <path>" afterwards).
+QString reasonFor(int rc, const QString &subject, bool opening, bool openedReadOnly,
+                  const QString &detail)
+{
+    switch (rc & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return subject
+            + QStringLiteral(" is locked by another program. Try again when that program has "
+                             "finished with it");
+    case SQLITE_READONLY:
+        return openedReadOnly ? subject + QStringLiteral(" is open for reading only")
+                              : subject
+                + QStringLiteral(" cannot be changed: the file or its folder is read-only");
+    case SQLITE_NOTADB:
+        return opening ? QStringLiteral("the password is wrong or ") + subject
+                + QStringLiteral(" is not a recipe database")
+                       : subject
+                + QStringLiteral(" can no longer be read with its password; another file may "
+                                 "have taken its place");
+    case SQLITE_CORRUPT:
+        return subject + QStringLiteral(" is damaged");
+    case SQLITE_FULL:
+        return QStringLiteral("the disk holding ") + subject + QStringLiteral(" is full");
+    case SQLITE_IOERR:
+        return subject + QStringLiteral(" could not be read or written (a disk or file system error)");
+    case SQLITE_CANTOPEN:
+        return subject
+            + QStringLiteral(" or a working file beside it cannot be opened; check that its folder "
+                             "exists and may be written to");
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return QStringLiteral("you have no permission to use ") + subject;
+    case SQLITE_NOMEM:
+        return QStringLiteral("the computer ran out of memory");
+    case SQLITE_TOOBIG:
+        return QStringLiteral("the text is too large to be stored");
+    case SQLITE_CONSTRAINT:
+        return QStringLiteral("the value breaks a rule of the table (") + detail
+            + QLatin1Char(')');
+    default:
+        return subject + QStringLiteral(" reported an error: ") + detail;
+    }
+}
+
+bool isLocked(int rc) { return (rc & 0xFF) == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED; }
+
+}  // namespace
+
+Connection::Connection(QString path, QByteArray nativePath, QByteArray canonicalPath,
+                       QString password, bool readOnly)
+    : path_(std::move(path)),
+      nativePath_(std::move(nativePath)),
+      canonicalPath_(std::move(canonicalPath)),
+      password_(std::move(password)),
+      readOnly_(readOnly)
+{
+}
+
+Connection::~Connection()
+{
+    // SQLite first: our descriptor may go only once SQLite holds no lock through its own.
+    if (db_)
+        sqlite3_close_v2(db_);
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+std::shared_ptr<Connection> Connection::acquire(const QString &path, const QString &password,
+                                                bool readOnly)
+{
+    const QString action = QStringLiteral("Cannot open the recipe database ") + path;
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        throwOpen(action, systemReason(errno));
+    if (S_ISDIR(st.st_mode))
+        throwOpen(action, QStringLiteral("it is a folder, not a file"));
+    if (!S_ISREG(st.st_mode))
+        throwOpen(action, QStringLiteral("it is not an ordinary file"));
+    // SQLite would take an empty file for a new database and fill it on the first write.
+    if (st.st_size == 0)
+        throwOpen(action, QStringLiteral("the file is empty, not a recipe database"));
+    const QByteArray canonical = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+    if (canonical.isEmpty())
+        throwOpen(action, systemReason(ENOENT));
+
+    const CacheKey key{canonical, password, readOnly};
+    auto &connections = cache();
+    if (const auto it = connections.find(key); it != connections.end()) {
+        const std::shared_ptr<Connection> cached = it->second;
+        if (cached->stillSameFile()) {
+            const int rc = cached->readSchema();
+            if (rc == SQLITE_OK)
+                return cached;
+            if (isLocked(rc))
+                throwOpen(action, reasonFor(rc, QStringLiteral("the file"), true, readOnly, {}));
+        }
+        // Replaced, deleted or unreadable since: a fresh open finds out which, and says so.
+        connections.erase(key);
+    }
+    // Connections to files since deleted or replaced would otherwise keep those files, and two
+    // descriptors each, for the rest of the process.
+    std::erase_if(connections, [](const auto &entry) { return !entry.second->stillSameFile(); });
+    std::shared_ptr<Connection> fresh = openFresh(path, native, canonical, password, readOnly);
+    connections[key] = fresh;
+    return fresh;
+}
+
+std::shared_ptr<Connection> Connection::openFresh(const QString &path, const QByteArray &nativePath,
+                                                  const QByteArray &canonicalPath,
+                                                  const QString &password, bool readOnly)
+{
+    const QString action = QStringLiteral("Cannot open the recipe database ") + path;
+    const QString subject = QStringLiteral("the file");
+    std::shared_ptr<Connection> conn(
+        new Connection(path, nativePath, canonicalPath, password, readOnly));
+
+    conn->fd_ = ::open(canonicalPath.constData(), O_RDONLY | O_CLOEXEC);
+    if (conn->fd_ < 0)
+        throwOpen(action, systemReason(errno));
+    struct stat opened {};
+    if (::fstat(conn->fd_, &opened) != 0)
+        throwOpen(action, systemReason(errno));
+    conn->device_ = opened.st_dev;
+    conn->inode_ = opened.st_ino;
+
+    // Without SQLITE_OPEN_CREATE SQLite cannot make a file that vanished since the check above.
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    int rc = sqlite3_open_v2(canonicalPath.constData(), &conn->db_, flags, nullptr);
+    if (rc != SQLITE_OK)
+        throwOpen(action, reasonFor(rc, subject, true, readOnly, QString::fromUtf8(sqlite3_errmsg(conn->db_))));
+    requireCipher(conn->db_);
+    rc = applyKey(conn->db_, password);
+    if (rc != SQLITE_OK)
+        throwOpen(action, reasonFor(rc, subject, true, readOnly, QString::fromUtf8(sqlite3_errmsg(conn->db_))));
+    sqlite3_busy_timeout(conn->db_, kBusyTimeoutMs);
+
+    // A wrong key, or a file that is no encrypted database, passes open and key alike; only the
+    // first read tells, so the schema is read here and the open itself fails.
+    rc = conn->readSchema();
+    if ((rc & 0xFF) == SQLITE_NOTADB && readSalt(conn->fd_) == kPlainSqliteHeader)
+        throwOpen(action,
+                  QStringLiteral("it is a plain SQLite file, not an encrypted recipe database"));
+    if (rc != SQLITE_OK)
+        throwOpen(action, reasonFor(rc, subject, true, readOnly, QString::fromUtf8(sqlite3_errmsg(conn->db_))));
+
+    if (!conn->stillSameFile())
+        throwOpen(action, QStringLiteral("another program replaced the file while it was being "
+                                         "opened. Try again"));
+    conn->salt_ = readSalt(conn->fd_);
+    return conn;
+}
+
+void Connection::create(const QString &path, const QString &password)
+{
+    const QString action = QStringLiteral("Cannot create the recipe database ") + path;
+    if (password.isEmpty())
+        throwOpen(action, QStringLiteral("no password was given"));
+    const QByteArray native = QFile::encodeName(path);
+    // O_EXCL: an existing file, even one appearing at this very moment, is never overwritten.
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        switch (error) {
+        case EEXIST:
+            throwOpen(action, QStringLiteral("a file of that name exists already"));
+        case ENOENT:
+        case ENOTDIR:
+            throwOpen(action, QStringLiteral("its folder does not exist"));
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            throwOpen(action, QStringLiteral("you have no permission to write in its folder"));
+        default:
+            throwOpen(action, QString::fromLocal8Bit(std::strerror(error)));
+        }
+    }
+    ::close(fd);  // new and empty: no connection of ours has a lock on it yet
+
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(native.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    QString failure;
+    try {
+        if (rc == SQLITE_OK) {
+            requireCipher(db);
+            rc = applyKey(db, password);
+        }
+        if (rc == SQLITE_OK) {
+            const QByteArray sql = "PRAGMA user_version = " + QByteArray::number(kFileFormatVersion);
+            rc = sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr);
+        }
+        if (rc != SQLITE_OK)
+            failure = action + QStringLiteral(": ")
+                + reasonFor(rc, QStringLiteral("the file"), false, false,
+                            QString::fromUtf8(sqlite3_errmsg(db)))
+                + QLatin1Char('.');
+    } catch (const EngineError &error) {
+        failure = error.message();
+    }
+    sqlite3_close_v2(db);
+    if (!failure.isEmpty()) {
+        ::unlink(native.constData());  // ours alone: made above, never handed out
+        throw EngineError(failure);
+    }
+}
+
+void Connection::dropAll() { cache().clear(); }
+
+int Connection::readSchema()
+{
+    sqlite3_stmt *stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db_, "SELECT count(*) FROM sqlite_master", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW)
+            rc = SQLITE_OK;
+    }
+    sqlite3_finalize(stmt);
+    return rc;
+}
+
+bool Connection::stillSameFile() const
+{
+    struct stat now {};
+    if (::stat(nativePath_.constData(), &now) != 0)
+        return false;
+    if (now.st_dev != device_ || now.st_ino != inode_)
+        return false;
+    // Same inode, but rewritten in place (a copy over it) with another database: new salt.
+    return salt_.isEmpty() || readSalt(fd_) == salt_;
+}
+
+void Connection::forget()
+{
+    auto &connections = cache();
+    const auto it = connections.find(CacheKey{canonicalPath_, password_, readOnly_});
+    if (it != connections.end() && it->second.get() == this)
+        connections.erase(it);
+}
+
+void Connection::ensureSameFile(const QString &action)
+{
+    if (stillSameFile())
+        return;
+    forget();
+    throw EngineError(action + QStringLiteral(": the recipe database ") + path_
+                      + QStringLiteral(" was replaced or deleted by another program after it was "
+                                       "opened. Nothing was written."));
+}
+
+QString Connection::explain(int rc, const QString &action)
+{
+    const QString detail = QString::fromUtf8(sqlite3_errmsg(db_));
+    const int primary = rc & 0xFF;
+    // A connection refused writes it was opened for (the file was read-only then) or one that
+    // can no longer read its file is not reused: the next open starts afresh.
+    if ((primary == SQLITE_READONLY && !readOnly_) || primary == SQLITE_NOTADB
+        || primary == SQLITE_CORRUPT)
+        forget();
+    return action + QStringLiteral(": ")
+        + reasonFor(rc, QStringLiteral("the recipe database ") + path_, false, readOnly_, detail)
+        + QLatin1Char('.');
+}
+
+void Connection::fail(int rc, const QString &action) { throw EngineError(explain(rc, action)); }
+
+void Connection::exec(const char *sql, const QString &action)
+{
+    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK)
+        fail(rc, action);
+}
+
+}  // namespace dao

@@ -1,0 +1,80 @@
+#pragma once
+// One keyed SQLCipher connection on one existing file, and the process-wide cache of them.
+//
+// Deriving the key from the password is slow on purpose, and the store reopens the file for
+// every operation; so a connection, once open, is kept for the life of the process and shared
+// by every handle opened on the same file with the same password and mode. It is reused only
+// while the path still names the file it was opened on. Between operations it holds no
+// transaction and no lock, so other programs may use the file meanwhile.
+//
+// Single-threaded, like the rest of the program: the cache takes no lock of its own.
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <sys/types.h>
+
+struct sqlite3;
+
+namespace dao {
+
+class Connection {
+public:
+    // A connection on the existing encrypted file at path (absolute, with its extension).
+    // Throws EngineError naming the file when it is missing, empty, not an encrypted database,
+    // keyed with another password, or locked beyond the busy timeout.
+    static std::shared_ptr<Connection> acquire(const QString &path, const QString &password,
+                                               bool readOnly);
+
+    // Makes a new encrypted database at path; never overwrites a file.
+    static void create(const QString &path, const QString &password);
+
+    // Forgets every cached connection; handles still holding one keep it until they close.
+    static void dropAll();
+
+    ~Connection();
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+
+    sqlite3 *handle() const { return db_; }
+    const QString &path() const { return path_; }  // as the user named it, for messages
+
+    // Throws unless the path still names the file this connection has open. Called before every
+    // write, so that nothing is ever written into a file that was replaced or deleted.
+    void ensureSameFile(const QString &action);
+
+    // The message for SQLite result code rc: action, then the reason in a user's words. A code
+    // that means the connection is no longer fit for use also drops it from the cache.
+    QString explain(int rc, const QString &action);
+    [[noreturn]] void fail(int rc, const QString &action);
+
+    // Runs SQL without parameters or results (transaction control); throws on failure.
+    void exec(const char *sql, const QString &action);
+
+private:
+    Connection(QString path, QByteArray nativePath, QByteArray canonicalPath, QString password,
+               bool readOnly);
+    static std::shared_ptr<Connection> openFresh(const QString &path, const QByteArray &nativePath,
+                                                 const QByteArray &canonicalPath,
+                                                 const QString &password, bool readOnly);
+    int readSchema();  // SQLITE_OK, or why the file cannot be read with this key
+    bool stillSameFile() const;
+    void forget();
+
+    QString path_;
+    QByteArray nativePath_;     // the user's path in the file system's encoding
+    QByteArray canonicalPath_;  // links resolved: the cache key
+    QString password_;          // part of the cache key
+    bool readOnly_;
+    sqlite3 *db_ = nullptr;
+    // Our own descriptor on the file, opened with the connection and closed only after SQLite
+    // has closed it: closing any descriptor of a file drops every POSIX lock this process holds
+    // on it, SQLite's included. It also pins the file, so its device and inode stay unique.
+    int fd_ = -1;
+    dev_t device_ = 0;
+    ino_t inode_ = 0;
+    QByteArray salt_;  // the file's first 16 bytes, which a database written anew changes
+};
+
+}  // namespace dao

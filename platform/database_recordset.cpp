@@ -1,0 +1,360 @@
+// Recordset: the rows of one table, addressed by row number (rowid) and column ordinal.
+
+#include "platform/database.h"
+
+#include "platform/database_connection.h"
+#include "platform/database_names.h"
+#include "platform/database_statement.h"
+
+#include <sqlcipher/sqlite3.h>
+
+#include <algorithm>
+#include <cstdint>
+
+namespace dao {
+
+struct Recordset::Impl {
+    struct Column {
+        QString name;
+        std::optional<int> limit;  // characters, from the declared type
+    };
+    struct Row {
+        std::int64_t rowid;
+        Value first;      // the first column, read with the row numbers
+        bool firstKnown;  // false for a new row whose first value the table chose (a default)
+        bool deleted;
+    };
+    enum class Pending { None, Adding, Editing };
+
+    std::shared_ptr<Connection> conn;
+    QString table;
+    QString rowidName;  // rowid, or an alias when a column took that name
+    std::vector<Column> columns;
+    std::vector<Row> rows;
+    std::size_t current = 0;  // == rows.size(): past the end, no current row
+    int liveRows = 0;
+    Pending pending = Pending::None;
+    std::vector<std::optional<QString>> pendingValues;
+    // One reader per column, prepared on first use and kept: rows are read one by one.
+    mutable std::vector<std::unique_ptr<Statement>> readers;
+
+    Connection &live() const
+    {
+        if (!conn)
+            throw EngineError(QStringLiteral("The category %1 is closed.").arg(table));
+        return *conn;
+    }
+    const Row &currentRow() const
+    {
+        live();
+        if (current >= rows.size())
+            throw EngineError(QStringLiteral("There is no current recipe in the category %1.").arg(table));
+        if (rows[current].deleted)
+            throw EngineError(
+                QStringLiteral("The current recipe of the category %1 has been deleted.").arg(table));
+        return rows[current];
+    }
+    void checkOrdinal(int i) const
+    {
+        if (i < 0 || static_cast<std::size_t>(i) >= columns.size())
+            throw EngineError(QStringLiteral("The category %1 has no field number %2; its fields are "
+                                             "numbered 0 to %3.")
+                                  .arg(table, QString::number(i),
+                                       QString::number(static_cast<int>(columns.size()) - 1)));
+    }
+    [[noreturn]] void rowGone() const
+    {
+        throw EngineError(QStringLiteral("A recipe of the category %1 was deleted by another program "
+                                         "after the category was opened. Open it again to see its "
+                                         "recipes as they are now.")
+                              .arg(table));
+    }
+    Value read(int i, std::int64_t rowid) const
+    {
+        std::unique_ptr<Statement> &reader = readers[static_cast<std::size_t>(i)];
+        if (!reader)
+            reader = std::make_unique<Statement>(
+                *conn,
+                QStringLiteral("SELECT ") + names::quoted(columns[static_cast<std::size_t>(i)].name)
+                    + QStringLiteral(" FROM ") + names::quoted(table) + QStringLiteral(" WHERE ")
+                    + rowidName + QStringLiteral(" = ?1"),
+                QStringLiteral("Cannot read a recipe of the category ") + table);
+        reader->bindInt64(1, rowid);
+        if (!reader->step())
+            rowGone();
+        Value value = reader->text(0);
+        reader->reset();
+        return value;
+    }
+    void checkValues() const
+    {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (!pendingValues[i])
+                continue;
+            const QString &value = *pendingValues[i];
+            // SQLite would mend a lone surrogate by swallowing the character after it.
+            if (!value.isValidUtf16())
+                throw EngineError(QStringLiteral("The value of %1 contains a broken character and "
+                                                 "cannot be stored.")
+                                      .arg(columns[i].name));
+            const std::optional<int> limit = columns[i].limit;
+            if (!limit)
+                continue;
+            const int length = names::codePointCount(value);
+            if (length > *limit)
+                throw EngineError(QStringLiteral("The value of %1 is %2 characters long; it holds "
+                                                 "at most %3.")
+                                      .arg(columns[i].name, QString::number(length),
+                                           QString::number(*limit)));
+        }
+    }
+    void cancelPending()
+    {
+        pending = Pending::None;
+        std::fill(pendingValues.begin(), pendingValues.end(), std::nullopt);
+    }
+};
+
+Recordset::Recordset(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+
+Recordset::~Recordset() = default;
+
+std::unique_ptr<Recordset> Recordset::open(std::shared_ptr<Connection> connection,
+                                           const QString &table)
+{
+    auto impl = std::make_unique<Impl>();
+    impl->conn = std::move(connection);
+    impl->table = table;
+    Connection &conn = *impl->conn;
+    const QString action = QStringLiteral("Cannot open the category ") + table;
+
+    Statement info(conn, QStringLiteral("PRAGMA table_info(") + names::quoted(table) + QLatin1Char(')'),
+                   action);
+    while (info.step()) {
+        const QString declared = info.text(2).value_or(QString());
+        impl->columns.push_back({info.text(1).value_or(QString()), names::declaredLengthLimit(declared)});
+    }
+    if (impl->columns.empty())
+        throw EngineError(QStringLiteral("There is no category named %1 in the recipe database %2.")
+                              .arg(table, conn.path()));
+    for (const QString &candidate :
+         {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")}) {
+        const bool taken = std::any_of(impl->columns.begin(), impl->columns.end(),
+                                       [&](const Impl::Column &c) {
+                                           return c.name.compare(candidate, Qt::CaseInsensitive) == 0;
+                                       });
+        if (!taken) {
+            impl->rowidName = candidate;
+            break;
+        }
+    }
+    if (impl->rowidName.isEmpty())
+        throw EngineError(action + QStringLiteral(": its columns hide the row numbers."));
+
+    // No ORDER BY: SQLite may then scan the index on the first column, which leaves the pages
+    // of the long texts unread; the rows are put in stored order here instead.
+    Statement scan(conn,
+                   QStringLiteral("SELECT ") + impl->rowidName + QStringLiteral(", ")
+                       + names::quoted(impl->columns.front().name) + QStringLiteral(" FROM ")
+                       + names::quoted(table),
+                   action);
+    while (scan.step())
+        impl->rows.push_back({scan.int64(0), scan.text(1), true, false});
+    const auto byRowid = [](const Impl::Row &a, const Impl::Row &b) { return a.rowid < b.rowid; };
+    if (!std::is_sorted(impl->rows.begin(), impl->rows.end(), byRowid))
+        std::sort(impl->rows.begin(), impl->rows.end(), byRowid);
+
+    impl->liveRows = static_cast<int>(impl->rows.size());
+    impl->pendingValues.resize(impl->columns.size());
+    impl->readers.resize(impl->columns.size());
+    return std::unique_ptr<Recordset>(new Recordset(std::move(impl)));
+}
+
+int Recordset::RecordCount() const
+{
+    d->live();
+    return d->liveRows;
+}
+
+void Recordset::MoveFirst()
+{
+    d->live();
+    d->cancelPending();
+    const auto first = std::find_if(d->rows.begin(), d->rows.end(), [](const Impl::Row &r) { return !r.deleted; });
+    if (first == d->rows.end())
+        throw EngineError(QStringLiteral("The category %1 holds no recipes.").arg(d->table));
+    d->current = static_cast<std::size_t>(first - d->rows.begin());
+}
+
+void Recordset::MoveNext()
+{
+    d->live();
+    if (d->current >= d->rows.size())
+        throw EngineError(
+            QStringLiteral("There is no further recipe in the category %1.").arg(d->table));
+    d->cancelPending();
+    do
+        ++d->current;
+    while (d->current < d->rows.size() && d->rows[d->current].deleted);
+}
+
+Value Recordset::Fields(int i) const
+{
+    d->live();
+    d->checkOrdinal(i);
+    const auto column = static_cast<std::size_t>(i);
+    if (d->pending != Impl::Pending::None && d->pendingValues[column])
+        return d->pendingValues[column];
+    if (d->pending == Impl::Pending::Adding)
+        return std::nullopt;
+    const Impl::Row &row = d->currentRow();
+    if (i == 0 && row.firstKnown)
+        return row.first;
+    return d->read(i, row.rowid);
+}
+
+void Recordset::SetField(int i, const QString &value)
+{
+    d->live();
+    d->checkOrdinal(i);
+    if (d->pending == Impl::Pending::None)
+        throw EngineError(QStringLiteral("A recipe of the category %1 can be changed only after "
+                                         "starting to add or edit one.")
+                              .arg(d->table));
+    d->pendingValues[static_cast<std::size_t>(i)] = value;
+}
+
+void Recordset::AddNew()
+{
+    d->live();
+    d->cancelPending();
+    d->pending = Impl::Pending::Adding;
+}
+
+void Recordset::Edit()
+{
+    d->currentRow();
+    d->cancelPending();
+    d->pending = Impl::Pending::Editing;
+}
+
+void Recordset::Update()
+{
+    Connection &conn = d->live();
+    if (d->pending == Impl::Pending::None)
+        throw EngineError(QStringLiteral("There is no added or edited recipe of the category %1 to "
+                                         "save.")
+                              .arg(d->table));
+    const bool adding = d->pending == Impl::Pending::Adding;
+    const std::int64_t rowid = adding ? 0 : d->currentRow().rowid;
+    d->checkValues();
+
+    QStringList columns;
+    QStringList values;
+    for (std::size_t i = 0; i < d->columns.size(); ++i)
+        if (d->pendingValues[i]) {
+            columns.append(names::quoted(d->columns[i].name));
+            values.append(d->pendingValues[i].value());
+        }
+    if (!adding && columns.isEmpty()) {
+        d->cancelPending();
+        return;
+    }
+
+    const QString action = (adding ? QStringLiteral("Cannot add the recipe to the category ")
+                                   : QStringLiteral("Cannot save the recipe in the category "))
+        + d->table;
+    conn.ensureSameFile(action);
+    // Built by concatenation: names may hold anything, '%' included, and reach SQL only quoted.
+    const QString table = names::quoted(d->table);
+    QString sql;
+    if (adding && columns.isEmpty()) {
+        sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES");
+    } else if (adding) {
+        QStringList placeholders;
+        for (qsizetype n = 1; n <= columns.size(); ++n)
+            placeholders.append(QLatin1Char('?') + QString::number(n));
+        sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" (")
+            + columns.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (")
+            + placeholders.join(QStringLiteral(", ")) + QLatin1Char(')');
+    } else {
+        QStringList assignments;
+        for (qsizetype n = 0; n < columns.size(); ++n)
+            assignments.append(columns[n] + QStringLiteral(" = ?") + QString::number(n + 1));
+        sql = QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ")
+            + assignments.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + d->rowidName
+            + QStringLiteral(" = ?") + QString::number(columns.size() + 1);
+    }
+    // One statement in autocommit mode: the row is written whole or not at all.
+    Statement write(conn, sql, action);
+    for (int n = 0; n < values.size(); ++n)
+        write.bindText(n + 1, values[n]);
+    if (!adding)
+        write.bindInt64(static_cast<int>(values.size()) + 1, rowid);
+    write.run();
+
+    const std::optional<QString> &first = d->pendingValues.front();
+    if (adding) {
+        const bool wasPastEnd = d->current >= d->rows.size();
+        d->rows.push_back({static_cast<std::int64_t>(sqlite3_last_insert_rowid(conn.handle())),
+                           first, first.has_value(), false});
+        ++d->liveRows;
+        if (wasPastEnd)
+            d->current = d->rows.size();
+    } else {
+        if (sqlite3_changes(conn.handle()) == 0)
+            d->rowGone();
+        if (first)
+            d->rows[d->current].first = first;
+    }
+    d->cancelPending();
+}
+
+void Recordset::CancelUpdate()
+{
+    d->live();
+    d->cancelPending();
+}
+
+void Recordset::Delete()
+{
+    Connection &conn = d->live();
+    const std::int64_t rowid = d->currentRow().rowid;
+    d->cancelPending();
+    const QString action = QStringLiteral("Cannot delete the recipe from the category ") + d->table;
+    conn.ensureSameFile(action);
+    Statement remove(conn,
+                     QStringLiteral("DELETE FROM ") + names::quoted(d->table)
+                         + QStringLiteral(" WHERE ") + d->rowidName + QStringLiteral(" = ?1"),
+                     action);
+    remove.bindInt64(1, rowid);
+    remove.run();
+    // Gone either way: deleted now, or already by another program.
+    d->rows[d->current].deleted = true;
+    --d->liveRows;
+}
+
+void Recordset::Close()
+{
+    if (!d->conn)
+        return;
+    d->readers.clear();
+    d->conn.reset();
+}
+
+bool Recordset::IsOpen() const { return d->conn != nullptr; }
+
+int Recordset::FieldCount() const
+{
+    d->live();
+    return static_cast<int>(d->columns.size());
+}
+
+QString Recordset::FieldName(int i) const
+{
+    d->live();
+    d->checkOrdinal(i);
+    return d->columns[static_cast<std::size_t>(i)].name;
+}
+
+}  // namespace dao

@@ -1,0 +1,9 @@
+#include "platform/shell.h"
+
+#include <QDesktopServices>
+
+namespace platform {
+
+bool DesktopShell::ShellExecute(const QUrl &target) { return QDesktopServices::openUrl(target); }
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+#pragma once
+// Opens a document or a web address with whatever the desktop has registered for it.
+
+#include <QUrl>
+
+namespace platform {
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Returns false when nothing could open it; callers may ignore the result.
+    virtual bool ShellExecute(const QUrl &target) = 0;
+};
+
+class DesktopShell : public Shell {
+public:
+    bool ShellExecute(const QUrl &target) override;
+};
+
+}  // namespace platform

@@ -1,0 +1,58 @@
+#include "platform/text_box.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace platform {
+
+namespace {
+const QString kCrLf = QStringLiteral("\r\n");
+
+QString toDisplayed(QString text)
+{
+    text.replace(kCrLf, QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+}  // namespace
+
+TextBox::TextBox(QLineEdit *line) : line_(line) {}
+TextBox::TextBox(QPlainTextEdit *multi) : multi_(multi) {}
+
+QString TextBox::Text() const
+{
+    if (line_)
+        return line_->text();
+    QString text = multi_->toPlainText();
+    text.replace(QLatin1Char('\n'), kCrLf);
+    return text;
+}
+
+void TextBox::SetText(const QString &text)
+{
+    if (line_)
+        line_->setText(text);
+    else
+        multi_->setPlainText(toDisplayed(text));
+}
+
+bool TextBox::Locked() const { return line_ ? line_->isReadOnly() : multi_->isReadOnly(); }
+
+void TextBox::SetLocked(bool locked)
+{
+    if (line_)
+        line_->setReadOnly(locked);
+    else
+        multi_->setReadOnly(locked);
+}
+
+void TextBox::SetFocus() { widget()->setFocus(Qt::OtherFocusReason); }
+
+QWidget *TextBox::widget() const
+{
+    if (line_)
+        return line_;
+    return multi_;
+}
+
+}  // namespace platform

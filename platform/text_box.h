@@ -1,0 +1,33 @@
+#pragma once
+// A text box of the main window: single-line (QLineEdit) or multi-line (QPlainTextEdit), with a
+// locked state in which its text can be read, scrolled and selected but not changed.
+//
+// Line breaks: the multi-line box hands out and takes its text with CR LF between lines, the
+// line break the stored recipes use; a lone CR or LF given to it is shown as a line break too.
+
+#include <QString>
+
+class QLineEdit;
+class QPlainTextEdit;
+class QWidget;
+
+namespace platform {
+
+class TextBox {
+public:
+    explicit TextBox(QLineEdit *line);
+    explicit TextBox(QPlainTextEdit *multi);
+
+    QString Text() const;
+    void SetText(const QString &text);
+    bool Locked() const;
+    void SetLocked(bool locked);
+    void SetFocus();
+    QWidget *widget() const;
+
+private:
+    QLineEdit *line_ = nullptr;
+    QPlainTextEdit *multi_ = nullptr;
+};
+
+}  // namespace platform

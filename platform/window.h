@@ -1,0 +1,31 @@
+#pragma once
+// Cursor and window calls the painted controls need: where the pointer is, how many twips a
+// pixel is, which of the program's windows is active, and moving a window with the mouse.
+
+#include <QPoint>
+
+class QWidget;
+
+namespace platform {
+
+// The cursor position in screen pixels.
+QPoint GetCursorPos();
+// A screen position in the widget's own pixels.
+QPoint ScreenToClient(const QWidget *widget, QPoint screen);
+
+// Twips per pixel of the screen the widget is on (1440 / logical dots per inch; 15 at 96).
+// Without a widget, the primary screen's.
+double TwipsPerPixelX(const QWidget *widget = nullptr);
+double TwipsPerPixelY(const QWidget *widget = nullptr);
+
+// The program's active top-level window. While another application is in front it stays the
+// window that was active last, as long as that window is still shown; null when there is none.
+QWidget *ActiveForm();
+
+// Moves `window` with the mouse while a button is held, from a press at `cursor` (screen
+// pixels): the window system's own move where it offers one, otherwise the window follows the
+// cursor until the last button is released. Returns at once, with the move still under way;
+// false, moving nothing, when there is no shown window.
+bool BeginWindowMove(QWidget *window, QPoint cursor);
+
+}  // namespace platform

@@ -1,0 +1,129 @@
+#pragma once
+// The real main window on a real encrypted database, driven through its tree and buttons.
+
+#include "store/RecipeBas.h"
+#include "support/recording_shell.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_db.h"
+#include "ui/main/main_window.h"
+#include "ui_main.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using testsupport::row;
+using testsupport::Row;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    // A database with two categories and the empty "zzzNothing".
+    void makeStarterLikeDb()
+    {
+        db.create();
+        db.addCategory(QStringLiteral("Soups"),
+                       {row(QStringLiteral("Leek "), QStringLiteral("Ann "), QStringLiteral("leeks\r\nwater "),
+                            QStringLiteral("boil ")),
+                        row(QStringLiteral("Pea "), QStringLiteral("Bo "), QStringLiteral("peas "),
+                            QStringLiteral("simmer "))});
+        db.addCategory(QStringLiteral("Breads"), {row(QStringLiteral("Rye "), QStringLiteral(" "),
+                                                      QStringLiteral("rye "), QStringLiteral("bake "))});
+        db.addCategory(QStringLiteral("zzzNothing"));
+    }
+
+    void open()
+    {
+        window = std::make_unique<MainWindow>(dialogs, shell, db.folder());
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        QCoreApplication::processEvents();
+    }
+
+    void TearDown() override
+    {
+        if (window)
+            window->store().CloseStore();
+        window.reset();
+    }
+
+    Ui::main &ui() { return window->form(); }
+    RecipeBas &store() { return window->store(); }
+
+    // Clicks a button as a user would; a hidden button cannot be clicked.
+    void click(QPushButton *button)
+    {
+        ASSERT_TRUE(button->isVisible()) << button->objectName().toStdString() << " is hidden";
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    QTreeWidgetItem *findNode(const QString &text, const QString &parentText = {})
+    {
+        const auto items = ui().Tv->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
+        for (QTreeWidgetItem *item : items)
+            if (parentText.isNull() || (item->parent() && item->parent()->text(0) == parentText))
+                return item;
+        return nullptr;
+    }
+
+    // Clicks a node of the tree with the mouse.
+    void clickNode(const QString &text, const QString &parentText = {})
+    {
+        QTreeWidgetItem *item = findNode(text, parentText);
+        ASSERT_NE(item, nullptr) << text.toStdString();
+        ui().Tv->scrollToItem(item);
+        const QRect rect = ui().Tv->visualItemRect(item);
+        ASSERT_TRUE(rect.isValid()) << text.toStdString();
+        QTest::mouseClick(ui().Tv->viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    QStringList boxes()
+    {
+        return {ui().Text1->text(), ui().Text2->text(), ui().Text3->toPlainText(), ui().Text4->toPlainText()};
+    }
+    bool locked()
+    {
+        const bool all = ui().Text1->isReadOnly() && ui().Text2->isReadOnly() && ui().Text3->isReadOnly()
+            && ui().Text4->isReadOnly();
+        const bool none = !ui().Text1->isReadOnly() && !ui().Text2->isReadOnly() && !ui().Text3->isReadOnly()
+            && !ui().Text4->isReadOnly();
+        EXPECT_TRUE(all || none) << "the four boxes lock together";
+        return all;
+    }
+    // The visible mode buttons, by name.
+    QStringList modeButtons()
+    {
+        QStringList out;
+        for (QPushButton *b : {ui().Save, ui().Cancel, ui().saveedited, ui().canceledit, ui().delcatagroy,
+                               ui().cancelcata})
+            if (b->isVisible())
+                out << b->objectName();
+        return out;
+    }
+    int categoryChildren(const QString &category)
+    {
+        QTreeWidgetItem *item = findNode(category, QStringLiteral("Saporium"));
+        return item ? item->childCount() : -1;
+    }
+
+    // Deletes the row at a position of a table as another program would: the tree is not told.
+    void deleteBehindTheBack(const QString &table, int position)
+    {
+        auto other = db.open();
+        auto rs = other->OpenRecordset(table);
+        rs->MoveFirst();
+        for (int i = 0; i < position; ++i)
+            rs->MoveNext();
+        rs->Delete();
+    }
+
+    testsupport::TempDb db;
+    testsupport::ScriptedDialogs dialogs;
+    testsupport::RecordingShell shell;
+    std::unique_ptr<MainWindow> window;
+};

@@ -1,0 +1,354 @@
+// The main window's handlers, driven through the tree and the buttons, grouped by mode.
+
+#include "main_window_fixture.h"
+
+class CommandsTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        makeStarterLikeDb();
+        open();
+    }
+    const testsupport::ScriptedDialogs::Shown &lastShown()
+    {
+        EXPECT_FALSE(dialogs.shown().empty());
+        return dialogs.shown().back();
+    }
+};
+
+// ---- Browsing -------------------------------------------------------------------------------
+
+TEST_F(CommandsTest, ClickingARecipeShowsItAndRemembersItsCategory)
+{
+    clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
+    EXPECT_EQ(boxes(), (QStringList{QStringLiteral("Leek "), QStringLiteral("Ann"), QStringLiteral("leeks\nwater"),
+                                    QStringLiteral("boil")}));
+    EXPECT_EQ(store().SelRecipe, QStringLiteral("Leek"));
+    EXPECT_EQ(store().SelRecipeCategory, QStringLiteral("Soups"));
+    EXPECT_TRUE(locked());
+}
+
+TEST_F(CommandsTest, ClickingTheRootOrZzzNothingChangesNothing)
+{
+    clickNode(QStringLiteral("Breads"), QStringLiteral("Saporium"));
+    EXPECT_EQ(store().SelCategory, QStringLiteral("Breads"));
+    clickNode(QStringLiteral("Saporium"));
+    clickNode(QStringLiteral("zzzNothing"));
+    EXPECT_EQ(store().SelCategory, QStringLiteral("Breads"));
+    EXPECT_TRUE(store().SelRecipe.isEmpty());
+    EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(CommandsTest, ARecipeOfAVanishedCategoryIsReportedAndNothingEnds)
+{
+    db.open()->DeleteTableDef(QStringLiteral("Breads"));  // another program, behind the tree's back
+    ui().Tv->expandAll();
+    clickNode(QStringLiteral("Rye"), QStringLiteral("Breads"));
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(lastShown().flags, 16);
+    EXPECT_EQ(lastShown().title, QStringLiteral("Saporium"));
+    EXPECT_TRUE(window->isVisible());
+}
+
+// ---- Adding a recipe ------------------------------------------------------------------------
+
+TEST_F(CommandsTest, AddShowsCategoriesOnlyAndUnlocksEmptyBoxes)
+{
+    clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
+    click(ui().add);
+    EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("Save"), QStringLiteral("Cancel")}));
+    EXPECT_FALSE(locked());
+    EXPECT_EQ(boxes(), (QStringList{QString(), QString(), QString(), QString()}));
+    EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 0);
+    EXPECT_TRUE(ui().Text1->hasFocus());
+}
+
+TEST_F(CommandsTest, SaveWithoutACategoryAsksForOneAndStaysInAdding)
+{
+    click(ui().add);
+    ui().Text1->setText(QStringLiteral("Toast"));
+    click(ui().Save);
+    ASSERT_EQ(dialogs.messages(), std::vector<QString>{QStringLiteral("Please Choose a Category")});
+    EXPECT_EQ(lastShown().flags, 0);
+    EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("Save"), QStringLiteral("Cancel")}));
+    EXPECT_EQ(boxes().first(), QStringLiteral("Toast"));
+}
+
+TEST_F(CommandsTest, SaveAsksForTheCategoryAndNoKeepsEverything)
+{
+    click(ui().add);
+    clickNode(QStringLiteral("Breads"));
+    ui().Text1->setText(QStringLiteral("Toast"));
+    dialogs.answerMsgBox(platform::vbNo);
+    click(ui().Save);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(lastShown().prompt, QStringLiteral("The Category is: BREADS\r\nIs This Category Right ?\r\nIf Not "
+                                                 "Right Choose [ No ] and then choose the Right Category"));
+    EXPECT_EQ(lastShown().title, QStringLiteral("Choose Category"));
+    EXPECT_EQ(lastShown().flags, 276);
+    EXPECT_EQ(db.rows(QStringLiteral("Breads")).size(), 1u);
+    EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("Save"), QStringLiteral("Cancel")}));
+    EXPECT_EQ(boxes().first(), QStringLiteral("Toast"));
+}
+
+TEST_F(CommandsTest, ConfirmedSaveStoresTheRecipeAndReturnsToBrowsing)
+{
+    clickNode(QStringLiteral("Breads"));  // chosen before ADD, still proposed after it
+    click(ui().add);
+    ui().Text1->setText(QStringLiteral("  Toast "));
+    ui().Text3->setPlainText(QStringLiteral("bread\nbutter"));
+    ui().Text4->setPlainText(QStringLiteral("toast it"));
+    dialogs.answerMsgBox(platform::vbYes);
+    click(ui().Save);
+
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("Recipe Added"));
+    EXPECT_EQ(db.rows(QStringLiteral("Breads")).back(),
+              row(QStringLiteral("Toast "), QStringLiteral(" "), QStringLiteral("bread\r\nbutter "),
+                  QStringLiteral("toast it ")));
+    EXPECT_TRUE(modeButtons().isEmpty());
+    EXPECT_TRUE(locked());
+    EXPECT_EQ(boxes(), (QStringList{QString(), QString(), QString(), QString()}));
+    EXPECT_TRUE(store().SelCategory.isEmpty());
+    QTreeWidgetItem *breads = findNode(QStringLiteral("Breads"), QStringLiteral("Saporium"));
+    ASSERT_EQ(breads->childCount(), 2);
+    EXPECT_EQ(breads->child(1)->text(0), QStringLiteral("Toast"));
+}
+
+TEST_F(CommandsTest, ARefusedAddKeepsTheTypingAndTheMode)
+{
+    click(ui().add);
+    clickNode(QStringLiteral("Breads"));
+    ui().Text1->setText(QString(300, QLatin1Char('x')));
+    dialogs.answerMsgBox(platform::vbYes);
+    click(ui().Save);
+    EXPECT_EQ(lastShown().flags, 16);
+    EXPECT_TRUE(lastShown().prompt.contains(QStringLiteral("255"))) << lastShown().prompt.toStdString();
+    EXPECT_NE(dialogs.messages().back(), QStringLiteral("Recipe Added"));
+    EXPECT_EQ(boxes().first().size(), 300);
+    EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("Save"), QStringLiteral("Cancel")}));
+    EXPECT_EQ(db.rows(QStringLiteral("Breads")).size(), 1u);
+}
+
+TEST_F(CommandsTest, CancelLeavesAddingWithoutStoring)
+{
+    clickNode(QStringLiteral("Breads"));
+    click(ui().add);
+    ui().Text1->setText(QStringLiteral("Toast"));
+    click(ui().Cancel);
+    EXPECT_TRUE(modeButtons().isEmpty());
+    EXPECT_TRUE(locked());
+    EXPECT_TRUE(store().SelCategory.isEmpty());
+    EXPECT_EQ(boxes().first(), QString());
+    EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 2);
+    EXPECT_EQ(db.rows(QStringLiteral("Breads")).size(), 1u);
+}
+
+// ---- Editing a recipe -----------------------------------------------------------------------
+
+TEST_F(CommandsTest, EditWithNothingShownSaysSoAndShowsNoModeButtons)
+{
+    click(ui().Edit);
+    EXPECT_EQ(dialogs.messages(), std::vector<QString>{QStringLiteral("Please Choose a Recipe To Edit")});
+    EXPECT_TRUE(modeButtons().isEmpty());
+    EXPECT_TRUE(locked());
+
+    // While adding, Edit hides Save and Cancel and leaves the boxes unlocked.
+    click(ui().add);
+    click(ui().Edit);
+    EXPECT_TRUE(modeButtons().isEmpty());
+    EXPECT_FALSE(locked());
+}
+
+TEST_F(CommandsTest, SaveEditedRenamesTheFirstRecipeAndReturnsToBrowsing)
+{
+    clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
+    click(ui().Edit);
+    EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("saveedited"), QStringLiteral("canceledit")}));
+    EXPECT_FALSE(locked());
+    ui().Text1->setText(QStringLiteral("Leek and potato"));
+    click(ui().saveedited);
+
+    EXPECT_EQ(dialogs.messages(), std::vector<QString>{QStringLiteral("Recipe UpDated")});
+    EXPECT_EQ(db.rows(QStringLiteral("Soups"))[0].name, QStringLiteral("Leek and potato "));
+    EXPECT_EQ(db.rows(QStringLiteral("Soups"))[0].ingredients, QStringLiteral("leeks\r\nwater "));
+    EXPECT_TRUE(modeButtons().isEmpty());
+    EXPECT_TRUE(locked());
+    EXPECT_EQ(boxes().first(), QString());
+    EXPECT_TRUE(store().SelRecipe.isEmpty());
+    EXPECT_TRUE(store().SelRecipeCategory.isEmpty());
+    EXPECT_NE(findNode(QStringLiteral("Leek and potato"), QStringLiteral("Soups")), nullptr);
+}
+
+TEST_F(CommandsTest, ARefusedEditKeepsTheTextTheModeAndTheRow)
+{
+    clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
+    click(ui().Edit);
+    ui().Text2->setText(QString(256, QLatin1Char('a')));
+    click(ui().saveedited);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(lastShown().flags, 16);
+    EXPECT_EQ(lastShown().title, QStringLiteral("Saporium"));
+    EXPECT_EQ(boxes()[1].size(), 256);
+    EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("saveedited"), QStringLiteral("canceledit")}));
+    EXPECT_FALSE(locked());
+    EXPECT_EQ(db.rows(QStringLiteral("Soups"))[0].author, QStringLiteral("Ann "));
+    EXPECT_EQ(store().SelRecipe, QStringLiteral("Leek"));
+}
+
+TEST_F(CommandsTest, EditingARecipeRemovedMeanwhileSaysSoAndKeepsTheText)
+{
+    clickNode(QStringLiteral("Pea"), QStringLiteral("Soups"));
+    click(ui().Edit);
+    ui().Text4->setPlainText(QStringLiteral("new steps"));
+    deleteBehindTheBack(QStringLiteral("Soups"), 1);
+    click(ui().saveedited);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_TRUE(lastShown().prompt.contains(QStringLiteral("Pea"))) << lastShown().prompt.toStdString();
+    EXPECT_NE(lastShown().prompt, QStringLiteral("Recipe UpDated"));
+    EXPECT_EQ(boxes()[3], QStringLiteral("new steps"));
+    EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("saveedited"), QStringLiteral("canceledit")}));
+}
+
+TEST_F(CommandsTest, CancelEditKeepsTheTextLocksAndForgetsTheCategory)
+{
+    clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
+    click(ui().Edit);
+    ui().Text2->setText(QStringLiteral("changed"));
+    click(ui().canceledit);
+    EXPECT_TRUE(modeButtons().isEmpty());
+    EXPECT_TRUE(locked());
+    EXPECT_EQ(boxes()[1], QStringLiteral("changed"));
+    EXPECT_TRUE(store().SelRecipeCategory.isEmpty());
+    EXPECT_EQ(store().SelRecipe, QStringLiteral("Leek"));
+
+    // Save Edited now has no category to save into and does nothing at all.
+    ui().saveedited->show();
+    click(ui().saveedited);
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(db.rows(QStringLiteral("Soups"))[0].author, QStringLiteral("Ann "));
+}
+
+TEST_F(CommandsTest, AddWhileEditingAndEditWhileAddingSwitchModes)
+{
+    clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
+    click(ui().Edit);
+    click(ui().add);
+    EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("Save"), QStringLiteral("Cancel")}));
+    ui().Text1->setText(QStringLiteral("typed"));
+    click(ui().Edit);
+    EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("saveedited"), QStringLiteral("canceledit")}));
+}
+
+// ---- Deleting a recipe ----------------------------------------------------------------------
+
+TEST_F(CommandsTest, DeleteRemovesTheShownRecipeAtOnce)
+{
+    clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
+    click(ui().delete_);
+    EXPECT_EQ(dialogs.messages(), std::vector<QString>{QStringLiteral("Record Deleted")});
+    EXPECT_EQ(db.rows(QStringLiteral("Soups")).size(), 1u);
+    EXPECT_EQ(boxes().first(), QString());
+    EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 1);
+}
+
+TEST_F(CommandsTest, DeleteRefusesWhenTheBoxesDoNotShowTheChosenRecipe)
+{
+    click(ui().delete_);
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("Please Choose a Recipe To Delete"));
+
+    // After ADD and typing a name, the last clicked recipe is not what the user looks at.
+    clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
+    click(ui().add);
+    ui().Text1->setText(QStringLiteral("Something new"));
+    click(ui().delete_);
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("Please Choose a Recipe To Delete"));
+    EXPECT_EQ(db.rows(QStringLiteral("Soups")).size(), 2u);
+}
+
+TEST_F(CommandsTest, DeletingARecipeAlreadyGoneSaysNothingWasDeleted)
+{
+    clickNode(QStringLiteral("Pea"), QStringLiteral("Soups"));
+    deleteBehindTheBack(QStringLiteral("Soups"), 1);
+    click(ui().delete_);
+    ASSERT_FALSE(dialogs.messages().empty());
+    EXPECT_NE(dialogs.messages().back(), QStringLiteral("Record Deleted"));
+    EXPECT_TRUE(dialogs.messages().back().startsWith(QStringLiteral("Nothing was deleted")));
+    EXPECT_EQ(db.rows(QStringLiteral("Soups")).size(), 1u);
+}
+
+TEST_F(CommandsTest, DeleteAfterCancelEditReportsTheMissingCategory)
+{
+    clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
+    click(ui().Edit);
+    click(ui().canceledit);
+    click(ui().delete_);
+    EXPECT_EQ(lastShown().flags, 16);
+    EXPECT_NE(lastShown().prompt, QStringLiteral("Record Deleted"));
+    EXPECT_EQ(db.rows(QStringLiteral("Soups")).size(), 2u);
+    EXPECT_EQ(boxes().first(), QStringLiteral("Leek ")) << "the boxes keep what they showed";
+}
+
+// ---- Categories -----------------------------------------------------------------------------
+
+TEST_F(CommandsTest, CategoryDeletionModeDeletesOneCategoryAfterAnother)
+{
+    click(ui().xpcmdbutton1);
+    EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("delcatagroy"), QStringLiteral("cancelcata")}));
+    EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 0);
+
+    click(ui().delcatagroy);
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("Please Choose a Category"));
+
+    clickNode(QStringLiteral("Soups"));
+    dialogs.answerMsgBox(platform::vbYes);
+    click(ui().delcatagroy);
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("Category Soups Has Been Deleted"));
+    EXPECT_EQ(db.tables(), (QStringList{QStringLiteral("Breads"), QStringLiteral("zzzNothing")}));
+    EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("delcatagroy"), QStringLiteral("cancelcata")}));
+    EXPECT_EQ(categoryChildren(QStringLiteral("Breads")), 1) << "the full tree is back";
+
+    // The name of the deleted category is still chosen: the engine's refusal is shown.
+    dialogs.answerMsgBox(platform::vbYes);
+    click(ui().delcatagroy);
+    EXPECT_EQ(lastShown().flags, 16);
+
+    click(ui().cancelcata);
+    EXPECT_TRUE(modeButtons().isEmpty());
+}
+
+TEST_F(CommandsTest, ZzzNothingCannotBeDeleted)
+{
+    click(ui().xpcmdbutton1);
+    store().SelCategory = QStringLiteral("zzzNothing");
+    click(ui().delcatagroy);
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_TRUE(store().SelCategory.isEmpty());
+    EXPECT_TRUE(db.tables().contains(QStringLiteral("zzzNothing")));
+}
+
+TEST_F(CommandsTest, AddCategoryWorksInAnyModeAndShowsTheFullTree)
+{
+    click(ui().add);
+    dialogs.answerInputBox(QStringLiteral("Pies"));
+    click(ui().xpcmdbutton2);
+    EXPECT_EQ(dialogs.messages(), std::vector<QString>{QStringLiteral("Pies Category Created")});
+    EXPECT_NE(findNode(QStringLiteral("Pies"), QStringLiteral("Saporium")), nullptr);
+    EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 2);
+
+    dialogs.answerInputBox(QStringLiteral("Saporium"));
+    click(ui().xpcmdbutton2);
+    EXPECT_EQ(lastShown().flags, 16);
+    EXPECT_FALSE(db.tables().contains(QStringLiteral("Saporium")));
+}
+
+// ---- Help and web site ----------------------------------------------------------------------
+
+TEST_F(CommandsTest, HelpAndWebsiteOpenTheirTargetsThroughTheShell)
+{
+    click(ui().help);
+    click(ui().Website);
+    ASSERT_EQ(shell.opened.size(), 2u);
+    EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(db.folder() + QStringLiteral("/help.htm")));
+    EXPECT_EQ(shell.opened[1].host(), QStringLiteral("www.example.org"));
+    EXPECT_TRUE(dialogs.shown().empty());
+}

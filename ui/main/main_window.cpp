@@ -1,0 +1,345 @@
+#include "ui/main/main_window.h"
+
+#include "platform/dialogs.h"
+#include "platform/shell.h"
+#include "store/RecipeBas.h"
+#include "ui/print/print_command.h"
+#include "ui_main.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QTimer>
+#include <QUrl>
+
+const QString MainWindow::kWebsiteAddress = QStringLiteral("https://www.example.org/saporium/");
+
+MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const QString &programFolder,
+                       QWidget *parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::main>()), dialogs_(dialogs), shell_(shell),
+      programFolder_(programFolder)
+{
+    ui_->setupUi(this);
+    // "delete" cannot name a C++ member, so the form calls the button delete_.
+    ui_->delete_->setObjectName(QStringLiteral("delete"));
+    setFixedSize(size());
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/main/saporium16.png"));
+    icon.addFile(QStringLiteral(":/main/saporium32.png"));
+    setWindowIcon(icon);
+
+    QFont treeFont(QStringLiteral("MS Sans Serif"));
+    treeFont.setPointSizeF(8.25);
+    treeFont.setBold(true);
+    ui_->Tv->setFont(treeFont);
+    for (QWidget *box : {static_cast<QWidget *>(ui_->Text1), static_cast<QWidget *>(ui_->Text2),
+                         static_cast<QWidget *>(ui_->Text3), static_cast<QWidget *>(ui_->Text4)}) {
+        // Locked boxes keep the white background of editable ones.
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::Base, Qt::white);
+        box->setPalette(palette);
+    }
+
+    for (const char *name : {"root", "category", "selected", "recipe"})
+        imageList1_.push_back(QPixmap(QStringLiteral(":/main/%1.png").arg(QLatin1String(name))));
+    tv_ = std::make_unique<platform::Tree>(ui_->Tv);
+    text1_ = std::make_unique<platform::TextBox>(ui_->Text1);
+    text2_ = std::make_unique<platform::TextBox>(ui_->Text2);
+    text3_ = std::make_unique<platform::TextBox>(ui_->Text3);
+    text4_ = std::make_unique<platform::TextBox>(ui_->Text4);
+    store_ = std::make_unique<RecipeBas>(
+        RecipeControls{*tv_, imageList1_, *text1_, *text2_, *text3_, *text4_}, dialogs_);
+    print_ = std::make_unique<PrintCommand>(dialogs_, programFolder_);
+
+    wireControls();
+    Form_Load();
+}
+
+MainWindow::~MainWindow()
+{
+    if (!unloaded_)
+        store_->CloseStore();
+}
+
+void MainWindow::wireControls()
+{
+    connect(tv_.get(), &platform::Tree::NodeClick, this, &MainWindow::Tv_NodeClick);
+    const std::pair<QWidget *, void (MainWindow::*)()> buttons[] = {
+        {ui_->add, &MainWindow::add_Click},
+        {ui_->Save, &MainWindow::Save_Click},
+        {ui_->Cancel, &MainWindow::Cancel_Click},
+        {ui_->Edit, &MainWindow::Edit_Click},
+        {ui_->saveedited, &MainWindow::saveedited_Click},
+        {ui_->canceledit, &MainWindow::canceledit_Click},
+        {ui_->delete_, &MainWindow::delete_Click},
+        {ui_->xpcmdbutton1, &MainWindow::xpcmdbutton1_Click},
+        {ui_->delcatagroy, &MainWindow::delcatagroy_Click},
+        {ui_->cancelcata, &MainWindow::cancelcata_Click},
+        {ui_->xpcmdbutton2, &MainWindow::xpcmdbutton2_Click},
+        {ui_->print, &MainWindow::print_Click},
+        {ui_->help, &MainWindow::help_Click},
+        {ui_->Website, &MainWindow::Website_Click},
+    };
+    for (const auto &[button, handler] : buttons)
+        connect(static_cast<QPushButton *>(button), &QPushButton::clicked, this, handler);
+}
+
+void MainWindow::Form_Load()
+{
+    store_->DbPath = programFolder_ + QStringLiteral("/Recipe");
+    try {
+        store_->FillCatalogue();
+    } catch (const std::exception &e) {
+        // The window opens all the same; the user is told once why the recipes are missing,
+        // after the window has appeared.
+        const QString reason = QString::fromUtf8(e.what());
+        QTimer::singleShot(0, this, [this, reason] { showFailure(reason); });
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    Form_QueryUnload();
+    event->accept();
+}
+
+void MainWindow::Form_QueryUnload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    store_->CloseStore();
+    store_->RecipeRs.reset();
+    store_->RecipeDb.reset();
+    store_->DbPath.clear();
+    store_->SelRecipe.clear();
+    store_->SelRecipeCategory.clear();
+    store_->SelCategory.clear();
+    store_->NewCategory.clear();
+    // The program ends with its main window: the preview goes too.
+    QTimer::singleShot(0, qApp, [] {
+        QApplication::closeAllWindows();
+        QApplication::quit();
+    });
+}
+
+void MainWindow::showFailure(const QString &message) { dialogs_.MsgBox(message, platform::vbCritical); }
+
+template <typename Call>
+bool MainWindow::storeCall(Call &&call)
+{
+    try {
+        call();
+        return true;
+    } catch (const std::exception &e) {
+        showFailure(QString::fromUtf8(e.what()));
+        return false;
+    }
+}
+
+void MainWindow::clearFields()
+{
+    for (platform::TextBox *box : {text1_.get(), text2_.get(), text3_.get(), text4_.get()})
+        box->SetText(QString());
+}
+
+void MainWindow::lockFields(bool locked)
+{
+    for (platform::TextBox *box : {text1_.get(), text2_.get(), text3_.get(), text4_.get()})
+        box->SetLocked(locked);
+}
+
+static QString trimBlanks(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+void MainWindow::Tv_NodeClick(platform::Node node)
+{
+    const QString text = node.text();
+    if (text == RecipeBas::kRootText)
+        return;
+    if (node.key() == text) {
+        if (node.key() != RecipeBas::kNothingCategory)
+            store_->SelCategory = node.key();
+        return;
+    }
+    store_->SelRecipeCategory.clear();
+    store_->SelRecipe.clear();
+    store_->SelRecipe = trimBlanks(text);
+    store_->SelRecipeCategory = node.parent().text();
+    storeCall([this] {
+        store_->ShowRecipe(trimBlanks(store_->SelRecipeCategory), trimBlanks(store_->SelRecipe));
+    });
+}
+
+void MainWindow::add_Click()
+{
+    for (QWidget *b : {ui_->delcatagroy, ui_->cancelcata, ui_->saveedited, ui_->canceledit})
+        b->hide();
+    clearFields();
+    if (!storeCall([this] { store_->FillCategories(); }))
+        return;
+    lockFields(false);
+    text1_->SetFocus();
+    ui_->Save->show();
+    ui_->Cancel->show();
+}
+
+void MainWindow::Save_Click()
+{
+    if (store_->SelCategory.isEmpty()) {
+        dialogs_.MsgBox(QStringLiteral("Please Choose a Category"));
+        return;
+    }
+    const QString question = QStringLiteral("The Category is: ") + store_->SelCategory.toUpper()
+        + QStringLiteral("\r\nIs This Category Right ?\r\n")
+        + QStringLiteral("If Not Right Choose [ No ] and then choose the Right Category");
+    if (dialogs_.MsgBox(question, platform::vbYesNo | platform::vbCritical | platform::vbDefaultButton2,
+                        QStringLiteral("Choose Category"))
+        != platform::vbYes)
+        return;
+    if (!storeCall([this] { store_->AddRecipe(store_->SelCategory); }))
+        return;
+    dialogs_.MsgBox(QStringLiteral("Recipe Added"));
+    store_->SelCategory.clear();
+    clearFields();
+    lockFields(true);
+    ui_->Save->hide();
+    ui_->Cancel->hide();
+    storeCall([this] { store_->FillCatalogue(); });
+}
+
+void MainWindow::Cancel_Click()
+{
+    ui_->Save->hide();
+    ui_->Cancel->hide();
+    store_->SelCategory.clear();
+    clearFields();
+    lockFields(true);
+    storeCall([this] { store_->FillCatalogue(); });
+}
+
+void MainWindow::Edit_Click()
+{
+    for (QWidget *b : {ui_->delcatagroy, ui_->cancelcata, ui_->Save, ui_->Cancel})
+        b->hide();
+    if (text1_->Text().isEmpty()) {
+        dialogs_.MsgBox(QStringLiteral("Please Choose a Recipe To Edit"));
+        return;
+    }
+    lockFields(false);
+    text1_->SetFocus();
+    ui_->saveedited->show();
+    ui_->canceledit->show();
+}
+
+void MainWindow::saveedited_Click()
+{
+    if (store_->SelRecipe.isEmpty() || store_->SelRecipeCategory.isEmpty())
+        return;
+    RecipeBas::UpdateResult result = RecipeBas::UpdateResult::NotFound;
+    if (!storeCall([&] { result = store_->UpdateRecipe(store_->SelRecipeCategory, store_->SelRecipe); }))
+        return;  // refused: the edited text stays in the boxes, editing goes on
+    if (result == RecipeBas::UpdateResult::NotFound) {
+        dialogs_.MsgBox(QStringLiteral("The recipe \"%1\" is no longer in the category \"%2\", so nothing was "
+                                       "updated. Your changes are still in the boxes.")
+                            .arg(store_->SelRecipe, store_->SelRecipeCategory),
+                        platform::vbCritical);
+        return;
+    }
+    store_->SelRecipeCategory.clear();
+    store_->SelRecipe.clear();
+    ui_->saveedited->hide();
+    ui_->canceledit->hide();
+    lockFields(true);
+}
+
+void MainWindow::canceledit_Click()
+{
+    lockFields(true);
+    store_->SelRecipeCategory.clear();
+    ui_->saveedited->hide();
+    ui_->canceledit->hide();
+}
+
+void MainWindow::delete_Click()
+{
+    // Only the recipe the boxes show may go: after ADD and typing, the last clicked recipe is
+    // not what the user is looking at.
+    if (text1_->Text().isEmpty() || trimBlanks(text1_->Text()) != store_->SelRecipe) {
+        dialogs_.MsgBox(QStringLiteral("Please Choose a Recipe To Delete"));
+        return;
+    }
+    RecipeBas::DeleteResult result;
+    if (!storeCall([&] { result = store_->DeleteRecipe(store_->SelRecipeCategory, store_->SelRecipe); }))
+        return;
+    if (result.deleted) {
+        dialogs_.MsgBox(QStringLiteral("Record Deleted"));
+        return;
+    }
+    QString message = QStringLiteral("Nothing was deleted: ");
+    if (result.failure.isEmpty())
+        message += QStringLiteral("there is no recipe \"%1\" in the category \"%2\" any more.")
+                       .arg(store_->SelRecipe, store_->SelRecipeCategory);
+    else
+        message += result.failure;
+    dialogs_.MsgBox(message, platform::vbCritical);
+}
+
+void MainWindow::xpcmdbutton1_Click()
+{
+    for (QWidget *b : {ui_->Save, ui_->Cancel, ui_->saveedited, ui_->canceledit})
+        b->hide();
+    store_->SelCategory.clear();
+    if (!storeCall([this] { store_->FillCategories(); }))
+        return;
+    ui_->delcatagroy->show();
+    ui_->cancelcata->show();
+}
+
+void MainWindow::delcatagroy_Click()
+{
+    if (store_->SelCategory.isEmpty()) {
+        dialogs_.MsgBox(QStringLiteral("Please Choose a Category"));
+        return;
+    }
+    if (store_->SelCategory == RecipeBas::kNothingCategory) {
+        store_->SelCategory.clear();
+        return;
+    }
+    storeCall([this] { store_->DeleteCategory(store_->SelCategory); });
+}
+
+void MainWindow::cancelcata_Click()
+{
+    ui_->cancelcata->hide();
+    ui_->delcatagroy->hide();
+    storeCall([this] { store_->FillCatalogue(); });
+}
+
+void MainWindow::xpcmdbutton2_Click()
+{
+    storeCall([this] { store_->AddCategory(); });
+}
+
+void MainWindow::print_Click()
+{
+    print_->run(text1_->Text(), text2_->Text(), text3_->Text(), text4_->Text());
+}
+
+void MainWindow::help_Click()
+{
+    shell_.ShellExecute(QUrl::fromLocalFile(programFolder_ + QStringLiteral("/help.htm")));
+}
+
+void MainWindow::Website_Click() { shell_.ShellExecute(QUrl(kWebsiteAddress)); }
+
+void MainWindow::xptopbuttons1_Click() { close(); }
+
+void MainWindow::xptopbuttons3_Click() { setWindowState(windowState() | Qt::WindowMinimized); }

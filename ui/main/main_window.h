@@ -1,0 +1,83 @@
+#pragma once
+// The main window `main`: the catalogue tree, the four recipe fields, the command buttons and
+// the mode buttons. It keeps no data of its own: the store writes into its controls, and the
+// selection strings live in the store.
+
+#include "platform/text_box.h"
+#include "platform/tree.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+namespace Ui {
+class main;
+}
+namespace platform {
+class Dialogs;
+class Shell;
+}  // namespace platform
+class PrintCommand;
+class RecipeBas;
+
+class MainWindow : public QWidget {
+    Q_OBJECT
+public:
+    // The web site the Website button opens.
+    static const QString kWebsiteAddress;
+
+    // programFolder holds Recipe.mdb, help.htm and the print files. The dialogs and the shell
+    // outlive the window.
+    MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const QString &programFolder,
+               QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    RecipeBas &store() const { return *store_; }
+    Ui::main &form() const { return *ui_; }
+    PrintCommand &printCommand() const { return *print_; }
+
+    // Handlers, one per control event.
+    void Tv_NodeClick(platform::Node node);
+    void add_Click();
+    void Save_Click();
+    void Cancel_Click();
+    void Edit_Click();
+    void saveedited_Click();
+    void canceledit_Click();
+    void delete_Click();
+    void xpcmdbutton1_Click();
+    void delcatagroy_Click();
+    void cancelcata_Click();
+    void xpcmdbutton2_Click();
+    void print_Click();
+    void help_Click();
+    void Website_Click();
+    void xptopbuttons1_Click();
+    void xptopbuttons3_Click();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Form_Load();
+    void Form_QueryUnload();
+    void wireControls();
+    void clearFields();
+    void lockFields(bool locked);
+    // Runs a handler's store call; a failure is shown and ends the handler (returns false).
+    template <typename Call>
+    bool storeCall(Call &&call);
+    void showFailure(const QString &message);
+
+    std::unique_ptr<Ui::main> ui_;
+    platform::Dialogs &dialogs_;
+    platform::Shell &shell_;
+    QString programFolder_;
+    platform::ImageList imageList1_;
+    std::unique_ptr<platform::Tree> tv_;
+    std::unique_ptr<platform::TextBox> text1_, text2_, text3_, text4_;
+    std::unique_ptr<RecipeBas> store_;
+    std::unique_ptr<PrintCommand> print_;
+    bool unloaded_ = false;
+};

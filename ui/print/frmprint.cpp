@@ -1,0 +1,69 @@
+#include "ui/print/frmprint.h"
+
+#include "platform/browser.h"
+#include "platform/dialogs.h"
+#include "ui/print/print_document.h"
+#include "ui_frmprint.h"
+
+#include <utility>
+
+frmprint::frmprint(platform::Dialogs &dialogs, QString programFolder, QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::frmprint>()), dialogs_(dialogs),
+      folder_(std::move(programFolder))
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    // A designer font size is a whole number of points.
+    QFont labelFont = ui->Label1->font();
+    labelFont.setPointSizeF(8.25);
+    ui->Label1->setFont(labelFont);
+
+    connect(ui->print, &QPushButton::clicked, this, &frmprint::print_Click);
+    connect(ui->printform, &QPushButton::clicked, this, &frmprint::printform_Click);
+    connect(ui->WB, &platform::Browser::printFailed, this, &frmprint::reportPrintFailure);
+
+    Form_Load();
+}
+
+frmprint::~frmprint() = default;
+
+void frmprint::Form_Load()
+{
+    ui->WB->Navigate(pagePath());
+}
+
+void frmprint::reloadPage()
+{
+    ui->WB->Navigate(pagePath());
+}
+
+QString frmprint::pagePath() const
+{
+    return folder_ + u'/' + printdoc::kPageFileName;
+}
+
+void frmprint::print_Click()
+{
+    if (!ui->WB->ExecWB(platform::OLECMDID_PRINT, platform::OLECMDEXECOPT_DONTPROMPTUSER))
+        reportPrintFailure(ui->WB->errorString());
+}
+
+void frmprint::reportPrintFailure(const QString &reason)
+{
+    dialogs_.MsgBox(reason, platform::vbCritical);
+}
+
+void frmprint::printform_Click()
+{
+    close();
+}
+
+void frmprint::xptopbuttons1_Click()
+{
+    close();
+}
+
+void frmprint::xptopbuttons3_Click()
+{
+    setWindowState(windowState() | Qt::WindowMinimized);
+}

@@ -1,0 +1,37 @@
+#pragma once
+// The Print command of the main window: writes print.txt and print.htm into the program folder
+// from the four recipe boxes and shows them in the one preview window.
+
+#include <QPointer>
+#include <QString>
+
+class frmprint;
+namespace platform {
+class Dialogs;
+}
+
+class PrintCommand {
+public:
+    // dialogs must outlive the command; the print files go into programFolder.
+    PrintCommand(platform::Dialogs &dialogs, QString programFolder);
+    // Closes an open preview: it shows messages through this command's dialogs.
+    ~PrintCommand();
+    PrintCommand(const PrintCommand &) = delete;
+    PrintCommand &operator=(const PrintCommand &) = delete;
+
+    // Prints the recipe shown in the boxes (name, author, ingredients, instructions). An exactly
+    // empty name is answered with a message; a name, ingredients or instructions made only of
+    // spaces stop silently. A file that cannot be written is reported and no preview opens.
+    // Otherwise the preview is shown beside the main window, non-modal and without an owner;
+    // an open preview reloads the page and comes forward.
+    void run(const QString &text1, const QString &text2, const QString &text3,
+             const QString &text4);
+
+    // The open preview, or null.
+    frmprint *preview() const;
+
+private:
+    platform::Dialogs &dialogs_;
+    const QString folder_;
+    QPointer<frmprint> preview_;
+};

@@ -1,0 +1,144 @@
+#include "ui/print/print_document.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace printdoc {
+
+namespace {
+
+const QByteArray kLineEnd = QByteArrayLiteral("\r\n");
+
+// The text of a box as file bytes. The boxes break lines with LF, text from elsewhere may carry
+// CR LF or a lone CR; each of them is one line break and becomes CR LF.
+QByteArray boxText(const QString &text)
+{
+    QByteArray out;
+    const QByteArray utf8 = text.toUtf8();
+    out.reserve(utf8.size() + utf8.size() / 8);
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char c = utf8.at(i);
+        if (c == '\r') {
+            if (i + 1 < utf8.size() && utf8.at(i + 1) == '\n')
+                ++i;
+            out += kLineEnd;
+        } else if (c == '\n') {
+            out += kLineEnd;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+QByteArray escapeHtml(const QByteArray &line)
+{
+    QByteArray out;
+    out.reserve(line.size());
+    for (const char c : line) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+// Writes data to a save file that is not yet committed.
+bool stage(QSaveFile &file, const QByteArray &data, QString *errorMessage)
+{
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size())
+        return true;
+    if (errorMessage)
+        *errorMessage = QStringLiteral("The print file %1 could not be written: %2")
+                            .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
+    return false;
+}
+
+bool commit(QSaveFile &file, QString *errorMessage)
+{
+    if (file.commit())
+        return true;
+    if (errorMessage)
+        *errorMessage = QStringLiteral("The print file %1 could not be written: %2")
+                            .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
+    return false;
+}
+
+}  // namespace
+
+QString trimSpaces(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QByteArray printText(const QString &text1, const QString &text2, const QString &text3,
+                     const QString &text4)
+{
+    QByteArray out;
+    const auto line = [&out](const QByteArray &text) { out += text + kLineEnd; };
+    line("Name: " + boxText(trimSpaces(text1)));
+    line({});
+    line("Author: " + boxText(trimSpaces(text2)));
+    line({});
+    line("Ingredints:");
+    line(boxText(trimSpaces(text3)));
+    line({});
+    line({});
+    line("Instructions:");
+    line(boxText(trimSpaces(text4)));
+    return out;
+}
+
+QByteArray printHtml(const QByteArray &printTxt)
+{
+    QByteArray out;
+    out += "<HTML>\r\n"
+           "<HEAD>\r\n"
+           "    <TITLE>This Recipes by Saporium</TITLE>\r\n"
+           "</HEAD>\r\n"
+           "<BODY><FONT SIZE=\"3\" FACE=\"Arial\">\r\n"
+           "<U>Printed from This Recipes by <B>Saporium</B></U><br><br><B>\r\n";
+    qsizetype pos = 0;
+    while (pos < printTxt.size()) {
+        qsizetype end = printTxt.indexOf('\r', pos);
+        qsizetype next;
+        if (end < 0) {
+            end = printTxt.size();
+            next = end;
+        } else {
+            next = end + 1;
+            if (next < printTxt.size() && printTxt.at(next) == '\n')
+                ++next;
+        }
+        out += escapeHtml(printTxt.mid(pos, end - pos)) + "<br>" + kLineEnd;
+        pos = next;
+    }
+    out += "</B></FONT></BODY>\r\n"
+           "</HTML>\r\n";
+    return out;
+}
+
+bool writePrintFiles(const QString &folder, const QString &text1, const QString &text2,
+                     const QString &text3, const QString &text4, QString *errorMessage)
+{
+    const QByteArray text = printText(text1, text2, text3, text4);
+    const QByteArray page = printHtml(text);
+    QSaveFile textFile(folder + u'/' + kTextFileName);
+    QSaveFile pageFile(folder + u'/' + kPageFileName);
+    // A save file that is destroyed uncommitted removes its temporary file and leaves the
+    // target untouched.
+    return stage(textFile, text, errorMessage) && stage(pageFile, page, errorMessage)
+        && commit(textFile, errorMessage) && commit(pageFile, errorMessage);
+}
+
+}  // namespace printdoc
