@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlcipher-dev sqlcipher
-  libgtest-dev googletest libbenchmark-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xauth imagemagick poppler-utils
   fonts-dejavu-core fonts-liberation2 fonts-croscore fonts-wine
   clang libclang-rt-14-dev

@@ -2,6 +2,11 @@
 
 #include "main_window_fixture.h"
 
+#include "ui/print/frmprint.h"
+#include "ui/print/print_command.h"
+
+#include <QFile>
+
 class CommandsTest : public MainWindowTest {
 protected:
     void SetUp() override
@@ -351,4 +356,37 @@ TEST_F(CommandsTest, HelpAndWebsiteOpenTheirTargetsThroughTheShell)
     EXPECT_EQ(shell.opened[0], QUrl::fromLocalFile(db.folder() + QStringLiteral("/help.htm")));
     EXPECT_EQ(shell.opened[1].host(), QStringLiteral("www.example.org"));
     EXPECT_TRUE(dialogs.shown().empty());
+}
+
+// ---- Printing -------------------------------------------------------------------------------
+
+TEST_F(CommandsTest, PrintWritesBesideTheProgramAndOpensThePreviewBesideTheWindow)
+{
+    clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
+    click(ui().print);
+    QFile txt(db.folder() + QStringLiteral("/print.txt"));
+    ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
+    EXPECT_EQ(txt.readAll(), QByteArray("Name: Leek\r\n\r\nAuthor: Ann\r\n\r\nIngredints:\r\nleeks\r\nwater\r\n"
+                                        "\r\n\r\nInstructions:\r\nboil\r\n"));
+    frmprint *preview = window->printCommand().preview();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->windowTitle(), QStringLiteral("Print [ Leek ] Recipe"));
+    EXPECT_EQ(preview->parentWidget(), nullptr);
+    EXPECT_TRUE(dialogs.shown().empty());
+
+    // The main window stays usable beside it, and takes it along when it closes.
+    clickNode(QStringLiteral("Pea"), QStringLiteral("Soups"));
+    EXPECT_EQ(boxes().first(), QStringLiteral("Pea "));
+    QPointer<frmprint> watched(preview);
+    window->close();
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(watched.isNull() || !watched->isVisible());
+}
+
+TEST_F(CommandsTest, PrintWithNothingShownAsksForARecipe)
+{
+    click(ui().print);
+    EXPECT_EQ(dialogs.messages(), std::vector<QString>{QStringLiteral("Please Choose a Recipe")});
+    EXPECT_FALSE(QFile::exists(db.folder() + QStringLiteral("/print.txt")));
 }
