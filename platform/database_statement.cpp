@@ -2,6 +2,8 @@
 
 #include "platform/database_connection.h"
 
+#include <QStringDecoder>
+
 #include <sqlcipher/sqlite3.h>
 
 #include <utility>
@@ -25,14 +27,14 @@ Statement::~Statement() { sqlite3_finalize(stmt_); }
 
 void Statement::bindText(int index, const QString &value)
 {
-    // Lengths go in bytes, so NUL characters inside the text are kept; an empty text must still
-    // be bound as text, and a null QString would bind as null.
-    static const char16_t empty = 0;
-    const void *data = value.isEmpty() ? static_cast<const void *>(&empty)
-                                       : static_cast<const void *>(value.utf16());
-    const auto bytes = static_cast<sqlite3_uint64>(value.size()) * sizeof(char16_t);
-    const int rc = sqlite3_bind_text64(stmt_, index, static_cast<const char *>(data), bytes,
-                                       SQLITE_TRANSIENT, SQLITE_UTF16);
+    // Bound as UTF-8: SQLite takes a leading U+FEFF or U+FFFE of UTF-16 text for a byte-order
+    // mark, dropping the character or swapping every byte of the text. Lengths go in bytes, so
+    // NUL characters inside the text are kept; an empty text must still be bound as text (a null
+    // QByteArray's data is "" as well), never as null.
+    const QByteArray utf8 = value.toUtf8();
+    const int rc = sqlite3_bind_text64(stmt_, index, utf8.constData(),
+                                       static_cast<sqlite3_uint64>(utf8.size()), SQLITE_TRANSIENT,
+                                       SQLITE_UTF8);
     if (rc != SQLITE_OK)
         connection_.fail(rc, action_);
 }
@@ -71,12 +73,15 @@ Value Statement::text(int column) const
 {
     if (sqlite3_column_type(stmt_, column) == SQLITE_NULL)
         return std::nullopt;
-    // text16 before bytes16: the byte count is of the text as converted.
-    const void *data = sqlite3_column_text16(stmt_, column);
-    const int bytes = sqlite3_column_bytes16(stmt_, column);
+    // Read as the UTF-8 it is stored in: SQLite's own conversion to UTF-16 turns U+FFFE and
+    // U+FFFF into U+FFFD, and QString::fromUtf8 drops a leading U+FEFF as a byte-order mark.
+    // text before bytes: the byte count is of the text as returned.
+    const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
+    const int bytes = sqlite3_column_bytes(stmt_, column);
     if (!data)
         connection_.fail(SQLITE_NOMEM, action_);
-    return QString(static_cast<const QChar *>(data), bytes / static_cast<int>(sizeof(QChar)));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return utf8.decode(QByteArrayView(data, bytes));
 }
 
 std::int64_t Statement::int64(int column) const

@@ -7,7 +7,6 @@
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-#include <cstdio>
 
 namespace platform {
 
@@ -39,13 +38,17 @@ void trackActiveForm()
     });
 }
 
-// The window follows the cursor, keeping the offset it had at the press, until a release
-// leaves no button held. It watches the whole application because the pressed widget, the
-// window's own handle and any widget under the cursor may each receive the events.
+// Moves a window with the mouse from a press until the last button is released. Nothing
+// happens until the cursor has travelled the drag distance, so that a double-click on a title
+// bar still reaches the program: a window manager that takes over the pointer swallows it.
+// From there the window system's own move is asked for; where it refuses, the window follows
+// the cursor itself, keeping the offset it had at the press. The whole application is watched
+// because the pressed widget, the window's own handle and the widget under the cursor may each
+// receive the events.
 class CursorMove final : public QObject {
 public:
     CursorMove(QWidget *window, QPoint cursor)
-        : QObject(qApp), window_(window), offset_(cursor - window->pos())
+        : QObject(qApp), window_(window), press_(cursor), offset_(cursor - window->pos())
     {
         qApp->installEventFilter(this);
     }
@@ -62,12 +65,11 @@ protected:
         switch (event->type()) {
         case QEvent::MouseMove: {
             const auto *mouse = static_cast<QMouseEvent *>(event);
-            fprintf(stderr, "filter %p move buttons %d global %g,%g\n", (void*)this, int(mouse->buttons()), mouse->globalPosition().x(), mouse->globalPosition().y());
             // No button held: the release happened where we could not see it.
             if (mouse->buttons() == Qt::NoButton || !window_)
                 finish();
             else
-                window_->move(mouse->globalPosition().toPoint() - offset_);
+                follow(mouse->globalPosition().toPoint(), mouse->buttons());
             break;
         }
         case QEvent::MouseButtonRelease:
@@ -90,6 +92,23 @@ private:
         return move;
     }
 
+    void follow(QPoint cursor, Qt::MouseButtons buttons)
+    {
+        if (!following_) {
+            if ((cursor - press_).manhattanLength() < QApplication::startDragDistance())
+                return;
+            following_ = true;
+            // Window managers run their move for the left button only. Theirs keeps the
+            // window where it is now, so the grip trails the cursor by the drag distance.
+            QWindow *handle = window_->windowHandle();
+            if (buttons == Qt::LeftButton && handle && handle->startSystemMove()) {
+                finish();
+                return;
+            }
+        }
+        window_->move(cursor - offset_);
+    }
+
     void finish()
     {
         qApp->removeEventFilter(this);
@@ -97,7 +116,9 @@ private:
     }
 
     QPointer<QWidget> window_;
+    QPoint press_;
     QPoint offset_;
+    bool following_ = false;
 };
 
 }  // namespace
@@ -135,10 +156,7 @@ bool BeginWindowMove(QWidget *window, QPoint cursor)
 {
     if (!window || !window->isVisible())
         return false;
-    window = window->window();
-    if (QWindow *handle = window->windowHandle(); handle && handle->startSystemMove())
-        return true;
-    CursorMove::start(window, cursor);
+    CursorMove::start(window->window(), cursor);
     return true;
 }
 

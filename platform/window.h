@@ -22,10 +22,11 @@ double TwipsPerPixelY(const QWidget *widget = nullptr);
 // window that was active last, as long as that window is still shown; null when there is none.
 QWidget *ActiveForm();
 
-// Moves `window` with the mouse while a button is held, from a press at `cursor` (screen
-// pixels): the window system's own move where it offers one, otherwise the window follows the
-// cursor until the last button is released. Returns at once, with the move still under way;
-// false, moving nothing, when there is no shown window.
+// Moves the window of `window` with the mouse while a button is held, from a press at `cursor`
+// (screen pixels). Once the cursor has travelled the drag distance, the window system's own
+// move takes over where it offers one; otherwise the window follows the cursor until the last
+// button is released. Returns at once, with the move under way; false, moving nothing, when
+// there is no shown window.
 bool BeginWindowMove(QWidget *window, QPoint cursor);
 
 }  // namespace platform

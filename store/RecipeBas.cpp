@@ -18,20 +18,8 @@ bool tryStep(Step &&step)
     }
 }
 
-// Removes leading and trailing space characters only; tabs and line breaks stay.
-QString trimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 // How every field is written: the box text without its outer blanks, then one space.
-QString encodeField(const QString &boxText) { return trimBlanks(boxText) + QLatin1Char(' '); }
+QString encodeField(const QString &boxText) { return platform::TrimBlanks(boxText) + QLatin1Char(' '); }
 
 }  // namespace
 
@@ -127,7 +115,7 @@ void RecipeBas::FillCatalogue()
         for (int i = 0; i < count; ++i) {
             tryStep([&] {
                 // A null name plus the appended space trims to the empty text.
-                list1_.append(trimBlanks(recordset().Fields(0).value_or(QString()) + QLatin1Char(' ')));
+                list1_.append(platform::TrimBlanks(recordset().Fields(0).value_or(QString()) + QLatin1Char(' ')));
             });
             tryStep([&] { recordset().MoveNext(); });
         }
@@ -163,7 +151,7 @@ bool RecipeBas::matchAt(const QString &name, bool nullMatchesEmpty) const
     const dao::Value value = recordset().Fields(0);
     if (!value)
         return nullMatchesEmpty && name.isEmpty();
-    return trimBlanks(*value) == name;
+    return platform::TrimBlanks(*value) == name;
 }
 
 void RecipeBas::ShowRecipe(const QString &category, const QString &name)
@@ -176,9 +164,9 @@ void RecipeBas::ShowRecipe(const QString &category, const QString &name)
         if (matchAt(name, true)) {
             // The name goes in as stored, its trailing space included; the others trimmed.
             c_.Text1.SetText(recordset().Fields(0).value_or(QString()));
-            c_.Text2.SetText(trimBlanks(recordset().Fields(1).value_or(QString())));
-            c_.Text3.SetText(trimBlanks(recordset().Fields(2).value_or(QString())));
-            c_.Text4.SetText(trimBlanks(recordset().Fields(3).value_or(QString())));
+            c_.Text2.SetText(platform::TrimBlanks(recordset().Fields(1).value_or(QString())));
+            c_.Text3.SetText(platform::TrimBlanks(recordset().Fields(2).value_or(QString())));
+            c_.Text4.SetText(platform::TrimBlanks(recordset().Fields(3).value_or(QString())));
             return;  // the store stays open until the next operation
         }
         if (i + 1 < count)
@@ -222,7 +210,7 @@ RecipeBas::UpdateResult RecipeBas::UpdateRecipe(const QString &category, const Q
 {
     OpenStore();
     RecipeRs = RecipeDb->OpenRecordset(category);
-    const QString wanted = trimBlanks(name);
+    const QString wanted = platform::TrimBlanks(name);
 
     tryStep([this] { recordset().MoveFirst(); });
     int count = 0;
@@ -260,7 +248,7 @@ RecipeBas::DeleteResult RecipeBas::DeleteRecipe(const QString &category, const Q
 {
     OpenStore();
     RecipeRs = RecipeDb->OpenRecordset(category);
-    const QString wanted = trimBlanks(name);
+    const QString wanted = platform::TrimBlanks(name);
 
     DeleteResult result;
     tryStep([this] { recordset().MoveFirst(); });

@@ -4,6 +4,8 @@
 #include "platform/shell.h"
 #include "store/RecipeBas.h"
 #include "ui/print/print_command.h"
+#include "ui/skin/xpcmdbutton.h"
+#include "ui/skin/xptopbuttons.h"
 #include "ui_main.h"
 
 #include <QApplication>
@@ -18,6 +20,8 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
     : QWidget(parent), ui_(std::make_unique<Ui::main>()), dialogs_(dialogs), shell_(shell),
       programFolder_(programFolder)
 {
+    // The painted frame is the window's title bar and border.
+    setWindowFlag(Qt::FramelessWindowHint);
     ui_->setupUi(this);
     // "delete" cannot name a C++ member, so the form calls the button delete_.
     ui_->delete_->setObjectName(QStringLiteral("delete"));
@@ -63,7 +67,7 @@ MainWindow::~MainWindow()
 void MainWindow::wireControls()
 {
     connect(tv_.get(), &platform::Tree::NodeClick, this, &MainWindow::Tv_NodeClick);
-    const std::pair<QWidget *, void (MainWindow::*)()> buttons[] = {
+    const std::pair<xpcmdbutton *, void (MainWindow::*)()> buttons[] = {
         {ui_->add, &MainWindow::add_Click},
         {ui_->Save, &MainWindow::Save_Click},
         {ui_->Cancel, &MainWindow::Cancel_Click},
@@ -80,7 +84,9 @@ void MainWindow::wireControls()
         {ui_->Website, &MainWindow::Website_Click},
     };
     for (const auto &[button, handler] : buttons)
-        connect(static_cast<QPushButton *>(button), &QPushButton::clicked, this, handler);
+        connect(button, &xpcmdbutton::Click, this, handler);
+    connect(ui_->xptopbuttons1, &xptopbuttons::Click, this, &MainWindow::xptopbuttons1_Click);
+    connect(ui_->xptopbuttons3, &xptopbuttons::Click, this, &MainWindow::xptopbuttons3_Click);
 }
 
 void MainWindow::Form_Load()
@@ -116,10 +122,8 @@ void MainWindow::Form_QueryUnload()
     store_->SelCategory.clear();
     store_->NewCategory.clear();
     // The program ends with its main window: the preview goes too.
-    QTimer::singleShot(0, qApp, [] {
-        QApplication::closeAllWindows();
-        QApplication::quit();
-    });
+    QApplication::closeAllWindows();
+    QApplication::quit();
 }
 
 void MainWindow::showFailure(const QString &message) { dialogs_.MsgBox(message, platform::vbCritical); }
@@ -148,17 +152,6 @@ void MainWindow::lockFields(bool locked)
         box->SetLocked(locked);
 }
 
-static QString trimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 void MainWindow::Tv_NodeClick(platform::Node node)
 {
     const QString text = node.text();
@@ -171,10 +164,10 @@ void MainWindow::Tv_NodeClick(platform::Node node)
     }
     store_->SelRecipeCategory.clear();
     store_->SelRecipe.clear();
-    store_->SelRecipe = trimBlanks(text);
+    store_->SelRecipe = platform::TrimBlanks(text);
     store_->SelRecipeCategory = node.parent().text();
     storeCall([this] {
-        store_->ShowRecipe(trimBlanks(store_->SelRecipeCategory), trimBlanks(store_->SelRecipe));
+        store_->ShowRecipe(platform::TrimBlanks(store_->SelRecipeCategory), platform::TrimBlanks(store_->SelRecipe));
     });
 }
 
@@ -272,7 +265,7 @@ void MainWindow::delete_Click()
 {
     // Only the recipe the boxes show may go: after ADD and typing, the last clicked recipe is
     // not what the user is looking at.
-    if (text1_->Text().isEmpty() || trimBlanks(text1_->Text()) != store_->SelRecipe) {
+    if (text1_->Text().isEmpty() || platform::TrimBlanks(text1_->Text()) != store_->SelRecipe) {
         dialogs_.MsgBox(QStringLiteral("Please Choose a Recipe To Delete"));
         return;
     }

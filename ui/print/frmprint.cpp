@@ -3,6 +3,8 @@
 #include "platform/browser.h"
 #include "platform/dialogs.h"
 #include "ui/print/print_document.h"
+#include "ui/skin/xpcmdbutton.h"
+#include "ui/skin/xptopbuttons.h"
 #include "ui_frmprint.h"
 
 #include <utility>
@@ -11,6 +13,8 @@ frmprint::frmprint(platform::Dialogs &dialogs, QString programFolder, QWidget *p
     : QWidget(parent), ui(std::make_unique<Ui::frmprint>()), dialogs_(dialogs),
       folder_(std::move(programFolder))
 {
+    // The painted frame is the window's title bar and border.
+    setWindowFlag(Qt::FramelessWindowHint);
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // A designer font size is a whole number of points.
@@ -18,8 +22,10 @@ frmprint::frmprint(platform::Dialogs &dialogs, QString programFolder, QWidget *p
     labelFont.setPointSizeF(8.25);
     ui->Label1->setFont(labelFont);
 
-    connect(ui->print, &QPushButton::clicked, this, &frmprint::print_Click);
-    connect(ui->printform, &QPushButton::clicked, this, &frmprint::printform_Click);
+    connect(ui->print, &xpcmdbutton::Click, this, &frmprint::print_Click);
+    connect(ui->printform, &xpcmdbutton::Click, this, &frmprint::printform_Click);
+    connect(ui->xptopbuttons1, &xptopbuttons::Click, this, &frmprint::xptopbuttons1_Click);
+    connect(ui->xptopbuttons3, &xptopbuttons::Click, this, &frmprint::xptopbuttons3_Click);
     connect(ui->WB, &platform::Browser::printFailed, this, &frmprint::reportPrintFailure);
 
     Form_Load();

@@ -1,5 +1,7 @@
 #include "ui/print/print_command.h"
 
+#include "platform/text_box.h"
+
 #include "platform/dialogs.h"
 #include "ui/print/frmprint.h"
 #include "ui/print/print_document.h"
@@ -28,9 +30,9 @@ void PrintCommand::run(const QString &text1, const QString &text2, const QString
         dialogs_.MsgBox(QStringLiteral("Please Choose a Recipe"), platform::vbOKOnly);
         return;
     }
-    const QString name = printdoc::trimSpaces(text1);
-    if (name.isEmpty() || printdoc::trimSpaces(text3).isEmpty()
-        || printdoc::trimSpaces(text4).isEmpty())
+    const QString name = platform::TrimBlanks(text1);
+    if (name.isEmpty() || platform::TrimBlanks(text3).isEmpty()
+        || platform::TrimBlanks(text4).isEmpty())
         return;
 
     QString error;

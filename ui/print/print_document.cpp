@@ -1,5 +1,7 @@
 #include "ui/print/print_document.h"
 
+#include "platform/text_box.h"
+
 #include <QDir>
 #include <QSaveFile>
 
@@ -70,32 +72,21 @@ bool commit(QSaveFile &file, QString *errorMessage)
 
 }  // namespace
 
-QString trimSpaces(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 QByteArray printText(const QString &text1, const QString &text2, const QString &text3,
                      const QString &text4)
 {
     QByteArray out;
     const auto line = [&out](const QByteArray &text) { out += text + kLineEnd; };
-    line("Name: " + boxText(trimSpaces(text1)));
+    line("Name: " + boxText(platform::TrimBlanks(text1)));
     line({});
-    line("Author: " + boxText(trimSpaces(text2)));
+    line("Author: " + boxText(platform::TrimBlanks(text2)));
     line({});
     line("Ingredints:");
-    line(boxText(trimSpaces(text3)));
+    line(boxText(platform::TrimBlanks(text3)));
     line({});
     line({});
     line("Instructions:");
-    line(boxText(trimSpaces(text4)));
+    line(boxText(platform::TrimBlanks(text4)));
     return out;
 }
 

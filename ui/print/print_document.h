@@ -10,9 +10,6 @@ namespace printdoc {
 inline const QString kTextFileName = QStringLiteral("print.txt");
 inline const QString kPageFileName = QStringLiteral("print.htm");
 
-// Removes leading and trailing space characters only; tabs and line breaks stay.
-QString trimSpaces(const QString &text);
-
 // The bytes of print.txt for the four boxes (name, author, ingredients, instructions). Every
 // line break inside a box, whether CR LF, a lone LF or a lone CR, is written as one CR LF, so
 // that every line of the file ends in CR LF.

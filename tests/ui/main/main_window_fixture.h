@@ -6,11 +6,12 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_db.h"
 #include "ui/main/main_window.h"
+#include "ui/skin/xpcmdbutton.h"
+#include "ui/skin/xptopbuttons.h"
 #include "ui_main.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -56,7 +57,7 @@ protected:
     RecipeBas &store() { return window->store(); }
 
     // Clicks a button as a user would; a hidden button cannot be clicked.
-    void click(QPushButton *button)
+    void click(QWidget *button)
     {
         ASSERT_TRUE(button->isVisible()) << button->objectName().toStdString() << " is hidden";
         QTest::mouseClick(button, Qt::LeftButton);
@@ -99,7 +100,7 @@ protected:
     QStringList modeButtons()
     {
         QStringList out;
-        for (QPushButton *b : {ui().Save, ui().Cancel, ui().saveedited, ui().canceledit, ui().delcatagroy,
+        for (QWidget *b : {ui().Save, ui().Cancel, ui().saveedited, ui().canceledit, ui().delcatagroy,
                                ui().cancelcata})
             if (b->isVisible())
                 out << b->objectName();

@@ -48,12 +48,28 @@ TEST_F(MainWindowTest, OpensInBrowsingModeWithEveryControlInPlace)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(c.widget->objectName(), QLatin1String(c.name));
         EXPECT_EQ(c.widget->geometry(), c.geometry);
-        if (auto *button = qobject_cast<QPushButton *>(c.widget)) {
-            EXPECT_EQ(button->text(), c.caption);
+        if (auto *button = qobject_cast<xpcmdbutton *>(c.widget)) {
+            EXPECT_EQ(button->Caption(), c.caption);
             EXPECT_EQ(button->font().family(), QStringLiteral("Tahoma"));
             EXPECT_EQ(button->font().pointSize(), 9);
         }
     }
+    EXPECT_EQ(ui().xp_canvas1->Caption(), QStringLiteral("Saporium V1.2"));
+    EXPECT_TRUE(ui().xp_canvas1->Fixed_Single());
+    EXPECT_TRUE(window->windowFlags() & Qt::FramelessWindowHint);
+    const std::tuple<xptopbuttons *, QRect, int, bool> captionButtons[] = {
+        {ui().xptopbuttons3, {578, 6, 21, 21}, 2, true},
+        {ui().xptopbuttons2, {601, 6, 21, 21}, 1, false},
+        {ui().xptopbuttons1, {624, 6, 21, 21}, 0, true},
+    };
+    for (const auto &[button, geometry, value, enabled] : captionButtons) {
+        SCOPED_TRACE(button->objectName().toStdString());
+        EXPECT_EQ(button->geometry(), geometry);
+        EXPECT_EQ(button->Value(), value);
+        EXPECT_EQ(button->isEnabled(), enabled);
+    }
+    EXPECT_EQ(ui().Label1->buddy(), ui().Text1);
+    EXPECT_EQ(ui().Label4->buddy(), ui().Text4);
     EXPECT_EQ(ui().Label1->text(), QStringLiteral("Recipe Name:"));
     EXPECT_EQ(ui().Label4->text(), QStringLiteral("Preparation Instructions:"));
     EXPECT_TRUE(ui().Tv->font().bold());
@@ -64,8 +80,8 @@ TEST_F(MainWindowTest, TabOrderFollowsTheTabIndexes)
 {
     makeStarterLikeDb();
     open();
-    const QWidget *expected[] = {ui().Tv, ui().Text1, ui().Text2, ui().Text3, ui().Text4, ui().help,
-                                 ui().Website, ui().print, ui().delete_, ui().add, ui().Edit};
+    // The painted buttons take no keyboard focus, so Tab walks the tree and the four boxes.
+    const QWidget *expected[] = {ui().Tv, ui().Text1, ui().Text2, ui().Text3, ui().Text4, ui().Tv};
     // The next widget Tab would reach: focusable by Tab, shown and enabled.
     auto nextTabStop = [](const QWidget *from) {
         QWidget *w = from->nextInFocusChain();
@@ -123,7 +139,8 @@ TEST_F(MainWindowTest, ClosingReleasesTheStoreAndClearsTheSharedState)
     open();
     clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
     ASSERT_TRUE(store().RecipeDb) << "showing a recipe leaves the store open";
-    window->close();
+    click(ui().xptopbuttons1);
+    EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(store().RecipeDb);
     EXPECT_FALSE(store().RecipeRs);
     EXPECT_TRUE(store().DbPath.isEmpty());
@@ -133,4 +150,15 @@ TEST_F(MainWindowTest, ClosingReleasesTheStoreAndClearsTheSharedState)
     EXPECT_TRUE(store().NewCategory.isEmpty());
     store().CloseStore();
     EXPECT_TRUE(dialogs.shown().empty());
+}
+
+TEST_F(MainWindowTest, TheMinimiseCaptionButtonMinimisesAndMaximiseDoesNothing)
+{
+    makeStarterLikeDb();
+    open();
+    click(ui().xptopbuttons2);
+    EXPECT_FALSE(window->isMinimized());
+    EXPECT_FALSE(window->isMaximized());
+    click(ui().xptopbuttons3);
+    EXPECT_TRUE(window->isMinimized());
 }

@@ -3,6 +3,7 @@
 #include "platform/browser.h"
 #include "support/scripted_dialogs.h"
 #include "ui/print/print_document.h"
+#include "ui/skin/xpcmdbutton.h"
 
 #include "print_test_files.h"
 
@@ -14,12 +15,13 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QPushButton>
 #include <QRawFont>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <QTimer>
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -72,7 +74,7 @@ TEST_F(PreviewTest, PrintButtonPrintsEveryLineOnceOnTheDefaultPrinterWithoutPage
     const QString pdf = folder.filePath(u"out.pdf"_s);
     browser->setDefaultPrinterSource(pdfPrinterAt(pdf));
 
-    window->findChild<QPushButton *>(u"print"_s)->click();
+    QTest::mouseClick(window->findChild<xpcmdbutton *>(u"print"_s), Qt::LeftButton);
 
     EXPECT_TRUE(dialogs.shown().empty());
     const QStringList pages = printtest::visiblePdfPages(pdf);

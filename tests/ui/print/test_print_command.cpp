@@ -3,12 +3,14 @@
 #include "platform/browser.h"
 #include "support/scripted_dialogs.h"
 #include "ui/print/frmprint.h"
+#include "ui/skin/xpcmdbutton.h"
 
 #include "print_test_files.h"
 
 #include <QApplication>
-#include <QPushButton>
 #include <QTemporaryDir>
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -115,7 +117,7 @@ TEST_F(PrintCommandTest, OnePreviewIsReusedAndReloadedWhileOpenAndMadeAgainAfter
     EXPECT_TRUE(shownPage(first).contains(u"Bean Stew"_s));
     EXPECT_FALSE(shownPage(first).contains(u"Apple Pie"_s));
 
-    first->findChild<QPushButton *>(u"printform"_s)->click();
+    QTest::mouseClick(first->findChild<xpcmdbutton *>(u"printform"_s), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
     EXPECT_EQ(command->preview(), nullptr);

@@ -1,0 +1,50 @@
+#include "ui/skin/xp_canvas_piece.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+XpCanvasPiece::XpCanvasPiece(const QString &name, QWidget *parent) : QWidget(parent)
+{
+    setObjectName(name);
+}
+
+void XpCanvasPiece::setImage(const QPixmap &image)
+{
+    image_ = image;
+    update();
+}
+
+void XpCanvasPiece::paintEvent(QPaintEvent *)
+{
+    if (image_.isNull())
+        return;
+    QPainter painter(this);
+    // A surface that grew since its last pass (the title bar of a minimised window) shows
+    // plain background beyond the kept image.
+    if (image_.width() < width() || image_.height() < height())
+        painter.fillRect(rect(), palette().window());
+    painter.drawPixmap(0, 0, image_);
+}
+
+void XpCanvasPiece::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    emit pressed(event->globalPosition().toPoint());
+}
+
+void XpCanvasPiece::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+    emit released(event->globalPosition().toPoint());
+}
+
+void XpCanvasPiece::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->accept();
+    emit doubleClicked();
+}
+
+void XpCanvasPiece::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+}

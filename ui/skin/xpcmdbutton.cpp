@@ -1,0 +1,352 @@
+#include "ui/skin/xpcmdbutton.h"
+
+#include "ui/skin/hover_watch.h"
+#include "ui/skin/skin_accessibility.h"
+#include "ui/skin/skin_pictures.h"
+
+#include <QAccessible>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include <array>
+#include <utility>
+
+namespace {
+
+constexpr int kRestPlain = 0;
+constexpr int kPressed = 1;
+constexpr int kDisabled = 2;
+constexpr int kHover = 3;
+constexpr int kRestHighlighted = 4;
+
+// Width of the face's frame: the part of each cell edge that is never stretched.
+constexpr int kBorder = 3;
+
+const QColor kEnabledCaption(0, 0, 0);
+const QColor kDisabledCaption(161, 161, 146);
+
+qint16 keyCode(const QKeyEvent *event)
+{
+    const int key = event->key();
+    if (key > 0 && key < 0x100)
+        return qint16(key);
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
+        return qint16(112 + (key - Qt::Key_F1));
+    static const std::array<std::pair<int, qint16>, 26> kSpecial{{
+        {Qt::Key_Backspace, 8}, {Qt::Key_Tab, 9},       {Qt::Key_Backtab, 9},
+        {Qt::Key_Return, 13},   {Qt::Key_Enter, 13},    {Qt::Key_Shift, 16},
+        {Qt::Key_Control, 17},  {Qt::Key_Alt, 18},      {Qt::Key_Pause, 19},
+        {Qt::Key_CapsLock, 20}, {Qt::Key_Escape, 27},   {Qt::Key_PageUp, 33},
+        {Qt::Key_PageDown, 34}, {Qt::Key_End, 35},      {Qt::Key_Home, 36},
+        {Qt::Key_Left, 37},     {Qt::Key_Up, 38},       {Qt::Key_Right, 39},
+        {Qt::Key_Down, 40},     {Qt::Key_Print, 44},    {Qt::Key_Insert, 45},
+        {Qt::Key_Delete, 46},   {Qt::Key_Help, 47},     {Qt::Key_Menu, 93},
+        {Qt::Key_NumLock, 144}, {Qt::Key_ScrollLock, 145},
+    }};
+    for (const auto &[qtKey, code] : kSpecial) {
+        if (qtKey == key)
+            return code;
+    }
+    return 0;
+}
+
+bool withinInclusive(QPointF at, const QWidget *widget)
+{
+    return at.x() >= 0 && at.y() >= 0 && at.x() <= widget->width() && at.y() <= widget->height();
+}
+
+}  // namespace
+
+xpcmdbutton::xpcmdbutton(QWidget *parent)
+    : QWidget(parent),
+      lbl(new QLabel(QStringLiteral("xpcmdbutton"), this)),
+      pc(skin::picture(QStringLiteral("face")), 1, 5),
+      Timer1(new skin::HoverWatch(this))
+{
+    skin::installAccessibility();
+    // Moves without a button held must reach the button, or it could not show its hover look.
+    setMouseTracking(true);
+    lbl->setMouseTracking(true);
+    lbl->setTextFormat(Qt::PlainText);
+    lbl->installEventFilter(this);
+    colourCaption();
+
+    connect(this, &QObject::objectNameChanged, this, &xpcmdbutton::followName);
+    connect(Timer1, &skin::HoverWatch::left, this, &xpcmdbutton::hoverLeft);
+    RefreshLook();
+    layoutCaption();
+}
+
+xpcmdbutton::~xpcmdbutton() = default;
+
+int xpcmdbutton::State() const { return state_; }
+
+void xpcmdbutton::setState(int state)
+{
+    state_ = state;
+    RefreshLook();
+}
+
+QString xpcmdbutton::Caption() const { return lbl->text(); }
+
+void xpcmdbutton::setCaption(const QString &caption)
+{
+    captionSet_ = true;
+    showCaption(caption);
+}
+
+void xpcmdbutton::followName(const QString &name)
+{
+    if (!captionSet_)
+        showCaption(name);
+}
+
+void xpcmdbutton::showCaption(const QString &text)
+{
+    lbl->setText(text);
+    layoutCaption();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent named(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+    }
+}
+
+void xpcmdbutton::performClick()
+{
+    if (isEnabled())
+        emit Click();
+}
+
+qint16 xpcmdbutton::buttonCode(Qt::MouseButtons buttons)
+{
+    qint16 code = 0;
+    if (buttons & Qt::LeftButton)
+        code |= 1;
+    if (buttons & Qt::RightButton)
+        code |= 2;
+    if (buttons & Qt::MiddleButton)
+        code |= 4;
+    return code;
+}
+
+qint16 xpcmdbutton::shiftCode(Qt::KeyboardModifiers modifiers)
+{
+    qint16 code = 0;
+    if (modifiers & Qt::ShiftModifier)
+        code |= 1;
+    if (modifiers & Qt::ControlModifier)
+        code |= 2;
+    if (modifiers & Qt::AltModifier)
+        code |= 4;
+    return code;
+}
+
+void xpcmdbutton::RefreshLook()
+{
+    if (state_ == 1)
+        restCell_ = kRestHighlighted;
+    else if (state_ == 0)
+        restCell_ = kRestPlain;
+    PaintFace(isEnabled() ? restCell_ : kDisabled);
+}
+
+void xpcmdbutton::PaintFace(int cell)
+{
+    // Painting happens in paintEvent from the cell recorded here; an unchanged cell needs no
+    // new paint, and a resize repaints by itself.
+    if (cell == shownCell_)
+        return;
+    shownCell_ = cell;
+    update();
+}
+
+void xpcmdbutton::paintEvent(QPaintEvent *)
+{
+    const QPixmap face = pc.cell(shownCell_);
+    const int w = width();
+    const int h = height();
+    const int cw = face.width();
+    const int ch = face.height();
+    const int b = kBorder;
+    struct Slice {
+        QRect to;
+        QRect from;
+    };
+    const std::array<Slice, 9> slices{{
+        {{0, 0, b, b}, {0, 0, b, b}},
+        {{w - b, 0, b, b}, {cw - b, 0, b, b}},
+        {{w - b, h - b, b, b}, {cw - b, ch - b, b, b}},
+        {{0, h - b, b, b}, {0, ch - b, b, b}},
+        {{b, 0, w - 2 * b, b}, {b, 0, cw - 2 * b, b}},
+        {{w - b, b, b, h - 2 * b}, {cw - b, b, b, ch - 2 * b}},
+        {{0, b, b, h - 2 * b}, {0, b, b, ch - 2 * b}},
+        {{b, h - b, w - 2 * b, b}, {b, ch - b, cw - 2 * b, b}},
+        {{b, b, w - 2 * b, h - 2 * b}, {b, b, cw - 2 * b, ch - 2 * b}},
+    }};
+    QPainter painter(this);
+    for (const Slice &slice : slices) {
+        // Below 6 x 6 pixels some slices have no extent; they are left out rather than mirrored.
+        if (!slice.to.isEmpty())
+            painter.drawPixmap(slice.to, face, slice.from);
+    }
+}
+
+void xpcmdbutton::layoutCaption()
+{
+    RefreshLook();
+    lbl->adjustSize();
+    // Centred; widget positions are whole pixels, so half pixels round to the nearest.
+    lbl->move(qRound((width() - lbl->width()) / 2.0), qRound((height() - lbl->height()) / 2.0));
+}
+
+void xpcmdbutton::colourCaption()
+{
+    // Set for every colour group, so the label's own disabled colours never apply.
+    QPalette colours = lbl->palette();
+    colours.setColor(QPalette::WindowText, isEnabled() ? kEnabledCaption : kDisabledCaption);
+    lbl->setPalette(colours);
+}
+
+void xpcmdbutton::resizeEvent(QResizeEvent *) { layoutCaption(); }
+
+void xpcmdbutton::showEvent(QShowEvent *) { RefreshLook(); }
+
+void xpcmdbutton::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::EnabledChange) {
+        // A press still held when the button is disabled must not end in a click.
+        if (!isEnabled())
+            leftDown_ = false;
+        RefreshLook();
+        colourCaption();
+    } else if (event->type() == QEvent::FontChange) {
+        // The label inherits the font; Qt has updated it before telling the button.
+        layoutCaption();
+    }
+    QWidget::changeEvent(event);
+}
+
+bool xpcmdbutton::event(QEvent *event)
+{
+    // An access key the host grabbed for this button.
+    if (event->type() == QEvent::Shortcut) {
+        performClick();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void xpcmdbutton::mousePressEvent(QMouseEvent *event)
+{
+    pointerDown(event->button(), event->modifiers(), event->position());
+}
+
+void xpcmdbutton::mouseDoubleClickEvent(QMouseEvent *)
+{
+    // The second press of a double-click is ignored, so a double-click gives one Click.
+}
+
+void xpcmdbutton::mouseMoveEvent(QMouseEvent *event)
+{
+    pointerMove(event->buttons(), event->modifiers(), event->position());
+}
+
+void xpcmdbutton::mouseReleaseEvent(QMouseEvent *event)
+{
+    pointerUp(event->button(), event->modifiers(), event->position(),
+              rect().contains(event->position().toPoint()));
+}
+
+bool xpcmdbutton::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != lbl)
+        return QWidget::eventFilter(watched, event);
+    // The label lies on top of the face; everything the pointer does on it is the button's.
+    switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        pointerDown(mouse->button(), mouse->modifiers(), mouse->position());
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+        return true;
+    case QEvent::MouseMove: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        // Over the label, a move counts as one at the label's top-left corner. A move the label
+        // receives with the pointer elsewhere (a press on the label dragged away) is a move of
+        // the button at its real position.
+        const QPointF at = withinInclusive(mouse->position(), lbl)
+                               ? QPointF(lbl->pos())
+                               : QPointF(lbl->mapTo(this, mouse->position()));
+        pointerMove(mouse->buttons(), mouse->modifiers(), at);
+        return true;
+    }
+    case QEvent::MouseButtonRelease: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        pointerUp(mouse->button(), mouse->modifiers(), mouse->position(),
+                  rect().contains(lbl->mapTo(this, mouse->position().toPoint())));
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+void xpcmdbutton::pointerDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                              QPointF reported)
+{
+    if (button == Qt::LeftButton)
+        leftDown_ = true;
+    emit MouseDown(buttonCode(button), shiftCode(modifiers), float(reported.x()),
+                   float(reported.y()));
+    PaintFace(kPressed);
+}
+
+void xpcmdbutton::pointerMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
+                              QPointF at)
+{
+    Timer1->start();
+    if (!withinInclusive(at, this))
+        return;
+    const qint16 held = buttonCode(buttons);
+    emit MouseMove(held, shiftCode(modifiers), float(at.x()), float(at.y()));
+    PaintFace(held == 1 ? kPressed : kHover);
+}
+
+void xpcmdbutton::pointerUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                            QPointF reported, bool overButton)
+{
+    const bool clicked = button == Qt::LeftButton && leftDown_ && overButton;
+    if (button == Qt::LeftButton)
+        leftDown_ = false;
+    emit MouseUp(buttonCode(button), shiftCode(modifiers), float(reported.x()),
+                 float(reported.y()));
+    RefreshLook();
+    if (clicked && isEnabled())
+        emit Click();
+}
+
+void xpcmdbutton::hoverLeft()
+{
+    emit MouseOut();
+    RefreshLook();
+}
+
+void xpcmdbutton::keyPressEvent(QKeyEvent *event)
+{
+    emit KeyDown(keyCode(event), shiftCode(event->modifiers()));
+    const QString typed = event->text();
+    for (const QChar unit : typed)
+        emit KeyPress(qint16(unit.unicode()));
+}
+
+void xpcmdbutton::keyReleaseEvent(QKeyEvent *event)
+{
+    // The window system repeats a held key as release and press pairs; only the final release
+    // is a key going up.
+    if (event->isAutoRepeat())
+        return;
+    emit KeyUp(keyCode(event), shiftCode(event->modifiers()));
+}

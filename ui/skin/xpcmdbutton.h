@@ -1,0 +1,113 @@
+#pragma once
+// The program's own command button. Its face is painted from a strip of five 18 x 21 cells,
+// stretched to any size by a nine-slice paint (3-pixel corners copied as they are, edges and
+// centre stretched); its caption is a label centred on the face. The button follows the pointer
+// itself (hover, pressed, leave) and tells its host about a click through Click().
+//
+// Looks and the cells they show: rest 0 (State 0) or 4 (State 1), pressed 1, disabled 2,
+// hover 3.
+//
+// Persisted properties, as a Designer form sets them: "State" (int, default 0), "Caption"
+// (default: the instance's object name), and QWidget's "enabled" and "font" (default: the
+// host's font). A form that leaves one out gets the default.
+//
+// Click: a left press on the face or caption released over the button (a double-click counts
+// once), a shortcut event delivered to the button, or the accessible press action; never while
+// disabled. The button claims no access keys and takes no focus unless the host gives it a
+// focus policy; with the focus, keys are raised as KeyDown, KeyPress and KeyUp, never as Click.
+//
+// Event arguments: Button is 1 left, 2 right, 4 middle (the buttons held, for MouseMove; the
+// button that changed, for MouseDown and MouseUp); Shift is 1 shift, 2 ctrl, 4 alt; X and Y
+// are pixels of the button (of the caption label, for a press or release on the label).
+
+#include "platform/picture_clip.h"
+
+#include <QWidget>
+
+class QLabel;
+
+namespace skin {
+class HoverWatch;
+}
+
+class xpcmdbutton : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int State READ State WRITE setState)
+    Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
+
+public:
+    explicit xpcmdbutton(QWidget *parent = nullptr);
+    ~xpcmdbutton() override;
+
+    // Returns/sets the state of the command button when mouse_out: 0 plain, 1 highlighted;
+    // any other value is stored and leaves the rest look as it was.
+    int State() const;
+    void setState(int state);
+
+    // The caption label's text. Until a caption is set, the caption follows the object name
+    // (an unnamed button shows "xpcmdbutton").
+    QString Caption() const;
+    void setCaption(const QString &caption);
+
+    // Raises Click when the button is enabled: the path of access keys and assistive tools.
+    void performClick();
+
+    // The argument codes of the skinned controls' pointer and key events.
+    static qint16 buttonCode(Qt::MouseButtons buttons);
+    static qint16 shiftCode(Qt::KeyboardModifiers modifiers);
+
+signals:
+    void Click();
+    // KeyCode: letters and digits give their upper-case character code, other Latin-1 keys
+    // their character code, editing, navigation, function and modifier keys the usual virtual
+    // key numbers (Enter 13, Escape 27, Left 37, F1 112, ...); any other key 0.
+    void KeyDown(qint16 KeyCode, qint16 Shift);
+    // KeyAscii: each UTF-16 unit of the typed text, its 16 bits kept as they are.
+    void KeyPress(qint16 KeyAscii);
+    void KeyUp(qint16 KeyCode, qint16 Shift);
+    void MouseOut();
+    void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
+    void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
+    void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+
+private:
+    void RefreshLook();
+    void PaintFace(int cell);
+    void layoutCaption();
+    void colourCaption();
+    void showCaption(const QString &text);
+    void followName(const QString &name);
+    void hoverLeft();
+
+    // `reported` is passed to the host as it is; `overButton` says whether the release
+    // happened over the button's area, which decides Click.
+    void pointerDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF reported);
+    void pointerMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF at);
+    void pointerUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF reported,
+                   bool overButton);
+
+    QLabel *lbl;
+    platform::PictureClip pc;
+    skin::HoverWatch *Timer1;
+
+    int state_ = 0;
+    int restCell_ = 0;
+    int shownCell_ = 0;
+    bool captionSet_ = false;
+    // A left press landed on the face or caption and has not been released yet.
+    bool leftDown_ = false;
+};

@@ -1,0 +1,70 @@
+#pragma once
+// The small square button on a painted title bar: close, maximise, minimise or restore, after
+// its Value. It is exactly one 21 x 21 cell of its strip, shown unscaled: normal 0, hover 1,
+// pressed 2, disabled 3. Like xpcmdbutton it follows the pointer itself, and its hover watch
+// runs from creation, so a button created away from the pointer raises one MouseOut at once.
+//
+// Persisted properties, as a Designer form sets them: "Value" (int, default 0) and QWidget's
+// "enabled". Event arguments as for xpcmdbutton.
+
+#include "platform/picture_clip.h"
+
+#include <QWidget>
+
+#include <array>
+
+namespace skin {
+class HoverWatch;
+}
+
+class xptopbuttons : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(int Value READ Value WRITE setValue)
+
+public:
+    enum Kind { Close = 0, Maximize = 1, Minimize = 2, Restore = 3 };
+
+    explicit xptopbuttons(QWidget *parent = nullptr);
+    ~xptopbuttons() override;
+
+    // 0 close, 1 maximise, 2 minimise, 3 restore. Any other value is stored and read back,
+    // and the button keeps the strip it shows.
+    int Value() const;
+    void setValue(int value);
+
+    // The strip in use, 0 to 3.
+    int strip() const;
+
+    // Raises Click when the button is enabled: the path of assistive tools.
+    void performClick();
+
+signals:
+    void Click();
+    void MouseOut();
+    void MouseDown(qint16 Button, qint16 Shift, float X, float Y);
+    void MouseMove(qint16 Button, qint16 Shift, float X, float Y);
+    void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    void RefreshLook();
+    void showCell(int cell);
+    void hoverLeft();
+
+    std::array<platform::PictureClip, 4> pc;
+    skin::HoverWatch *Timer1;
+
+    int value_ = 0;
+    int strip_ = 0;
+    int shownCell_ = 0;
+    // A left press landed on the button and has not been released yet.
+    bool leftDown_ = false;
+};
