@@ -13,3 +13,27 @@ export XDG_RUNTIME_DIR=$(mktemp -d)
 chmod 700 "$XDG_RUNTIME_DIR"
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 ctest --test-dir "$build" --output-on-failure -j2
+
+# Then, unless SAPORIUM_QUICK=1: the engine's fuzz target for a bounded time, and the whole
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer in a build of its own (the
+# sanitized run goes last, so that the run closes on its summary).
+[ "${SAPORIUM_QUICK:-0}" = 1 ] && exit 0
+
+fuzz_build=${SAPORIUM_FUZZ_BUILD:-$root/build-test-fuzz}
+echo "== Fuzzing the database engine for ${SAPORIUM_FUZZ_SECONDS:-30} s (log: $fuzz_build/fuzz.log)"
+mkdir -p "$fuzz_build"
+if ! SAPORIUM_FUZZ_BUILD=$fuzz_build bash "$root/scripts/fuzz.sh" "${SAPORIUM_FUZZ_SECONDS:-30}" \
+    >"$fuzz_build/fuzz.log" 2>&1; then
+  tail -n 60 "$fuzz_build/fuzz.log"
+  echo "The fuzz run failed; the input that did it is in $fuzz_build/fuzz-findings/"
+  exit 1
+fi
+grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$fuzz_build/fuzz.log"
+
+echo "== The suite under AddressSanitizer and UndefinedBehaviorSanitizer"
+asan=${SAPORIUM_ASAN_BUILD:-$root/build-test-asan}
+cmake -S "$root" -B "$asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSAPORIUM_TESTS=ON -DSAPORIUM_SANITIZE=ON >/dev/null
+cmake --build "$asan"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+ctest --test-dir "$asan" --output-on-failure -j2
