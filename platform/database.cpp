@@ -114,9 +114,22 @@ QStringList Database::TableDefs() const
 
 std::optional<QString> Database::findTable(const QString &name) const
 {
+    // Nearly every caller spells the name as the file does, and one query answers that; reading
+    // and sorting the whole catalogue for every recordset made filling the tree grow with the
+    // square of the number of categories.
+    if (!name.startsWith(QLatin1String("sqlite_"), Qt::CaseInsensitive)) {
+        Statement exact(live(),
+                        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ?1"),
+                        QStringLiteral("Cannot list the categories"));
+        exact.bindText(1, name);
+        // Compared again here: the text reaches SQL as UTF-8, which a broken character in the
+        // name would not survive unchanged.
+        const bool found = exact.step() && exact.text(0) == name;
+        exact.reset();
+        if (found)
+            return name;
+    }
     const QStringList tables = TableDefs();
-    if (tables.contains(name))
-        return name;
     for (const QString &table : tables)
         if (names::sameName(table, name))
             return table;

@@ -1,6 +1,7 @@
 #include "platform/database_connection.h"
 
 #include "platform/database.h"
+#include "platform/database_names.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -360,6 +361,66 @@ QString Connection::explain(int rc, const QString &action)
 }
 
 void Connection::fail(int rc, const QString &action) { throw EngineError(explain(rc, action)); }
+
+namespace {
+
+// True when one of the table's indexes has column cid as its first key and covers every row.
+bool hasIndexLeadingWith(sqlite3 *db, const QString &table, int cid)
+{
+    const auto query = [db](const QString &sql, const auto &onRow) {
+        sqlite3_stmt *stmt = nullptr;
+        if (sqlite3_prepare16_v2(db, sql.utf16(), static_cast<int>(sql.size() * sizeof(char16_t)),
+                                 &stmt, nullptr)
+            == SQLITE_OK)
+            while (sqlite3_step(stmt) == SQLITE_ROW && onRow(stmt)) {
+            }
+        sqlite3_finalize(stmt);
+    };
+    QStringList candidates;
+    // Columns: seq, name, unique, origin, partial. A partial index leaves rows out.
+    query(QStringLiteral("PRAGMA index_list(") + names::quoted(table) + QLatin1Char(')'),
+          [&](sqlite3_stmt *row) {
+              if (sqlite3_column_int(row, 4) == 0)
+                  candidates.append(QString::fromUtf8(
+                      reinterpret_cast<const char *>(sqlite3_column_text(row, 1))));
+              return true;
+          });
+    bool found = false;
+    for (const QString &index : std::as_const(candidates)) {
+        // Columns: seqno, cid, name; the first row is the leading key.
+        query(QStringLiteral("PRAGMA index_info(") + names::quoted(index) + QLatin1Char(')'),
+              [&](sqlite3_stmt *row) {
+                  found = sqlite3_column_int(row, 0) == 0 && sqlite3_column_type(row, 1) != SQLITE_NULL
+                      && sqlite3_column_int(row, 1) == cid;
+                  return false;
+              });
+        if (found)
+            break;
+    }
+    return found;
+}
+
+}  // namespace
+
+void Connection::ensureFirstColumnIndex(const QString &table, const QString &column)
+{
+    if (indexTried_.contains(table))
+        return;
+    // Bounded: a session that makes and drops many tables would otherwise keep every name.
+    if (indexTried_.size() >= 1024)
+        indexTried_.clear();
+    indexTried_.insert(table);
+    if (readOnly_ || hasIndexLeadingWith(db_, table, 0) || !stillSameFile())
+        return;
+    // Named as AppendTableDef names its indexes. No waiting for a lock: the next start of the
+    // program tries again.
+    const QString sql = QStringLiteral("CREATE INDEX ") + names::quoted(table + QLatin1Char('.') + column)
+        + QStringLiteral(" ON ") + names::quoted(table) + QStringLiteral(" (") + names::quoted(column)
+        + QLatin1Char(')');
+    sqlite3_busy_timeout(db_, 0);
+    sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+}
 
 void Connection::exec(const char *sql, const QString &action)
 {

@@ -10,6 +10,7 @@
 // Single-threaded, like the rest of the program: the cache takes no lock of its own.
 
 #include <QByteArray>
+#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -52,6 +53,14 @@ public:
     // Runs SQL without parameters or results (transaction control); throws on failure.
     void exec(const char *sql, const QString &action);
 
+    // Gives the table an index on its first column unless it has one, so that the column can be
+    // read without decrypting the pages of the long texts beside it. Tables this engine creates
+    // have one; tables of other tools may not. The index changes nothing a reader can see (no
+    // key, no uniqueness, same stored order), so making it is best effort: a read-only or locked
+    // file, or a name already taken, leaves the table as it is, and nothing is reported. Tried
+    // once per table and connection.
+    void ensureFirstColumnIndex(const QString &table, const QString &column);
+
 private:
     Connection(QString path, QByteArray nativePath, QByteArray canonicalPath, QString password,
                bool readOnly);
@@ -75,6 +84,7 @@ private:
     dev_t device_ = 0;
     ino_t inode_ = 0;
     QByteArray salt_;  // the file's first 16 bytes, which a database written anew changes
+    QSet<QString> indexTried_;  // tables ensureFirstColumnIndex has seen
 };
 
 }  // namespace dao

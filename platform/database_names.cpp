@@ -2,6 +2,7 @@
 
 #include "platform/database.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 namespace dao::names {
@@ -95,13 +96,22 @@ bool catalogueLess(const QString &a, const QString &b)
 
 std::optional<int> declaredLengthLimit(const QString &declaredType)
 {
+    // Every recordset asks for each of its columns, and a file holds few distinct declared
+    // types; matching the pattern costs far more than remembering its answer. Forgotten now and
+    // then, so that files full of odd types cannot make the memory grow.
+    static QHash<QString, std::optional<int>> known;
+    if (const auto it = known.constFind(declaredType); it != known.constEnd())
+        return *it;
+    if (known.size() >= 256)
+        known.clear();
     static const QRegularExpression pattern(
         QStringLiteral(R"(^\s*(?:N?VARCHAR|N?CHAR|TEXT)\s*\(\s*(\d{1,9})\s*\)\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = pattern.match(declaredType);
-    if (!match.hasMatch())
-        return std::nullopt;
-    return match.captured(1).toInt();
+    const std::optional<int> limit =
+        match.hasMatch() ? std::optional<int>(match.captured(1).toInt()) : std::nullopt;
+    known.insert(declaredType, limit);
+    return limit;
 }
 
 }  // namespace dao::names

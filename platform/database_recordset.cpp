@@ -158,6 +158,9 @@ std::unique_ptr<Recordset> Recordset::open(std::shared_ptr<Connection> connectio
                        + names::quoted(impl->columns.front().name) + QStringLiteral(" FROM ")
                        + names::quoted(table),
                    action);
+    // Only now, once the scan has proved the table readable: a table this recordset cannot read
+    // is left untouched. The scan picks up a new index when it first steps.
+    conn.ensureFirstColumnIndex(table, impl->columns.front().name);
     while (scan.step())
         impl->rows.push_back({scan.int64(0), scan.text(1), true, false});
     const auto byRowid = [](const Impl::Row &a, const Impl::Row &b) { return a.rowid < b.rowid; };

@@ -71,16 +71,22 @@ void Statement::run()
 
 Value Statement::text(int column) const
 {
-    if (sqlite3_column_type(stmt_, column) == SQLITE_NULL)
-        return std::nullopt;
     // Read as the UTF-8 it is stored in: SQLite's own conversion to UTF-16 turns U+FFFE and
     // U+FFFF into U+FFFD, and QString::fromUtf8 drops a leading U+FEFF as a byte-order mark.
-    // text before bytes: the byte count is of the text as returned.
+    // text before bytes: the byte count is of the text as returned. The type is asked only when
+    // there is no text, null or out of memory: asking for every value costs as much as the
+    // conversion of a short name.
     const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(stmt_, column));
-    const int bytes = sqlite3_column_bytes(stmt_, column);
-    if (!data)
+    if (!data) {
+        if (sqlite3_column_type(stmt_, column) == SQLITE_NULL)
+            return std::nullopt;
         connection_.fail(SQLITE_NOMEM, action_);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    }
+    const int bytes = sqlite3_column_bytes(stmt_, column);
+    // A leading U+FEFF is text, not a byte-order mark; a value cut inside a character (written
+    // by another program) reads with a replacement character rather than losing its end.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
     return utf8.decode(QByteArrayView(data, bytes));
 }
 

@@ -21,6 +21,27 @@ bool tryStep(Step &&step)
 // How every field is written: the box text without its outer blanks, then one space.
 QString encodeField(const QString &boxText) { return platform::TrimBlanks(boxText) + QLatin1Char(' '); }
 
+// A recipe name as the tree shows it: the stored value with one space appended, trimmed. That
+// is the value trimmed, and the empty text for null, so the longer text is never built.
+QString shownName(const dao::Value &value)
+{
+    const QString trimmed = value ? platform::TrimBlanks(*value) : QString();
+    return trimmed.isNull() ? QStringLiteral("") : trimmed;
+}
+
+// The text without its outer blanks, as TrimBlanks trims it, but without a copy: a look-up by
+// name tries every row of the category.
+QStringView trimmedView(QStringView text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text[begin] == QLatin1Char(' '))
+        ++begin;
+    while (end > begin && text[end - 1] == QLatin1Char(' '))
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
 }  // namespace
 
 StoreError::StoreError(const QString &message) : std::runtime_error(message.toStdString()) {}
@@ -113,10 +134,7 @@ void RecipeBas::FillCatalogue()
         tryStep([&] { count = recordset().RecordCount(); });
         list1_.reserve(count);
         for (int i = 0; i < count; ++i) {
-            tryStep([&] {
-                // A null name plus the appended space trims to the empty text.
-                list1_.append(platform::TrimBlanks(recordset().Fields(0).value_or(QString()) + QLatin1Char(' ')));
-            });
+            tryStep([&] { list1_.append(shownName(recordset().Fields(0))); });
             tryStep([&] { recordset().MoveNext(); });
         }
         tryStep([&] {
@@ -151,7 +169,7 @@ bool RecipeBas::matchAt(const QString &name, bool nullMatchesEmpty) const
     const dao::Value value = recordset().Fields(0);
     if (!value)
         return nullMatchesEmpty && name.isEmpty();
-    return platform::TrimBlanks(*value) == name;
+    return trimmedView(*value) == name;
 }
 
 void RecipeBas::ShowRecipe(const QString &category, const QString &name)

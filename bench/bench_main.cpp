@@ -1,0 +1,568 @@
+// Times the recipe store on databases of known shape against what the database library and the
+// toolkit can do at all, and prints each operation's median beside its baseline.
+//
+//   saporium_bench [--data-dir=DIR] [--table=FILE] [--no-memory] [--benchmark_...]
+//
+// Without --data-dir the databases are generated in a temporary folder and removed at the end;
+// with it they are kept there and reused by later runs (for profiling one benchmark at a time).
+
+#include "bench/bench_databases.h"
+#include "bench/peak_memory.h"
+#include "bench/raw_baseline.h"
+#include "bench/raw_sqlcipher.h"
+#include "bench/recipe_corpus.h"
+#include "bench/results_table.h"
+#include "bench/store_rig.h"
+#include "platform/database.h"
+#include "store/RecipeBas.h"
+#include "ui/main/main_window.h"
+#include "ui_main.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <benchmark/benchmark.h>
+#include <sqlcipher/sqlite3.h>
+
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+namespace {
+
+using bench::GeneratedDatabase;
+
+std::map<QString, GeneratedDatabase> databases;  // by shape key
+
+// The main window's size, for the bare window of the start-up baseline.
+QSize mainWindowSize()
+{
+    static const QSize size = [] {
+        bench::AnsweringDialogs dialogs;
+        bench::QuietShell shell;
+        MainWindow window(dialogs, shell, databases.at(QStringLiteral("small")).folder);
+        window.store().CloseStore();
+        return window.size();
+    }();
+    return size;
+}
+
+const GeneratedDatabase &database(const char *key) { return databases.at(QLatin1String(key)); }
+
+// Notes when the watched widget is first painted.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget *widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+    bool painted = false;
+};
+
+void waitForPaint(const PaintWatch &watch, benchmark::State &state)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!watch.painted) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        if (waited.elapsed() > 20000) {
+            state.SkipWithError("the window was never painted");
+            return;
+        }
+    }
+}
+
+void discardDeferredDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+// --- The limit: bare SQLCipher and a bare QTreeWidget -------------------------------------
+
+void rawKeyedOpen(benchmark::State &state, const char *key)
+{
+    const QString file = database(key).filePath();
+    for (auto _ : state)
+        bench::RawConnection raw(file, RecipeBas::kPassword);
+}
+
+void rawReadNames(benchmark::State &state, const char *key)
+{
+    bench::RawConnection raw(database(key).filePath(), RecipeBas::kPassword);
+    std::size_t names = 0;
+    for (auto _ : state) {
+        const auto catalogue = bench::readCatalogue(raw);
+        for (const auto &category : catalogue)
+            names += static_cast<std::size_t>(category.recipes.size());
+        benchmark::DoNotOptimize(names);
+    }
+    state.counters["names"] = double(names) / double(state.iterations());
+}
+
+void rawFillTree(benchmark::State &state, const char *key)
+{
+    std::vector<bench::RawCategory> catalogue;
+    {
+        bench::RawConnection raw(database(key).filePath(), RecipeBas::kPassword);
+        catalogue = bench::readCatalogue(raw);
+    }
+    const bench::TreeIcons icons = bench::treeIcons(bench::treeImages());
+    QTreeWidget tree;
+    tree.setHeaderHidden(true);
+    tree.setUniformRowHeights(true);
+    for (auto _ : state)
+        bench::fillTree(tree, icons, catalogue);
+    double nodes = 1;
+    for (const auto &category : catalogue)
+        nodes += 1 + double(category.recipes.size());
+    state.counters["nodes"] = nodes;
+}
+
+void rawReadCategories(benchmark::State &state, const char *key)
+{
+    bench::RawConnection raw(database(key).filePath(), RecipeBas::kPassword);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench::readCategoryNames(raw));
+}
+
+void rawFillCategories(benchmark::State &state, const char *key)
+{
+    std::vector<bench::RawCategory> catalogue;
+    {
+        bench::RawConnection raw(database(key).filePath(), RecipeBas::kPassword);
+        for (const QString &name : bench::readCategoryNames(raw))
+            catalogue.push_back({name, {}});
+    }
+    const bench::TreeIcons icons = bench::treeIcons(bench::treeImages());
+    QTreeWidget tree;
+    tree.setHeaderHidden(true);
+    tree.setUniformRowHeights(true);
+    for (auto _ : state)
+        bench::fillTree(tree, icons, catalogue, false);
+}
+
+// The names of one table plus the four fields of its row named so: what showing a recipe has
+// to read at the least.
+void rawReadTable(benchmark::State &state, const char *key, bool last)
+{
+    const GeneratedDatabase &db = database(key);
+    bench::RawConnection raw(db.filePath(), RecipeBas::kPassword);
+    const QString wanted = last ? db.lastRecipe : db.firstRecipe;
+    for (auto _ : state) {
+        const auto fields = bench::readRecipe(raw, db.midCategory, wanted);
+        if (fields[0] != wanted)
+            state.SkipWithError("the recipe was not found");
+    }
+}
+
+void rawShowInBoxes(benchmark::State &state, const char *key)
+{
+    const GeneratedDatabase &db = database(key);
+    bench::RawConnection raw(db.filePath(), RecipeBas::kPassword);
+    const auto fields = bench::readRecipe(raw, db.midCategory, db.lastRecipe);
+    QLineEdit name, author;
+    QPlainTextEdit ingredients, instructions;
+    for (auto _ : state)
+        bench::showInBoxes(fields, name, author, ingredients, instructions);
+}
+
+// A bare window holding a bare tree, filled from a fresh keyed connection, to its first paint.
+void rawStartup(benchmark::State &state, const char *key)
+{
+    const QString file = database(key).filePath();
+    const bench::TreeIcons icons = bench::treeIcons(bench::treeImages());
+    const QSize size = mainWindowSize();
+    for (auto _ : state) {
+        auto window = std::make_unique<QWidget>();
+        window->resize(size);
+        auto *tree = new QTreeWidget(window.get());
+        tree->setGeometry(8, 8, size.width() / 3, size.height() - 16);
+        tree->setHeaderHidden(true);
+        tree->setUniformRowHeights(true);
+        PaintWatch watch(tree->viewport());
+        {
+            bench::RawConnection raw(file, RecipeBas::kPassword);
+            bench::fillTree(*tree, icons, bench::readCatalogue(raw));
+        }
+        window->show();
+        waitForPaint(watch, state);
+        state.PauseTiming();
+        window.reset();
+        discardDeferredDeletes();
+        state.ResumeTiming();
+    }
+}
+
+// --- The store on real controls -----------------------------------------------------------
+
+void storeOpenCold(benchmark::State &state, const char *key)
+{
+    bench::StoreRig rig(database(key).basePath());
+    for (auto _ : state) {
+        state.PauseTiming();
+        dao::DBEngine::ResetCache();
+        state.ResumeTiming();
+        rig.store.OpenStore();
+        rig.store.CloseStore();
+    }
+}
+
+void storeOpenWarm(benchmark::State &state, const char *key)
+{
+    bench::StoreRig rig(database(key).basePath());
+    rig.store.OpenStore();
+    rig.store.CloseStore();
+    for (auto _ : state) {
+        rig.store.OpenStore();
+        rig.store.CloseStore();
+    }
+}
+
+void storeFillCatalogue(benchmark::State &state, const char *key)
+{
+    bench::StoreRig rig(database(key).basePath());
+    rig.store.FillCatalogue();
+    for (auto _ : state)
+        rig.store.FillCatalogue();
+    const int expected = database(key).shape.categories * (database(key).shape.recipesEach + 1) + 1;
+    if (rig.tv.Count() != expected)
+        state.SkipWithError("the tree does not show every recipe");
+    state.counters["nodes"] = rig.tv.Count();
+}
+
+void storeFillCategories(benchmark::State &state, const char *key)
+{
+    bench::StoreRig rig(database(key).basePath());
+    rig.store.FillCategories();
+    for (auto _ : state)
+        rig.store.FillCategories();
+}
+
+void storeShowRecipe(benchmark::State &state, const char *key, bool last)
+{
+    const GeneratedDatabase &db = database(key);
+    bench::StoreRig rig(db.basePath());
+    const QString wanted = last ? db.lastRecipe : db.firstRecipe;
+    for (auto _ : state)
+        rig.store.ShowRecipe(db.midCategory, wanted);
+    if (platform::TrimBlanks(rig.t1.Text()) != wanted)
+        state.SkipWithError("the recipe was not shown");
+    rig.store.CloseStore();
+}
+
+void fillBoxes(bench::StoreRig &rig, const bench::RecipeText &recipe)
+{
+    rig.t1.SetText(QString::fromStdString(recipe.name));
+    rig.t2.SetText(QString::fromStdString(recipe.author));
+    rig.t3.SetText(QString::fromStdString(recipe.ingredients));
+    rig.t4.SetText(QString::fromStdString(recipe.instructions));
+}
+
+// As the Save button does it: the row, then the whole tree again.
+void storeAddRecipe(benchmark::State &state, const char *key)
+{
+    const GeneratedDatabase &db = database(key);
+    bench::StoreRig rig(db.basePath());
+    bench::RecipeCorpus corpus(7);
+    fillBoxes(rig, corpus.next());
+    rig.store.FillCatalogue();
+    for (auto _ : state) {
+        rig.store.AddRecipe(db.midCategory);
+        rig.store.FillCatalogue();
+    }
+    bench::trimAddedRows(db);
+}
+
+void storeUpdateRecipe(benchmark::State &state, const char *key)
+{
+    const GeneratedDatabase &db = database(key);
+    bench::StoreRig rig(db.basePath());
+    rig.store.ShowRecipe(db.midCategory, db.lastRecipe);
+    rig.store.CloseStore();
+    const QStringList original = {rig.t1.Text(), rig.t2.Text(), rig.t3.Text(), rig.t4.Text()};
+    rig.store.FillCatalogue();
+    bool changed = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // UpdateRecipe empties the boxes; the user types into them again.
+        rig.t1.SetText(original[0]);
+        rig.t2.SetText(original[1]);
+        rig.t3.SetText(original[2]);
+        rig.t4.SetText(changed ? original[3] : original[3] + QStringLiteral(" Serve at once."));
+        changed = !changed;
+        state.ResumeTiming();
+        if (rig.store.UpdateRecipe(db.midCategory, db.lastRecipe) != RecipeBas::UpdateResult::Updated)
+            state.SkipWithError("the recipe was not found");
+    }
+    if (changed) {
+        rig.t1.SetText(original[0]);
+        rig.t2.SetText(original[1]);
+        rig.t3.SetText(original[2]);
+        rig.t4.SetText(original[3]);
+        rig.store.UpdateRecipe(db.midCategory, db.lastRecipe);
+    }
+}
+
+void storeDeleteRecipe(benchmark::State &state, const char *key)
+{
+    const GeneratedDatabase &db = database(key);
+    bench::StoreRig rig(db.basePath());
+    bench::RawConnection raw(db.filePath(), RecipeBas::kPassword);
+    // A name no recipe of the category has, or the search would stop at that one.
+    const QStringList taken = bench::readNames(raw, db.midCategory);
+    bench::RecipeCorpus corpus(11);
+    bench::RecipeText victim;
+    QString victimName;
+    do {
+        victim = corpus.next();
+        victimName = platform::TrimBlanks(QString::fromStdString(victim.name));
+    } while (taken.contains(victimName));
+    sqlite3_stmt *insert = raw.prepare("INSERT INTO " + bench::quoted(db.midCategory.toStdString())
+                                       + " (Name, Author, Ingredients, Instructions) VALUES (?1, ?2, ?3, ?4)");
+    int column = 1;
+    for (const std::string *value : {&victim.name, &victim.author, &victim.ingredients, &victim.instructions})
+        sqlite3_bind_text(insert, column++, value->data(), static_cast<int>(value->size()), SQLITE_STATIC);
+    rig.store.FillCatalogue();
+    for (auto _ : state) {
+        state.PauseTiming();
+        // Another one to delete, at the end of the stored order: the longest search.
+        const bool added = sqlite3_step(insert) == SQLITE_DONE;
+        sqlite3_reset(insert);
+        state.ResumeTiming();
+        if (!added || !rig.store.DeleteRecipe(db.midCategory, victimName).deleted)
+            state.SkipWithError("the recipe was not deleted");
+    }
+    sqlite3_finalize(insert);
+    bench::trimAddedRows(db);
+}
+
+// The program's start: a cold engine, the main window with its load handler, its first paint.
+void mainWindowStartup(benchmark::State &state, const char *key)
+{
+    const QString folder = database(key).folder;
+    bench::AnsweringDialogs dialogs;
+    bench::QuietShell shell;
+    for (auto _ : state) {
+        state.PauseTiming();
+        dao::DBEngine::ResetCache();
+        state.ResumeTiming();
+        auto window = std::make_unique<MainWindow>(dialogs, shell, folder);
+        PaintWatch watch(window->form().Tv->viewport());
+        window->show();
+        waitForPaint(watch, state);
+        state.PauseTiming();
+        window->store().CloseStore();
+        window.reset();
+        discardDeferredDeletes();
+        state.ResumeTiming();
+    }
+    if (dialogs.shown != 0)
+        state.SkipWithError("the main window reported a failure");
+}
+
+// --- Registration and the table -----------------------------------------------------------
+
+template <typename Function, typename... Args>
+void add(const std::string &name, Function function, Args... args)
+{
+    benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) { function(state, args...); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(0.3);
+}
+
+void registerAll()
+{
+    for (const char *key : {"small", "large"}) {
+        add(std::string("raw/keyed_open/") + key, rawKeyedOpen, key);
+        add(std::string("store/open_cold/") + key, storeOpenCold, key);
+        add(std::string("store/open_warm/") + key, storeOpenWarm, key);
+    }
+    for (const char *key : {"small", "large", "single"}) {
+        add(std::string("raw/read_names/") + key, rawReadNames, key);
+        add(std::string("raw/fill_tree/") + key, rawFillTree, key);
+        add(std::string("store/FillCatalogue/") + key, storeFillCatalogue, key);
+    }
+    add("raw/read_categories/large", rawReadCategories, "large");
+    add("raw/fill_categories/large", rawFillCategories, "large");
+    add("store/FillCategories/large", storeFillCategories, "large");
+    add("raw/read_table_first/large", rawReadTable, "large", false);
+    add("raw/read_table_last/large", rawReadTable, "large", true);
+    add("raw/show_in_boxes/large", rawShowInBoxes, "large");
+    add("store/ShowRecipe_first/large", storeShowRecipe, "large", false);
+    add("store/ShowRecipe_last/large", storeShowRecipe, "large", true);
+    add("store/AddRecipe+FillCatalogue/large", storeAddRecipe, "large");
+    add("store/UpdateRecipe+FillCatalogue/large", storeUpdateRecipe, "large");
+    add("store/DeleteRecipe+FillCatalogue/large", storeDeleteRecipe, "large");
+    for (const char *key : {"small", "large"}) {
+        add(std::string("raw/startup/") + key, rawStartup, key);
+        add(std::string("ui/startup/") + key, mainWindowStartup, key);
+    }
+}
+
+std::vector<bench::TableRow> tableRows()
+{
+    const std::string fill = "covering-index read + raw tree fill";
+    std::vector<bench::TableRow> rows;
+    for (const char *key : {"small", "large"}) {
+        const std::string k = key;
+        rows.push_back({"`OpenStore` + `CloseStore`, cold", k, "store/open_cold/" + k,
+                        {"raw/keyed_open/" + k}, "one raw keyed open", 0});
+        rows.push_back({"`OpenStore` + `CloseStore`, warm", k, "store/open_warm/" + k,
+                        {"store/open_cold/" + k}, "the same, cold", 1.0 / 20});
+    }
+    for (const char *key : {"small", "large", "single"}) {
+        const std::string k = key;
+        rows.push_back({"`FillCatalogue`", k, "store/FillCatalogue/" + k,
+                        {"raw/read_names/" + k, "raw/fill_tree/" + k}, fill, k == "small" ? 0 : 1.5});
+    }
+    rows.push_back({"`FillCategories`", "large", "store/FillCategories/large",
+                    {"raw/read_categories/large", "raw/fill_categories/large"},
+                    "raw catalogue read + raw fill of the categories", 0});
+    rows.push_back({"`ShowRecipe`, first of 1,000", "large", "store/ShowRecipe_first/large",
+                    {"raw/read_table_first/large"}, "raw read of that table", 0});
+    rows.push_back({"`ShowRecipe`, last of 1,000", "large", "store/ShowRecipe_last/large",
+                    {"raw/read_table_last/large"}, "raw read of that table", 3});
+    rows.push_back({"`ShowRecipe`, last of 1,000", "large", "store/ShowRecipe_last/large",
+                    {"raw/read_table_last/large", "raw/show_in_boxes/large"},
+                    "raw read of that table + raw fill of the boxes", 0});
+    for (const char *op : {"AddRecipe", "UpdateRecipe", "DeleteRecipe"})
+        rows.push_back({std::string("`") + op + "` + `FillCatalogue`", "large",
+                        std::string("store/") + op + "+FillCatalogue/large", {"store/FillCatalogue/large"},
+                        "`FillCatalogue` alone", 1.5});
+    for (const char *key : {"small", "large"}) {
+        const std::string k = key;
+        rows.push_back({"Start-up to first paint (main window)", k, "ui/startup/" + k, {"raw/startup/" + k},
+                        "raw keyed open + covering-index read + bare tree window to first paint", 0});
+    }
+    return rows;
+}
+
+std::vector<bench::MemoryRow> memoryRows(const QString &root)
+{
+    const double idle = bench::measurePeak(QStringLiteral("idle"), root);
+    const double rawLarge = bench::measurePeak(QStringLiteral("raw-large"), root);
+    const double storeLarge = bench::measurePeak(QStringLiteral("store-large"), root);
+    const double rawSingle = bench::measurePeak(QStringLiteral("raw-single"), root);
+    const double storeSingle = bench::measurePeak(QStringLiteral("store-single"), root);
+    return {
+        {"Controls and an open store, nothing shown", idle, 0, 0},
+        {"Raw read + raw tree, large (100 x 1,000)", rawLarge, 0, 0},
+        {"`FillCatalogue`, large (100 x 1,000)", storeLarge, rawLarge, 0},
+        {"Raw read + raw tree, single (100,000)", rawSingle, 0, 0},
+        {"`FillCatalogue`, single (100,000 shown)", storeSingle, rawSingle, 2},
+    };
+}
+
+std::optional<QString> option(std::vector<char *> &args, const char *name)
+{
+    const std::size_t length = std::strlen(name);
+    for (auto it = args.begin(); it != args.end(); ++it)
+        if (std::strncmp(*it, name, length) == 0 && ((*it)[length] == '=' || (*it)[length] == '\0')) {
+            const QString value = QString::fromLocal8Bit((*it)[length] == '=' ? *it + length + 1 : "");
+            args.erase(it);
+            return value;
+        }
+    return std::nullopt;
+}
+
+std::string machineLine()
+{
+    std::string cpu = "unknown processor";
+    std::ifstream info("/proc/cpuinfo");
+    for (std::string line; std::getline(info, line);)
+        if (line.rfind("model name", 0) == 0) {
+            cpu = line.substr(line.find(':') + 2);
+            break;
+        }
+    return cpu + ", " + std::to_string(QThread::idealThreadCount()) + " cores; Qt " + qVersion()
+        + ", SQLCipher on SQLite " + sqlite3_libversion() + "; " + QSysInfo::prettyProductName().toStdString();
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::vector<char *> args(argv, argv + argc);
+    const std::optional<QString> probe = option(args, "--probe");
+    const std::optional<QString> dataDir = option(args, "--data-dir");
+    const std::optional<QString> tableFile = option(args, "--table");
+    const bool memory = !option(args, "--no-memory").has_value();
+    int count = static_cast<int>(args.size());
+    QApplication app(count, args.data());
+
+    if (probe)
+        return bench::runProbe(*probe, dataDir.value_or(QString()));
+
+    std::optional<QTemporaryDir> temporary;
+    QString root;
+    if (dataDir) {
+        root = *dataDir;
+    } else {
+        temporary.emplace();
+        if (!temporary->isValid()) {
+            std::cerr << "cannot make a temporary folder\n";
+            return 1;
+        }
+        root = temporary->path();
+    }
+
+    // Unless the command line says otherwise: nine repetitions, whose medians the table shows,
+    // run in random order, so that an operation and its baseline meet the same background load.
+    std::vector<char *> benchArgs(args.begin(), args.begin() + count);
+    std::string defaults[] = {"--benchmark_repetitions=9", "--benchmark_enable_random_interleaving=true"};
+    for (std::string &flag : defaults) {
+        const std::string name = flag.substr(0, flag.find('='));
+        bool given = false;
+        for (char *arg : benchArgs)
+            given = given || std::strncmp(arg, name.c_str(), name.size()) == 0;
+        if (!given)
+            benchArgs.push_back(flag.data());
+    }
+    int benchCount = static_cast<int>(benchArgs.size());
+    benchmark::Initialize(&benchCount, benchArgs.data());
+    if (benchmark::ReportUnrecognizedArguments(benchCount, benchArgs.data()))
+        return 1;
+
+    QElapsedTimer generation;
+    generation.start();
+    try {
+        for (const bench::Shape &shape : bench::shapes())
+            databases.emplace(shape.key, bench::prepareDatabase(root, shape));
+    } catch (const std::exception &e) {
+        std::cerr << "cannot prepare the databases: " << e.what() << '\n';
+        return 1;
+    }
+    std::cerr << "databases ready in " << generation.elapsed() << " ms under " << root.toStdString() << '\n';
+
+    registerAll();
+    bench::MedianCollector collector;
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    benchmark::Shutdown();
+
+    std::ostringstream table;
+    table << machineLine() << "\n\n";
+    const bench::Verdict verdict = bench::printTables(
+        table, collector, tableRows(), memory ? memoryRows(root) : std::vector<bench::MemoryRow>{});
+    table << '\n' << verdict.checked - verdict.missed << " of " << verdict.checked << " targets met.\n";
+    std::cout << '\n' << table.str();
+    if (tableFile) {
+        std::ofstream out(tableFile->toStdString());
+        out << table.str();
+    }
+    return 0;
+}
