@@ -10,6 +10,8 @@
 
 #include "ui/skin/skin_pictures.h"
 
+#include "skin_pointer.h"
+
 #include "ui_test_xpcmdbutton.h"
 
 #include <QAccessible>
@@ -28,6 +30,11 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+using skintest::pointTo;
+using skintest::pressAt;
+using skintest::releaseAt;
+using skintest::waitFor;
 
 namespace {
 
@@ -103,38 +110,6 @@ int countPixels(const QImage &image, QRect area, QRgb colour)
             count += image.pixel(x, y) == colour ? 1 : 0;
     }
     return count;
-}
-
-// --- Driving the pointer ----------------------------------------------------------------
-
-void pointTo(const QWidget *widget, QPoint at)
-{
-    QCursor::setPos(widget->mapToGlobal(at));
-    QCoreApplication::processEvents();
-}
-
-// Presses and releases happen where the cursor is, so it is moved there first.
-void pressAt(const QWidget *widget, QPoint at, Qt::MouseButton button = Qt::LeftButton)
-{
-    pointTo(widget, at);
-    QTest::mousePress(widget->window()->windowHandle(), button, {},
-                      widget->mapTo(widget->window(), at));
-}
-
-void releaseAt(const QWidget *widget, QPoint at, Qt::MouseButton button = Qt::LeftButton)
-{
-    pointTo(widget, at);
-    QTest::mouseRelease(widget->window()->windowHandle(), button, {},
-                        widget->mapTo(widget->window(), at));
-}
-
-bool waitFor(const std::function<bool()> &done)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 300)
-        QTest::qWait(1);
-    return done();
 }
 
 std::string described(const char *event, qint16 b, qint16 shift, float x, float y)

@@ -7,6 +7,8 @@
 
 #include "ui/skin/skin_pictures.h"
 
+#include "skin_pointer.h"
+
 #include "ui_test_xptopbuttons.h"
 
 #include <QAccessible>
@@ -20,6 +22,11 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+using skintest::pointTo;
+using skintest::pressAt;
+using skintest::releaseAt;
+using skintest::waitFor;
 
 namespace {
 
@@ -46,35 +53,6 @@ QImage stripCell(int strip, int cell)
         }
     }
     return ::testing::AssertionFailure() << "shows no cell of any strip";
-}
-
-void pointTo(const QWidget *widget, QPoint at)
-{
-    QCursor::setPos(widget->mapToGlobal(at));
-    QCoreApplication::processEvents();
-}
-
-void pressAt(const QWidget *widget, QPoint at, Qt::MouseButton button = Qt::LeftButton)
-{
-    pointTo(widget, at);
-    QTest::mousePress(widget->window()->windowHandle(), button, {},
-                      widget->mapTo(widget->window(), at));
-}
-
-void releaseAt(const QWidget *widget, QPoint at, Qt::MouseButton button = Qt::LeftButton)
-{
-    pointTo(widget, at);
-    QTest::mouseRelease(widget->window()->windowHandle(), button, {},
-                        widget->mapTo(widget->window(), at));
-}
-
-bool waitFor(const std::function<bool()> &done)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 300)
-        QTest::qWait(1);
-    return done();
 }
 
 // Counts of each event a button raises, and the pointer events in order with their arguments.
