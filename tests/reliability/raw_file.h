@@ -17,6 +17,18 @@ struct sqlite3;
 
 namespace reliability {
 
+// The test's own statement of the program's trimming (spaces only, at both ends), kept apart
+// from the code under test so that the two can disagree.
+inline QString trimSpaces(const QString &text)
+{
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
 // One stored value: null, or its bytes as SQLite keeps them (NULs included).
 using RawValue = std::optional<QByteArray>;
 

@@ -13,20 +13,12 @@
 using testing::HasSubstr;
 using testsupport::row;
 
+using reliability::trimSpaces;
+
 namespace {
 
 const QString kSoups = QStringLiteral("Soups");
 const QString kLeek = QStringLiteral("Leek");
-
-QString trimSpaces(const QString &text)
-{
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 QString repeated(const QString &piece, int times)
 {

@@ -10,19 +10,11 @@
 #include <map>
 #include <random>
 
+using reliability::trimSpaces;
+
 namespace {
 
 constexpr int kSteps = 500;
-
-QString trimSpaces(const QString &text)
-{
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 int characters(const QString &text) { return static_cast<int>(text.toUcs4().size()); }
 
