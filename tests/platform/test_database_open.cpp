@@ -229,7 +229,7 @@ TEST_F(DatabaseOpen, StockShellReadsTheFileWithThePasswordAloneAndTheTextIsEncry
                       .arg(kPassword)
                       .toUtf8());
     process.closeWriteChannel();
-    ASSERT_TRUE(process.waitForFinished(10000));
+    ASSERT_TRUE(process.waitForFinished(60000));
     const QString out = QString::fromUtf8(process.readAllStandardOutput());
     EXPECT_THAT(out.toStdString(), HasSubstr("Name|Author|Ingredients|Instructions"));
     EXPECT_THAT(out.toStdString(), HasSubstr((secret + QStringLiteral("|Ann|")).toStdString()));

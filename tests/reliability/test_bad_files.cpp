@@ -3,20 +3,19 @@
 // user did not change on purpose.
 
 #include "reliability/raw_file.h"
+#include "support/ordinary_user.h"
 #include "ui/main/main_window_fixture.h"
 #include "ui/print/print_command.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #define SQLITE_HAS_CODEC 1
 #include <sqlcipher/sqlite3.h>
 
 #include <functional>
-#include <grp.h>
 #include <random>
 #include <unistd.h>
 
@@ -304,72 +303,20 @@ TEST_F(WhileRunning, AFileReplacedByJunkIsReportedAndLeftAsItIs)
 
 // ---- Files and folders the user may not write ------------------------------------------------
 
-// Runs as an ordinary user: root is not stopped by permission bits. Under root each test runs
-// itself again in a child process whose user is "nobody", and passes or fails with it.
+// Runs as an ordinary user: root is not stopped by permission bits.
 class ReadOnly : public BadFilesTest {
 protected:
-    // True when the test ran in the child (or was skipped): the caller returns at once.
-    bool ranAsOrdinaryUser()
-    {
-        if (::geteuid() != 0)
-            return false;
-        runChild();
-        return true;
-    }
     void TearDown() override
     {
         BadFilesTest::TearDown();
         // The temporary folder can be removed only once it may be written again.
         QFile::setPermissions(db.folder(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
-
-private:
-    static constexpr uid_t kNobody = 65534;
-    static constexpr int kCannotDropRoot = 77;
-
-    void runChild()
-    {
-        // A copy of this program in a folder anyone may enter: the build folder may lie where an
-        // ordinary user cannot reach it.
-        QTemporaryDir exeDir;
-        const QString copy = exeDir.path() + QStringLiteral("/reliability_test_bad_files");
-        const auto everyoneRuns = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-            | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther | QFileDevice::ExeOther;
-        ASSERT_TRUE(QFile::copy(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget(), copy));
-        ASSERT_TRUE(QFile::setPermissions(exeDir.path(), everyoneRuns));
-        ASSERT_TRUE(QFile::setPermissions(copy, everyoneRuns));
-
-        const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        QProcess child;
-        child.setProcessChannelMode(QProcess::MergedChannels);
-        child.setWorkingDirectory(exeDir.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("XDG_RUNTIME_DIR"));  // root's; an ordinary user may not use it
-        env.remove(QStringLiteral("TMPDIR"));            // the child makes its files in /tmp
-        child.setProcessEnvironment(env);
-        child.setChildProcessModifier([] {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-                ::_exit(kCannotDropRoot);
-        });
-        child.start(copy, {QStringLiteral("--gtest_filter=%1.%2").arg(QLatin1String(info->test_suite_name()),
-                                                                       QLatin1String(info->name()))});
-        if (!child.waitForStarted(30000))
-            GTEST_SKIP() << "cannot run as an ordinary user here, and root ignores permission bits: "
-                         << child.errorString().toStdString();
-        ASSERT_TRUE(child.waitForFinished(120000));
-        const QString output = QString::fromLocal8Bit(child.readAll());
-        if (child.exitCode() == kCannotDropRoot)
-            GTEST_SKIP() << "cannot run as an ordinary user here, and root ignores permission bits: "
-                         << output.toStdString();
-        ASSERT_EQ(child.exitStatus(), QProcess::NormalExit) << output.toStdString();
-        ASSERT_EQ(child.exitCode(), 0) << output.toStdString();
-        ASSERT_TRUE(output.contains(QStringLiteral("[  PASSED  ] 1 test"))) << output.toStdString();
-    }
 };
 
 TEST_F(ReadOnly, AWriteProtectedFileIsReadButEveryChangeIsRefusedWithoutWriting)
 {
-    if (ranAsOrdinaryUser())
+    if (testsupport::ranAsOrdinaryUser())
         return;
     makeStarterLikeDb();
     ASSERT_TRUE(QFile::setPermissions(db.filePath(), QFileDevice::ReadOwner | QFileDevice::ReadGroup));
@@ -396,7 +343,7 @@ TEST_F(ReadOnly, AWriteProtectedFileIsReadButEveryChangeIsRefusedWithoutWriting)
 
 TEST_F(ReadOnly, AWriteProtectedProgramFolderRefusesChangesAndPrintsNothing)
 {
-    if (ranAsOrdinaryUser())
+    if (testsupport::ranAsOrdinaryUser())
         return;
     makeStarterLikeDb();
     const QByteArray before = snapshot(db.filePath());

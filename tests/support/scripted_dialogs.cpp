@@ -4,6 +4,14 @@
 
 namespace testsupport {
 
+ScriptedDialogs::~ScriptedDialogs()
+{
+    for (const int answer : msgAnswers_)
+        ADD_FAILURE() << "a scripted answer " << answer << " was never taken: the question did not come";
+    for (const QString &text : inputAnswers_)
+        ADD_FAILURE() << "a scripted input \"" << text.toStdString() << "\" was never taken: the input box did not come";
+}
+
 int ScriptedDialogs::MsgBox(const QString &prompt, int flags, const QString &title)
 {
     shown_.push_back({Shown::Message, prompt, title.isEmpty() ? platform::kAppTitle : title, flags});

@@ -10,8 +10,15 @@
 
 namespace testsupport {
 
+// An answer scripted for a box that never came is a mistake in the test (or a question the
+// program stopped asking): the test fails when the double is destroyed with answers left.
 class ScriptedDialogs : public platform::Dialogs {
 public:
+    ScriptedDialogs() = default;
+    ScriptedDialogs(const ScriptedDialogs &) = delete;
+    ScriptedDialogs &operator=(const ScriptedDialogs &) = delete;
+    ~ScriptedDialogs() override;
+
     struct Shown {
         enum Kind { Message, Input } kind;
         QString prompt;

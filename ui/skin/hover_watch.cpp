@@ -27,6 +27,7 @@ void HoverWatch::tick()
     const QPoint at = platform::ScreenToClient(control_, platform::GetCursorPos());
     const bool inside = at.x() >= 0 && at.y() >= 0 && at.x() <= control_->width()
                         && at.y() <= control_->height();
+    emit polled();
     if (inside)
         return;
     timer_.stop();

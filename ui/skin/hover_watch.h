@@ -29,6 +29,9 @@ public:
     bool isActive() const;
 
 signals:
+    // Emitted on every tick, after the pointer was looked at; lets an observer wait until the
+    // watch has had its chance to notice something.
+    void polled();
     // Emitted once per start, after the watch has stopped.
     void left();
 

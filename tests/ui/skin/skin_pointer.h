@@ -3,9 +3,10 @@
 // the window system (the hover watches read it), and presses and releases go to the window
 // where the cursor is, so routing, the implicit grab and double-click detection are Qt's own.
 
+#include "ui/skin/hover_watch.h"
+
 #include <QCoreApplication>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -32,14 +33,29 @@ inline void releaseAt(const QWidget *widget, QPoint at, Qt::MouseButton button =
     QTest::mouseRelease(widget->window()->windowHandle(), button, {}, widget->mapTo(widget->window(), at));
 }
 
-// Waits up to 300 ms for the condition; returns whether it holds.
+// A bound for waiting on an event that normally comes within a few ticks, long enough for a
+// slow machine under the sanitizers.
+constexpr int kLongWaitMs = 20000;
+
+// Waits for the condition; returns whether it holds.
 inline bool waitFor(const std::function<bool()> &done)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < 300)
-        QTest::qWait(1);
-    return done();
+    return QTest::qWaitFor(done, kLongWaitMs);
+}
+
+// Waits until the control's hover watch has looked at the pointer `polls` more times, or has
+// stopped: a check that nothing was raised is made only after the watch had its chance.
+inline bool waitForPolls(const QWidget *control, int polls = 3)
+{
+    auto *watch = control->findChild<skin::HoverWatch *>();
+    if (!watch)
+        return false;
+    int seen = 0;
+    const QMetaObject::Connection counting =
+        QObject::connect(watch, &skin::HoverWatch::polled, [&seen] { ++seen; });
+    const bool done = QTest::qWaitFor([&] { return seen >= polls || !watch->isActive(); }, kLongWaitMs);
+    QObject::disconnect(counting);
+    return done;
 }
 
 }  // namespace skintest

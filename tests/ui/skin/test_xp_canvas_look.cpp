@@ -47,10 +47,28 @@ void activate(const FramedWindow &framed)
     ASSERT_TRUE(QTest::qWaitForWindowActive(framed.window.get()));
 }
 
-// The watchers act at their next 10 ms tick.
+// Long enough for a slow machine under the sanitizers; the watchers act at their next 10 ms tick.
+constexpr int kLongWaitMs = 20000;
+
 bool settlesOn(xp_canvas *frame, Look look)
 {
-    return QTest::qWaitFor([&] { return lookOf(frame) == look; }, 1000);
+    return QTest::qWaitFor([&] { return lookOf(frame) == look; }, kLongWaitMs);
+}
+
+// Waits until each of the frame's running watchers has ticked a few times (or stopped), so that
+// a look checked afterwards is the one they chose to keep.
+bool watchersHaveTicked(xp_canvas *frame)
+{
+    for (const char *name : {"Timer1", "Timer2"}) {
+        auto *timer = frame->findChild<QTimer *>(QString::fromLatin1(name));
+        int ticks = 0;
+        const auto counting = QObject::connect(timer, &QTimer::timeout, [&ticks] { ++ticks; });
+        const bool done = QTest::qWaitFor([&] { return ticks >= 3 || !timer->isActive(); }, kLongWaitMs);
+        QObject::disconnect(counting);
+        if (!done)
+            return false;
+    }
+    return true;
 }
 
 TEST(FrameLook, NewFrameStartsActiveWithBothWatchersTicking)
@@ -72,9 +90,9 @@ TEST(FrameLook, FollowsTheActiveWindowAsTwoHostsTakeTurns)
     EXPECT_TRUE(settlesOn(first.frame, Look::Active));
     EXPECT_TRUE(settlesOn(second.frame, Look::Inactive));
     // Each watcher stops once its condition held; the other goes on watching.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !ticking(first.frame, "Timer2"); }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ticking(first.frame, "Timer2"); }, kLongWaitMs));
     EXPECT_TRUE(ticking(first.frame, "Timer1"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !ticking(second.frame, "Timer1"); }, 1000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ticking(second.frame, "Timer1"); }, kLongWaitMs));
     EXPECT_TRUE(ticking(second.frame, "Timer2"));
 
     for (int turn = 0; turn < 2; ++turn) {
@@ -95,7 +113,8 @@ TEST(FrameLook, AnotherApplicationInFrontLeavesTheLooksAsTheyAre)
     ASSERT_TRUE(settlesOn(second.frame, Look::Inactive));
 
     QApplication::setActiveWindow(nullptr);
-    QTest::qWait(100);
+    ASSERT_TRUE(watchersHaveTicked(first.frame));
+    ASSERT_TRUE(watchersHaveTicked(second.frame));
     EXPECT_EQ(lookOf(first.frame), Look::Active);
     EXPECT_EQ(lookOf(second.frame), Look::Inactive);
 }

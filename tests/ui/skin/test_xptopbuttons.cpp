@@ -13,7 +13,6 @@
 
 #include <QAccessible>
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QTest>
 #include <QWindow>
 
@@ -27,6 +26,7 @@ using skintest::pointTo;
 using skintest::pressAt;
 using skintest::releaseAt;
 using skintest::waitFor;
+using skintest::waitForPolls;
 
 namespace {
 
@@ -174,9 +174,10 @@ TEST_F(CaptionButton, EachButtonCreatedAwayFromThePointerRaisesOneMouseOut)
     ASSERT_TRUE(waitFor([&] {
         return events[0].mouseOuts + events[1].mouseOuts + events[2].mouseOuts == 3;
     }));
-    QTest::qWait(50);
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(waitForPolls(buttons[i])) << "button " << i;
         EXPECT_EQ(events[i].mouseOuts, 1) << "button " << i;
+    }
     EXPECT_TRUE(shows(buttons[1], 1, 3)) << "the disabled button keeps its disabled look";
 }
 
@@ -184,8 +185,8 @@ TEST_F(CaptionButton, CreatedUnderThePointerItWaitsForThePointerToLeave)
 {
     pointTo(&host, {240, 15});
     Recorder events;
-    place(xptopbuttons::Close, events);
-    QTest::qWait(50);
+    const xptopbuttons *button = place(xptopbuttons::Close, events);
+    ASSERT_TRUE(waitForPolls(button));
     EXPECT_EQ(events.mouseOuts, 0);
     pointTo(&host, away);
     EXPECT_TRUE(waitFor([&] { return events.mouseOuts == 1; }));
@@ -256,7 +257,7 @@ TEST_F(CaptionButton, ADisabledButtonTakesNoPointerInput)
     pressAt(button, {10, 10});
     releaseAt(button, {10, 10});
     pointTo(&host, away);
-    QTest::qWait(50);
+    EXPECT_TRUE(waitForPolls(button));
     EXPECT_TRUE(events.log.empty());
     EXPECT_EQ(events.mouseOuts, 0);
     EXPECT_TRUE(shows(button, 2, 3));
