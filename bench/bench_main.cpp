@@ -372,6 +372,100 @@ void mainWindowStartup(benchmark::State &state, const char *key)
         state.SkipWithError("the main window reported a failure");
 }
 
+// --- A megabyte in one box of the shown main window -----------------------------------------
+
+// 1 MiB of text of one shape: "unbroken" one word without a blank, "words" made-up recipe
+// steps in one paragraph, "lines" the same steps in CR LF lines as stored.
+const QString &megabyte(const std::string &shape)
+{
+    static const std::map<std::string, QString> texts = [] {
+        const qsizetype size = qsizetype(1) << 20;
+        QString lines;
+        bench::RecipeCorpus corpus(5);
+        while (lines.size() < size)
+            lines += QString::fromStdString(corpus.next().instructions) + QStringLiteral("\r\n");
+        lines.truncate(size);
+        QString words = lines;
+        words.replace(QStringLiteral("\r\n"), QStringLiteral("  "));
+        QString unbroken = QStringLiteral("abcdefghijklmnopqrstuvwxyz").repeated(size / 26 + 1);
+        unbroken.truncate(size);
+        return std::map<std::string, QString>{{"unbroken", unbroken}, {"words", words}, {"lines", lines}};
+    }();
+    return texts.at(shape);
+}
+
+// The main window, shown, and one of its boxes wrapped as the window wraps it.
+struct ShownBox {
+    explicit ShownBox(const char *name, benchmark::State &state)
+        : window(dialogs, shell, database("small").folder),
+          line(window.findChild<QLineEdit *>(QLatin1String(name))),
+          multi(window.findChild<QPlainTextEdit *>(QLatin1String(name))),
+          box(line ? platform::TextBox(line) : platform::TextBox(multi))
+    {
+        PaintWatch watch(surface());
+        window.show();
+        waitForPaint(watch, state);
+    }
+    ~ShownBox() { window.store().CloseStore(); }
+    QWidget *surface() const { return line ? static_cast<QWidget *>(line) : multi->viewport(); }
+    // What the window does before the user sees the text: lay it out and paint the box.
+    void paint()
+    {
+        surface()->repaint();
+        QCoreApplication::processEvents();
+    }
+    // As if an ordinary recipe was shown before: the box holds a short field again.
+    void showOrdinary()
+    {
+        box.SetText(QStringLiteral("Simmer for ten minutes. "));
+        paint();
+    }
+
+    bench::AnsweringDialogs dialogs;
+    bench::QuietShell shell;
+    MainWindow window;
+    QLineEdit *line;
+    QPlainTextEdit *multi;
+    platform::TextBox box;
+};
+
+void showMegabyte(benchmark::State &state, const char *boxName, std::string shape)
+{
+    ShownBox shown(boxName, state);
+    const QString &text = megabyte(shape);
+    for (auto _ : state) {
+        state.PauseTiming();
+        shown.showOrdinary();
+        state.ResumeTiming();
+        shown.box.SetText(text);
+        shown.paint();
+    }
+    if (shown.box.Text() != text.left(shown.line ? shown.line->maxLength() : text.size()))
+        state.SkipWithError("the box does not hold the text");
+}
+
+// The toolkit alone: the same box handed the megabyte of ordinary words directly.
+void rawShowMegabyte(benchmark::State &state, const char *boxName)
+{
+    ShownBox shown(boxName, state);
+    const QString &text = megabyte("words");
+    for (auto _ : state) {
+        state.PauseTiming();
+        shown.showOrdinary();
+        state.ResumeTiming();
+        if (shown.line)
+            shown.line->setText(text);
+        else
+            shown.multi->setPlainText(text);
+        shown.paint();
+    }
+}
+
+const char *const kBoxes[] = {"Text1", "Text3", "Text4"};
+const char *const kShapes[] = {"unbroken", "words", "lines"};
+const std::map<std::string, std::string> kShapeLabels = {
+    {"unbroken", "one unbroken word"}, {"words", "words, no line break"}, {"lines", "CR LF lines"}};
+
 // --- Registration and the table -----------------------------------------------------------
 
 template <typename Function, typename... Args>
@@ -410,6 +504,11 @@ void registerAll()
         add(std::string("raw/startup/") + key, rawStartup, key);
         add(std::string("ui/startup/") + key, mainWindowStartup, key);
     }
+    for (const char *box : kBoxes) {
+        add(std::string("raw/show_megabyte/") + box + "/words", rawShowMegabyte, box);
+        for (const char *shape : kShapes)
+            add(std::string("ui/show_megabyte/") + box + '/' + shape, showMegabyte, box, std::string(shape));
+    }
 }
 
 std::vector<bench::TableRow> tableRows()
@@ -447,6 +546,13 @@ std::vector<bench::TableRow> tableRows()
         rows.push_back({"Start-up to first paint (main window)", k, "ui/startup/" + k, {"raw/startup/" + k},
                         "raw keyed open + covering-index read + bare tree window to first paint", 0});
     }
+    for (const char *box : kBoxes)
+        for (const char *shape : kShapes) {
+            const std::string b = box;
+            rows.push_back({"`SetText` + paint, 1 MB in " + b + ": " + kShapeLabels.at(shape), "-",
+                            "ui/show_megabyte/" + b + '/' + shape, {"raw/show_megabyte/" + b + "/words"},
+                            "the toolkit showing 1 MB of words in that box", 1.5});
+        }
     return rows;
 }
 

@@ -58,8 +58,8 @@ QString columnDefinition(const TableDef::FieldDef &field)
 
 }  // namespace
 
-EngineError::EngineError(const QString &message)
-    : std::runtime_error(message.toStdString()), message_(message)
+EngineError::EngineError(const QString &message, Kind kind)
+    : std::runtime_error(message.toStdString()), message_(message), kind_(kind)
 {
 }
 
@@ -142,7 +142,8 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
     const std::optional<QString> actual = findTable(table);
     if (!actual)
         throw EngineError(QStringLiteral("There is no category named %1 in the recipe database %2.")
-                              .arg(table, path_));
+                              .arg(table, path_),
+                          EngineError::Kind::NoSuchCategory);
     return Recordset::open(connection_, *actual);
 }
 
@@ -222,7 +223,8 @@ void Database::DeleteTableDef(const QString &name)
     const std::optional<QString> actual = findTable(name);
     if (!actual)
         throw EngineError(QStringLiteral("There is no category named %1 in the recipe database %2.")
-                              .arg(name, path_));
+                              .arg(name, path_),
+                          EngineError::Kind::NoSuchCategory);
     conn.ensureSameFile(action);
     Statement(conn, QStringLiteral("DROP TABLE ") + names::quoted(*actual), action).run();
 }

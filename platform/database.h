@@ -18,11 +18,20 @@ namespace dao {
 
 class EngineError : public std::runtime_error {
 public:
-    explicit EngineError(const QString &message);
+    // What a caller may want to tell apart from an ordinary failure.
+    enum class Kind {
+        Failure,
+        NoSuchCategory,  // the named table is not (or no longer) in the file
+        RecipeChanged,   // another program changed or removed the row since it was read
+        TimedOut,        // a statement ran past the time limit and was stopped
+    };
+    explicit EngineError(const QString &message, Kind kind = Kind::Failure);
     QString message() const;  // whole, even where what() would stop at a NUL
+    Kind kind() const { return kind_; }
 
 private:
     QString message_;
+    Kind kind_;
 };
 
 // Field type codes of the engine: short text holds at most 255 characters, long text has no

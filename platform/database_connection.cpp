@@ -9,6 +9,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <map>
@@ -21,9 +22,17 @@ namespace dao {
 
 namespace {
 
-// Long enough to ride out another program's short write, short enough that a user waiting on a
-// file held open elsewhere hears about it promptly.
-constexpr int kBusyTimeoutMs = 1000;
+// Long enough to ride out another copy's write on a busy machine (at 1 s, one read in a few
+// thousand failed beside a second copy), short enough that a user waiting on a file held open
+// elsewhere hears about it within seconds.
+constexpr int kBusyTimeoutMs = 5000;
+
+// A statement the program runs finishes in milliseconds; one that runs for seconds is working
+// through a file made to keep it busy, and is stopped.
+std::chrono::milliseconds statementTimeLimit{5000};
+
+// How many virtual-machine steps SQLite runs between two looks at the clock.
+constexpr int kProgressSteps = 4096;
 
 // SQLCipher keeps its salt in the first 16 bytes; a plain SQLite file has this header there.
 constexpr int kSaltSize = 16;
@@ -135,6 +144,12 @@ QString reasonFor(int rc, const QString &subject, bool opening, bool openedReadO
     case SQLITE_CONSTRAINT:
         return QStringLiteral("the value breaks a rule of the table (") + detail
             + QLatin1Char(')');
+    case SQLITE_INTERRUPT:
+        return subject
+            + QStringLiteral(" kept the program busy for more than %1 seconds, so the work was "
+                             "stopped and nothing was changed. The file may be damaged, or made "
+                             "to keep programs busy")
+                  .arg(statementTimeLimit.count() / 1000.0);
     default:
         return subject + QStringLiteral(" reported an error: ") + detail;
     }
@@ -232,6 +247,9 @@ std::shared_ptr<Connection> Connection::openFresh(const QString &path, const QBy
     if (rc != SQLITE_OK)
         throwOpen(action, reasonFor(rc, subject, true, readOnly, QString::fromUtf8(sqlite3_errmsg(conn->db_))));
     sqlite3_busy_timeout(conn->db_, kBusyTimeoutMs);
+    // The file's triggers are SQL that someone else wrote; they never run with our writes.
+    sqlite3_db_config(conn->db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_progress_handler(conn->db_, kProgressSteps, &Connection::pastDeadline, conn.get());
 
     // A wrong key, or a file that is no encrypted database, passes open and key alike; only the
     // first read tells, so the schema is read here and the open itself fails.
@@ -360,7 +378,12 @@ QString Connection::explain(int rc, const QString &action)
         + QLatin1Char('.');
 }
 
-void Connection::fail(int rc, const QString &action) { throw EngineError(explain(rc, action)); }
+void Connection::fail(int rc, const QString &action) { throw EngineError(explain(rc, action), kindOf(rc)); }
+
+EngineError::Kind Connection::kindOf(int rc)
+{
+    return (rc & 0xFF) == SQLITE_INTERRUPT ? EngineError::Kind::TimedOut : EngineError::Kind::Failure;
+}
 
 namespace {
 
@@ -410,23 +433,48 @@ void Connection::ensureFirstColumnIndex(const QString &table, const QString &col
     if (indexTried_.size() >= 1024)
         indexTried_.clear();
     indexTried_.insert(table);
-    if (readOnly_ || hasIndexLeadingWith(db_, table, 0) || !stillSameFile())
+    if (readOnly_ || hasIndexLeadingWith(db_, table, 0))
         return;
-    // Named as AppendTableDef names its indexes. No waiting for a lock: the next start of the
-    // program tries again.
+    // Named as AppendTableDef names its indexes. A failure (the name taken by something else)
+    // undoes this statement only, never the write it comes with; running past the time limit
+    // stops the write too, since the file is then one made to keep the program busy.
     const QString sql = QStringLiteral("CREATE INDEX ") + names::quoted(table + QLatin1Char('.') + column)
         + QStringLiteral(" ON ") + names::quoted(table) + QStringLiteral(" (") + names::quoted(column)
         + QLatin1Char(')');
-    sqlite3_busy_timeout(db_, 0);
-    sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
-    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    armDeadline();
+    const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, nullptr);
+    disarmDeadline();
+    if ((rc & 0xFF) == SQLITE_INTERRUPT) {
+        indexTried_.remove(table);
+        fail(rc, QStringLiteral("Cannot change the category ") + table);
+    }
 }
+
+void Connection::armDeadline() { deadline_ = std::chrono::steady_clock::now() + statementTimeLimit; }
+
+void Connection::disarmDeadline() { deadline_.reset(); }
+
+int Connection::pastDeadline(void *connection)
+{
+    const auto &deadline = static_cast<Connection *>(connection)->deadline_;
+    return deadline && std::chrono::steady_clock::now() >= *deadline ? 1 : 0;
+}
+
+void Connection::setStatementTimeLimit(std::chrono::milliseconds limit) { statementTimeLimit = limit; }
 
 void Connection::exec(const char *sql, const QString &action)
 {
+    armDeadline();
     const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    disarmDeadline();
     if (rc != SQLITE_OK)
         fail(rc, action);
+}
+
+void Connection::rollback()
+{
+    if (!sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 }  // namespace dao

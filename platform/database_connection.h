@@ -9,11 +9,15 @@
 //
 // Single-threaded, like the rest of the program: the cache takes no lock of its own.
 
+#include "platform/database.h"
+
 #include <QByteArray>
 #include <QSet>
 #include <QString>
 
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <sys/types.h>
 
 struct sqlite3;
@@ -49,17 +53,29 @@ public:
     // that means the connection is no longer fit for use also drops it from the cache.
     QString explain(int rc, const QString &action);
     [[noreturn]] void fail(int rc, const QString &action);
+    // The kind of error SQLite result code rc is reported as.
+    static EngineError::Kind kindOf(int rc);
 
     // Runs SQL without parameters or results (transaction control); throws on failure.
     void exec(const char *sql, const QString &action);
 
+    // Ends the open transaction, if any, undoing it; never fails.
+    void rollback();
+
     // Gives the table an index on its first column unless it has one, so that the column can be
     // read without decrypting the pages of the long texts beside it. Tables this engine creates
-    // have one; tables of other tools may not. The index changes nothing a reader can see (no
-    // key, no uniqueness, same stored order), so making it is best effort: a read-only or locked
-    // file, or a name already taken, leaves the table as it is, and nothing is reported. Tried
-    // once per table and connection.
+    // have one; tables of other tools may not. Called only inside a write transaction on that
+    // table: viewing never writes to the file. The index changes nothing a reader can see (no
+    // key, no uniqueness, same stored order), so making it is best effort: a name already taken
+    // leaves the table as it is, and nothing is reported. Tried once per table and connection.
     void ensureFirstColumnIndex(const QString &table, const QString &column);
+
+    // Every statement is stopped (SQLITE_INTERRUPT) once it has run for the time limit since it
+    // was armed; between disarm and the next arm nothing is stopped.
+    void armDeadline();
+    void disarmDeadline();
+    // The limit for every connection; tests shorten it.
+    static void setStatementTimeLimit(std::chrono::milliseconds limit);
 
 private:
     Connection(QString path, QByteArray nativePath, QByteArray canonicalPath, QString password,
@@ -70,6 +86,7 @@ private:
     int readSchema();  // SQLITE_OK, or why the file cannot be read with this key
     bool stillSameFile() const;
     void forget();
+    static int pastDeadline(void *connection);  // SQLite's progress handler
 
     QString path_;
     QByteArray nativePath_;     // the user's path in the file system's encoding
@@ -85,6 +102,7 @@ private:
     ino_t inode_ = 0;
     QByteArray salt_;  // the file's first 16 bytes, which a database written anew changes
     QSet<QString> indexTried_;  // tables ensureFirstColumnIndex has seen
+    std::optional<std::chrono::steady_clock::time_point> deadline_;
 };
 
 }  // namespace dao

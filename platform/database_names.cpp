@@ -2,7 +2,9 @@
 
 #include "platform/database.h"
 
+#include <QCollator>
 #include <QHash>
+#include <QLocale>
 #include <QRegularExpression>
 
 namespace dao::names {
@@ -11,16 +13,52 @@ namespace {
 
 const QString kForbiddenCharacters = QStringLiteral(".!`[]\"");
 
-bool isControl(QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7F; }
+bool isControl(char32_t c) { return c < 0x20 || c == 0x7F; }
 
-// The name as a message may show it: a NUL would cut the message short and a line break would
-// tear it, so control characters show as the replacement character.
-QString shown(QString name)
+// Zero-width spaces, joiners, direction overrides and the like: a name holding one looks the
+// same as, or reads backwards from, a name without it.
+bool isInvisibleFormat(char32_t c) { return QChar::category(c) == QChar::Other_Format; }
+
+// The code point starting at index i, which moves past a surrogate pair's second half.
+char32_t codePointAt(const QString &text, qsizetype &i)
 {
-    for (QChar &c : name)
-        if (isControl(c))
-            c = QChar::ReplacementCharacter;
-    return name;
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+        return QChar::surrogateToUcs4(c, text.at(++i));
+    return c.unicode();
+}
+
+// The name as a message may show it: a NUL would cut the message short, a line break would
+// tear it and a direction override would turn the rest of it around, so control and invisible
+// formatting characters show as the replacement character.
+QString shown(const QString &name)
+{
+    QString out;
+    out.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const qsizetype start = i;
+        const char32_t c = codePointAt(name, i);
+        if (isControl(c) || isInvisibleFormat(c))
+            out += QChar(QChar::ReplacementCharacter);
+        else
+            out += QStringView(name).sliced(start, i - start + 1);
+    }
+    return out;
+}
+
+// Compares by the locale's dictionary rules with letter case left to the caller. The C locale
+// collates by code unit, which puts every accented letter after z, so it gets English's rules,
+// which are the language-neutral ones. Made once per thread: a collator is costly to make and
+// not safe to share while it sets itself up.
+const QCollator &dictionary()
+{
+    thread_local const QCollator collator = [] {
+        const QLocale locale;
+        QCollator made(locale.language() == QLocale::C ? QLocale(QLocale::English) : locale);
+        made.setCaseSensitivity(Qt::CaseInsensitive);
+        return made;
+    }();
+    return collator;
 }
 
 }  // namespace
@@ -60,17 +98,30 @@ std::optional<QString> problemWith(const QString &name, const QString &noun)
                   .arg(kMaxTableNameLength);
     if (name.front() == QLatin1Char(' '))
         return subject + QStringLiteral(" begins with a blank; %1 may not begin with a blank.").arg(rule);
-    for (const QChar c : name) {
+    // The window trims what it is given; a name ending in a blank would be mistaken for the
+    // one without it.
+    if (name.back() == QLatin1Char(' '))
+        return subject + QStringLiteral(" ends with a blank; %1 may not end with a blank.").arg(rule);
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char32_t c = codePointAt(name, i);
         if (isControl(c))
             return subject
                 + QStringLiteral(" contains a control character such as a tab or a line break; %1 "
                                  "may not contain control characters.")
                       .arg(rule);
-        if (kForbiddenCharacters.contains(c))
+        if (isInvisibleFormat(c)) {
+            const QString codePoint =
+                QStringLiteral("%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
+            return subject
+                + QStringLiteral(" contains an invisible formatting character (U+%1); %2 may not "
+                                 "contain invisible formatting characters.")
+                      .arg(codePoint, rule);
+        }
+        if (c < 0x10000 && kForbiddenCharacters.contains(QChar(static_cast<char16_t>(c))))
             return subject
                 + QStringLiteral(" contains the character %1; %2 may not contain any of these "
                                  "characters: . ! ` [ ] \"")
-                      .arg(c)
+                      .arg(QChar(static_cast<char16_t>(c)))
                       .arg(rule);
     }
     // SQLite keeps every name that starts so for its own tables and refuses to create one.
@@ -83,14 +134,19 @@ std::optional<QString> problemWith(const QString &name, const QString &noun)
 
 bool sameName(const QString &a, const QString &b)
 {
-    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+    // One letter typed precomposed or as a base letter with a combining mark is one name.
+    return QString::compare(a.normalized(QString::NormalizationForm_C),
+                            b.normalized(QString::NormalizationForm_C), Qt::CaseInsensitive)
+        == 0;
 }
 
 bool catalogueLess(const QString &a, const QString &b)
 {
-    const int order = QString::compare(a, b, Qt::CaseInsensitive);
+    const int order = dictionary().compare(a, b);
     if (order != 0)
         return order < 0;
+    // The collator calls names alike that differ in case or in how an accent is encoded;
+    // std::sort needs a strict order, and the catalogue one that is the same on every call.
     return QString::compare(a, b, Qt::CaseSensitive) < 0;
 }
 

@@ -19,11 +19,13 @@ int codePointCount(const QString &text);
 // Returns the message stating the broken rule, or nothing when the name is allowed.
 std::optional<QString> problemWith(const QString &name, const QString &noun);
 
-// Names compared as the engine compares them: without regard to letter case, also beyond ASCII.
+// Names compared as the engine compares them: without regard to letter case, also beyond ASCII,
+// and with a precomposed letter the same as its base letter and combining marks.
 bool sameName(const QString &a, const QString &b);
 
-// The catalogue's order: ascending without regard to letter case; names equal in that sense
-// are ordered case-sensitively, so the order is the same on every call.
+// The catalogue's order: a dictionary's, by the locale's collation (by English's under the C
+// locale), accents counting only between otherwise equal names; names still equal are ordered
+// case-sensitively by code unit, so the order is the same on every call.
 bool catalogueLess(const QString &a, const QString &b);
 
 // The length limit a declared column type carries, as in VARCHAR(255), CHAR(n) or TEXT(n);

@@ -67,7 +67,37 @@ struct Recordset::Impl {
         throw EngineError(QStringLiteral("A recipe of the category %1 was deleted by another program "
                                          "after the category was opened. Open it again to see its "
                                          "recipes as they are now.")
-                              .arg(table));
+                              .arg(table),
+                          EngineError::Kind::RecipeChanged);
+    }
+    // Runs write in one write transaction. A change to an existing row goes ahead only if the
+    // row still holds the first value read when the category was opened: another program may
+    // have deleted it and SQLite handed its number to a new row. The first-column index readers
+    // rely on is made here, for a table this program writes to, and never while viewing.
+    template <typename Write>
+    void writeInTransaction(const QString &action, const Row *existing, Write &&write)
+    {
+        Connection &c = live();
+        c.ensureSameFile(action);
+        c.exec("BEGIN IMMEDIATE", action);
+        try {
+            if (existing) {
+                const Value now = read(0, existing->rowid);  // throws when the row is gone
+                if (existing->firstKnown && now != existing->first)
+                    throw EngineError(QStringLiteral("A recipe of the category %1 was changed by another "
+                                                     "program after the category was opened, so nothing "
+                                                     "was written. Open it again to see its recipes as "
+                                                     "they are now.")
+                                          .arg(table),
+                                      EngineError::Kind::RecipeChanged);
+            }
+            c.ensureFirstColumnIndex(table, columns.front().name);
+            write();
+            c.exec("COMMIT", action);
+        } catch (...) {
+            c.rollback();
+            throw;
+        }
     }
     Value read(int i, std::int64_t rowid) const
     {
@@ -158,9 +188,6 @@ std::unique_ptr<Recordset> Recordset::open(std::shared_ptr<Connection> connectio
                        + names::quoted(impl->columns.front().name) + QStringLiteral(" FROM ")
                        + names::quoted(table),
                    action);
-    // Only now, once the scan has proved the table readable: a table this recordset cannot read
-    // is left untouched. The scan picks up a new index when it first steps.
-    conn.ensureFirstColumnIndex(table, impl->columns.front().name);
     while (scan.step())
         impl->rows.push_back({scan.int64(0), scan.text(1), true, false});
     const auto byRowid = [](const Impl::Row &a, const Impl::Row &b) { return a.rowid < b.rowid; };
@@ -267,7 +294,6 @@ void Recordset::Update()
     const QString action = (adding ? QStringLiteral("Cannot add the recipe to the category ")
                                    : QStringLiteral("Cannot save the recipe in the category "))
         + d->table;
-    conn.ensureSameFile(action);
     // Built by concatenation: names may hold anything, '%' included, and reach SQL only quoted.
     const QString table = names::quoted(d->table);
     QString sql;
@@ -288,27 +314,29 @@ void Recordset::Update()
             + assignments.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + d->rowidName
             + QStringLiteral(" = ?") + QString::number(columns.size() + 1);
     }
-    // One statement in autocommit mode: the row is written whole or not at all.
-    Statement write(conn, sql, action);
-    for (int n = 0; n < values.size(); ++n)
-        write.bindText(n + 1, values[n]);
-    if (!adding)
-        write.bindInt64(static_cast<int>(values.size()) + 1, rowid);
-    write.run();
+    std::int64_t added = 0;
+    d->writeInTransaction(action, adding ? nullptr : &d->rows[d->current], [&] {
+        Statement write(conn, sql, action);
+        for (int n = 0; n < values.size(); ++n)
+            write.bindText(n + 1, values[n]);
+        if (!adding)
+            write.bindInt64(static_cast<int>(values.size()) + 1, rowid);
+        write.run();
+        if (adding)
+            added = static_cast<std::int64_t>(sqlite3_last_insert_rowid(conn.handle()));
+        else if (sqlite3_changes(conn.handle()) == 0)
+            d->rowGone();
+    });
 
     const std::optional<QString> &first = d->pendingValues.front();
     if (adding) {
         const bool wasPastEnd = d->current >= d->rows.size();
-        d->rows.push_back({static_cast<std::int64_t>(sqlite3_last_insert_rowid(conn.handle())),
-                           first, first.has_value(), false});
+        d->rows.push_back({added, first, first.has_value(), false});
         ++d->liveRows;
         if (wasPastEnd)
             d->current = d->rows.size();
-    } else {
-        if (sqlite3_changes(conn.handle()) == 0)
-            d->rowGone();
-        if (first)
-            d->rows[d->current].first = first;
+    } else if (first) {
+        d->rows[d->current].first = first;
     }
     d->cancelPending();
 }
@@ -325,14 +353,14 @@ void Recordset::Delete()
     const std::int64_t rowid = d->currentRow().rowid;
     d->cancelPending();
     const QString action = QStringLiteral("Cannot delete the recipe from the category ") + d->table;
-    conn.ensureSameFile(action);
-    Statement remove(conn,
-                     QStringLiteral("DELETE FROM ") + names::quoted(d->table)
-                         + QStringLiteral(" WHERE ") + d->rowidName + QStringLiteral(" = ?1"),
-                     action);
-    remove.bindInt64(1, rowid);
-    remove.run();
-    // Gone either way: deleted now, or already by another program.
+    d->writeInTransaction(action, &d->rows[d->current], [&] {
+        Statement remove(conn,
+                         QStringLiteral("DELETE FROM ") + names::quoted(d->table)
+                             + QStringLiteral(" WHERE ") + d->rowidName + QStringLiteral(" = ?1"),
+                         action);
+        remove.bindInt64(1, rowid);
+        remove.run();
+    });
     d->rows[d->current].deleted = true;
     --d->liveRows;
 }

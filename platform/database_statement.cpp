@@ -48,7 +48,9 @@ void Statement::bindInt64(int index, std::int64_t value)
 
 bool Statement::step()
 {
+    connection_.armDeadline();
     const int rc = sqlite3_step(stmt_);
+    connection_.disarmDeadline();
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE) {
@@ -58,7 +60,7 @@ bool Statement::step()
     // The message must be taken before reset, which may replace SQLite's error text.
     const QString message = connection_.explain(rc, action_);
     sqlite3_reset(stmt_);
-    throw EngineError(message);
+    throw EngineError(message, Connection::kindOf(rc));
 }
 
 void Statement::reset() { sqlite3_reset(stmt_); }

@@ -4,8 +4,13 @@
 //
 // Line breaks: the multi-line box hands out and takes its text with CR LF between lines, the
 // line break the stored recipes use; a lone CR or LF given to it is shown as a line break too.
+//
+// Wrapping: the multi-line box wraps at word boundaries, as its form sets it, except a text with
+// a paragraph of runs too long to break between words (a "word" of thousands of characters):
+// the toolkit's word wrapping takes seconds on those, so such a text wraps anywhere instead.
 
 #include <QString>
+#include <QTextOption>
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -32,6 +37,7 @@ public:
 private:
     QLineEdit *line_ = nullptr;
     QPlainTextEdit *multi_ = nullptr;
+    QTextOption::WrapMode wordWrap_ = QTextOption::WrapAtWordBoundaryOrAnywhere;  // the form's
 };
 
 }  // namespace platform

@@ -120,7 +120,7 @@ void RecipeBas::FillCatalogue()
     for (const QString &table : std::as_const(tables)) {
         if (isEngineTable(table))
             continue;
-        step([&] { lastAdded_ = c_.Tv.Add(kRootKey, table, table, CategoryImage, SelectedImage); });
+        step([&] { lastAdded_ = c_.Tv.Add(kRootKey, table, ShownCategoryName(table), CategoryImage, SelectedImage); });
         step([&] {
             // Dropped first, so that a category whose rows cannot be read shows none rather
             // than the rows of the category before it.
@@ -158,7 +158,7 @@ void RecipeBas::FillCategories()
     for (const QString &table : tables) {
         if (isEngineTable(table))
             continue;
-        lastAdded_ = c_.Tv.Add(kRootKey, table, table, CategoryImage);
+        lastAdded_ = c_.Tv.Add(kRootKey, table, ShownCategoryName(table), CategoryImage);
     }
     c_.Tv.EnsureVisible(lastAdded_);
     CloseStore();
@@ -316,8 +316,10 @@ void RecipeBas::AddCategory()
     FillCatalogue();
 }
 
-void RecipeBas::DeleteCategory(const QString &category)
+void RecipeBas::DeleteCategory(const QString &chosen)
 {
+    // A copy: the caller passes SelCategory, which is cleared below.
+    const QString category = chosen;
     const QString question = QStringLiteral("This will Delete Category \"") + category
         + QStringLiteral("\"\r\nAll of It's Recipes\r\nDo you want to continue ?");
     const int answer = dialogs_.MsgBox(question,
@@ -333,6 +335,29 @@ void RecipeBas::DeleteCategory(const QString &category)
         throw;
     }
     CloseStore();
+    // Nothing may point into a category that is gone: a second press would ask to delete it
+    // again, and a recipe shown from it could no longer be found.
+    if (SelCategory == category)
+        SelCategory.clear();
+    if (SelRecipeCategory == category) {
+        SelRecipeCategory.clear();
+        SelRecipe.clear();
+    }
     FillCatalogue();
     dialogs_.MsgBox(QStringLiteral("Category ") + category + QStringLiteral(" Has Been Deleted"));
+}
+
+QString RecipeBas::ShownCategoryName(const QString &name)
+{
+    QString shown = name;
+    for (QChar &c : shown) {
+        const char16_t u = c.unicode();
+        if (u < 0x20)
+            c = QChar(char16_t(0x2400 + u));  // the Control Pictures block: ␀ to ␟
+        else if (u == 0x7F)
+            c = QChar(char16_t(0x2421));  // ␡
+        else if (u >= 0x80 && u < 0xA0)
+            c = QChar::ReplacementCharacter;
+    }
+    return shown;
 }

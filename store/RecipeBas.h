@@ -82,7 +82,12 @@ public:
     DeleteResult DeleteRecipe(const QString &category, const QString &name);
 
     void AddCategory();
+    // Deletes the category after asking; a selection that pointed into it is cleared.
     void DeleteCategory(const QString &category);
+
+    // A category name as the tree shows it: control characters, which would be drawn raw or
+    // break the line, appear as visible symbols. The name itself stays the node's key.
+    static QString ShownCategoryName(const QString &name);
 
     // The staging list of one category's recipe names during a fill; empty between fills.
     const QStringList &List1() const { return list1_; }

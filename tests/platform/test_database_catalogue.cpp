@@ -46,16 +46,17 @@ protected:
     TempDb db;
 };
 
-TEST_F(DatabaseCatalogue, ListsTablesAscendingWithoutRegardToLetterCase)
+TEST_F(DatabaseCatalogue, ListsTablesInDictionaryOrder)
 {
     for (const char *name : {"banana", "Apple", "cherry", "apple pie", "Zucchini", "1st", "_x"})
         createCategory(QString::fromUtf8(name));
     // Only another program can make two names SQLite tells apart by letter case.
     ASSERT_EQ(db.rawExec(QStringLiteral("CREATE TABLE \"éclair\" (a); CREATE TABLE \"Éclair\" (a)")), 0);
+    // Accents and letter case count only between otherwise equal names.
     const QStringList expected = {
-        QStringLiteral("1st"),       QStringLiteral("_x"),     QStringLiteral("Apple"),
+        QStringLiteral("_x"),        QStringLiteral("1st"),    QStringLiteral("Apple"),
         QStringLiteral("apple pie"), QStringLiteral("banana"), QStringLiteral("cherry"),
-        QStringLiteral("Zucchini"),  QStringLiteral("Éclair"), QStringLiteral("éclair"),
+        QStringLiteral("Éclair"),    QStringLiteral("éclair"), QStringLiteral("Zucchini"),
     };
     EXPECT_EQ(db.tables(), expected);
 }
@@ -126,7 +127,6 @@ TEST_F(DatabaseCatalogue, TakesEveryAllowedNameLiterallyIncludingSqlAndQuotes)
     const QString names[] = {
         QString(64, QLatin1Char('x')),
         emoji,  // 64 characters in 128 UTF-16 units
-        QStringLiteral("Soups "),
         QStringLiteral("x'); DROP TABLE Soups; --"),
         QStringLiteral("a' OR '1'='1"),
         QStringLiteral("Soups\" ; DROP TABLE Soups"),  // refused below: the quote is forbidden

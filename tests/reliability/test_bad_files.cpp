@@ -72,7 +72,8 @@ protected:
     // The message the last action caused: exactly one, critical, naming what it must name.
     void expectOneFailure(std::size_t shownBefore, const QString &mustName, const char *reason)
     {
-        ASSERT_EQ(dialogs.shown().size(), shownBefore + 1) << "one message per failed action";
+        ASSERT_EQ(dialogs.shown().size(), shownBefore + 1)
+            << "one message per failed action; the last: " << dialogs.shown().back().prompt.toStdString();
         const auto &shown = dialogs.shown().back();
         EXPECT_EQ(shown.flags, platform::vbCritical);
         EXPECT_TRUE(shown.prompt.contains(mustName)) << shown.prompt.toStdString();

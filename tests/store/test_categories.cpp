@@ -2,6 +2,8 @@
 
 #include "store_fixture.h"
 
+#include <gmock/gmock.h>
+
 using testsupport::row;
 
 class CategoriesTest : public StoreTest {
@@ -62,11 +64,31 @@ TEST_F(CategoriesTest, RefusedNamesCreateNothingAndConfirmNothing)
     EXPECT_EQ(db.tables(), QStringList{QStringLiteral("Soups")});
 }
 
-TEST_F(CategoriesTest, ANameWithATrailingBlankIsKeptAsTyped)
+TEST_F(CategoriesTest, NamesEndingInABlankOrLookingLikeAnotherAreRefused)
 {
-    dialogs.answerInputBox(QStringLiteral("Pies "));
-    store.AddCategory();
-    EXPECT_TRUE(db.tables().contains(QStringLiteral("Pies ")));
+    struct Case {
+        QString name;
+        const char *refusal;
+    };
+    const Case cases[] = {
+        {QStringLiteral("Pies "), "may not end with a blank"},
+        {QStringLiteral("Cr\u00E8me"), nullptr},
+        {QStringLiteral("CRE\u0300ME"), "A category named Cr\u00E8me already exists."},
+        {QStringLiteral("\u202ECr\u00E8me"), "may not contain invisible formatting characters"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        const QStringList before = db.tables();
+        dialogs.answerInputBox(c.name);
+        const std::string error = testsupport::engineError([&] { store.AddCategory(); });
+        if (!c.refusal) {
+            EXPECT_EQ(error, "(no error)");
+            dialogs.clear();
+            continue;
+        }
+        EXPECT_THAT(error, testing::HasSubstr(c.refusal));
+        EXPECT_EQ(db.tables(), before);
+    }
 }
 
 TEST_F(CategoriesTest, DeleteCategoryAsksThenDropsTheTableWithItsRecipes)

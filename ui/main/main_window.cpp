@@ -52,7 +52,7 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
     text4_ = std::make_unique<platform::TextBox>(ui_->Text4);
     store_ = std::make_unique<RecipeBas>(
         RecipeControls{*tv_, imageList1_, *text1_, *text2_, *text3_, *text4_}, dialogs_);
-    print_ = std::make_unique<PrintCommand>(dialogs_, programFolder_);
+    print_ = std::make_unique<PrintCommand>(dialogs_, programFolder_, this);
 
     wireControls();
     Form_Load();
@@ -129,15 +129,34 @@ void MainWindow::Form_QueryUnload()
 void MainWindow::showFailure(const QString &message) { dialogs_.MsgBox(message, platform::vbCritical); }
 
 template <typename Call>
-bool MainWindow::storeCall(Call &&call)
+bool MainWindow::storeCall(Call &&call, const QString &unchosen, const std::function<void()> &afterUnchosen)
 {
     try {
         call();
         return true;
+    } catch (const dao::EngineError &e) {
+        if (e.kind() != dao::EngineError::Kind::NoSuchCategory || unchosen.isEmpty()) {
+            showFailure(e.message());
+            return false;
+        }
+        dialogs_.MsgBox(unchosen);
+        if (afterUnchosen)
+            afterUnchosen();
+        return false;
     } catch (const std::exception &e) {
         showFailure(QString::fromUtf8(e.what()));
         return false;
     }
+}
+
+bool MainWindow::refuseNamelessRecipe()
+{
+    if (!platform::TrimBlanks(text1_->Text()).isEmpty())
+        return false;
+    dialogs_.MsgBox(QStringLiteral("The recipe has no name. Type its name in the Recipe Name box, then save it "
+                                   "again."),
+                    platform::vbCritical);
+    return true;
 }
 
 void MainWindow::clearFields()
@@ -154,21 +173,29 @@ void MainWindow::lockFields(bool locked)
 
 void MainWindow::Tv_NodeClick(platform::Node node)
 {
-    const QString text = node.text();
-    if (text == RecipeBas::kRootText)
-        return;
-    if (node.key() == text) {
+    // Nodes are told apart by their place in the tree: a recipe may have any name, the empty
+    // one or a category's included, and a category's text may differ from its name (control
+    // characters are shown as symbols). A category's key is its name exactly as the file
+    // spells it, trailing blanks included, so it is never trimmed.
+    const platform::Node parent = node.parent();
+    if (parent.isNull())
+        return;  // the root
+    if (parent.parent().isNull()) {
         if (node.key() != RecipeBas::kNothingCategory)
             store_->SelCategory = node.key();
         return;
     }
     store_->SelRecipeCategory.clear();
     store_->SelRecipe.clear();
-    store_->SelRecipe = platform::TrimBlanks(text);
-    store_->SelRecipeCategory = node.parent().text();
-    storeCall([this] {
-        store_->ShowRecipe(platform::TrimBlanks(store_->SelRecipeCategory), platform::TrimBlanks(store_->SelRecipe));
-    });
+    store_->SelRecipe = platform::TrimBlanks(node.text());
+    store_->SelRecipeCategory = parent.key();
+    storeCall([this] { store_->ShowRecipe(store_->SelRecipeCategory, store_->SelRecipe); },
+              QStringLiteral("Please Choose a Recipe"), [this] {
+                  // The category went away behind the tree's back: show the file as it is now.
+                  store_->SelRecipeCategory.clear();
+                  store_->SelRecipe.clear();
+                  storeCall([this] { store_->FillCatalogue(); });
+              });
 }
 
 void MainWindow::add_Click()
@@ -190,6 +217,8 @@ void MainWindow::Save_Click()
         dialogs_.MsgBox(QStringLiteral("Please Choose a Category"));
         return;
     }
+    if (refuseNamelessRecipe())
+        return;
     const QString question = QStringLiteral("The Category is: ") + store_->SelCategory.toUpper()
         + QStringLiteral("\r\nIs This Category Right ?\r\n")
         + QStringLiteral("If Not Right Choose [ No ] and then choose the Right Category");
@@ -197,7 +226,9 @@ void MainWindow::Save_Click()
                         QStringLiteral("Choose Category"))
         != platform::vbYes)
         return;
-    if (!storeCall([this] { store_->AddRecipe(store_->SelCategory); }))
+    // A category deleted since it was chosen is chosen no more.
+    if (!storeCall([this] { store_->AddRecipe(store_->SelCategory); }, QStringLiteral("Please Choose a Category"),
+                   [this] { store_->SelCategory.clear(); }))
         return;
     dialogs_.MsgBox(QStringLiteral("Recipe Added"));
     store_->SelCategory.clear();
@@ -236,9 +267,22 @@ void MainWindow::saveedited_Click()
 {
     if (store_->SelRecipe.isEmpty() || store_->SelRecipeCategory.isEmpty())
         return;
+    if (refuseNamelessRecipe())
+        return;
     RecipeBas::UpdateResult result = RecipeBas::UpdateResult::NotFound;
-    if (!storeCall([&] { result = store_->UpdateRecipe(store_->SelRecipeCategory, store_->SelRecipe); }))
-        return;  // refused: the edited text stays in the boxes, editing goes on
+    try {
+        result = store_->UpdateRecipe(store_->SelRecipeCategory, store_->SelRecipe);
+    } catch (const dao::EngineError &e) {
+        // A vanished category is a vanished recipe; any other refusal is shown as it is. Either
+        // way the edited text stays in the boxes and editing goes on.
+        if (e.kind() != dao::EngineError::Kind::NoSuchCategory) {
+            showFailure(e.message());
+            return;
+        }
+    } catch (const std::exception &e) {
+        showFailure(QString::fromUtf8(e.what()));
+        return;
+    }
     if (result == RecipeBas::UpdateResult::NotFound) {
         dialogs_.MsgBox(QStringLiteral("The recipe \"%1\" is no longer in the category \"%2\", so nothing was "
                                        "updated. Your changes are still in the boxes.")
@@ -265,12 +309,14 @@ void MainWindow::delete_Click()
 {
     // Only the recipe the boxes show may go: after ADD and typing, the last clicked recipe is
     // not what the user is looking at.
-    if (text1_->Text().isEmpty() || platform::TrimBlanks(text1_->Text()) != store_->SelRecipe) {
-        dialogs_.MsgBox(QStringLiteral("Please Choose a Recipe To Delete"));
+    const QString unchosen = QStringLiteral("Please Choose a Recipe To Delete");
+    if (text1_->Text().isEmpty() || store_->SelRecipeCategory.isEmpty()
+        || platform::TrimBlanks(text1_->Text()) != store_->SelRecipe) {
+        dialogs_.MsgBox(unchosen);
         return;
     }
     RecipeBas::DeleteResult result;
-    if (!storeCall([&] { result = store_->DeleteRecipe(store_->SelRecipeCategory, store_->SelRecipe); }))
+    if (!storeCall([&] { result = store_->DeleteRecipe(store_->SelRecipeCategory, store_->SelRecipe); }, unchosen))
         return;
     if (result.deleted) {
         dialogs_.MsgBox(QStringLiteral("Record Deleted"));
@@ -306,7 +352,8 @@ void MainWindow::delcatagroy_Click()
         store_->SelCategory.clear();
         return;
     }
-    storeCall([this] { store_->DeleteCategory(store_->SelCategory); });
+    storeCall([this] { store_->DeleteCategory(store_->SelCategory); }, QStringLiteral("Please Choose a Category"),
+              [this] { store_->SelCategory.clear(); });
 }
 
 void MainWindow::cancelcata_Click()

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -66,8 +67,13 @@ private:
     void clearFields();
     void lockFields(bool locked);
     // Runs a handler's store call; a failure is shown and ends the handler (returns false).
+    // When the call fails because a category it names is not in the file (chosen before it
+    // was deleted, or never chosen), `unchosen` is shown instead of the engine's text.
+    // `afterUnchosen` then runs, to forget the vanished choice.
     template <typename Call>
-    bool storeCall(Call &&call);
+    bool storeCall(Call &&call, const QString &unchosen = {}, const std::function<void()> &afterUnchosen = {});
+    // Refuses a recipe with no name, which the tree could not show; true when refused.
+    bool refuseNamelessRecipe();
     void showFailure(const QString &message);
 
     std::unique_ptr<Ui::main> ui_;

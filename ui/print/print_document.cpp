@@ -1,9 +1,9 @@
 #include "ui/print/print_document.h"
 
 #include "platform/text_box.h"
+#include "ui/print/replace_files.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 namespace printdoc {
 
@@ -47,27 +47,6 @@ QByteArray escapeHtml(const QByteArray &line)
         }
     }
     return out;
-}
-
-// Writes data to a save file that is not yet committed.
-bool stage(QSaveFile &file, const QByteArray &data, QString *errorMessage)
-{
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size())
-        return true;
-    if (errorMessage)
-        *errorMessage = QStringLiteral("The print file %1 could not be written: %2")
-                            .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
-    return false;
-}
-
-bool commit(QSaveFile &file, QString *errorMessage)
-{
-    if (file.commit())
-        return true;
-    if (errorMessage)
-        *errorMessage = QStringLiteral("The print file %1 could not be written: %2")
-                            .arg(QDir::toNativeSeparators(file.fileName()), file.errorString());
-    return false;
 }
 
 }  // namespace
@@ -123,13 +102,12 @@ bool writePrintFiles(const QString &folder, const QString &text1, const QString 
                      const QString &text3, const QString &text4, QString *errorMessage)
 {
     const QByteArray text = printText(text1, text2, text3, text4);
-    const QByteArray page = printHtml(text);
-    QSaveFile textFile(folder + u'/' + kTextFileName);
-    QSaveFile pageFile(folder + u'/' + kPageFileName);
-    // A save file that is destroyed uncommitted removes its temporary file and leaves the
-    // target untouched.
-    return stage(textFile, text, errorMessage) && stage(pageFile, page, errorMessage)
-        && commit(textFile, errorMessage) && commit(pageFile, errorMessage);
+    const auto failure = replaceFiles({{folder + u'/' + kTextFileName, text},
+                                       {folder + u'/' + kPageFileName, printHtml(text)}});
+    if (failure && errorMessage)
+        *errorMessage = QStringLiteral("The print file %1 could not be written: %2")
+                            .arg(QDir::toNativeSeparators(failure->path), failure->reason);
+    return !failure;
 }
 
 }  // namespace printdoc

@@ -21,9 +21,11 @@ QByteArray printText(const QString &text1, const QString &text2, const QString &
 // escaped so that the recipe's text shows as written.
 QByteArray printHtml(const QByteArray &printTxt);
 
-// Writes print.txt and print.htm into folder. Each file is first written in full beside its
-// target and only then renamed into place, and neither replaces its old version until both are
-// written, so a failure leaves the old files as they were and no temporary file behind.
+// Writes print.txt and print.htm into folder as regular files. Each file is first written in
+// full beside its target, flushed to the disk, and only then renamed into place, and neither
+// replaces its old version until both are written, so a failure leaves the old files as they
+// were and no temporary file behind. A link, folder or other entry that is not a regular file
+// at either name is refused before anything is written; nothing is written through a link.
 // Returns false and sets *errorMessage (naming the file and the reason) when a file cannot be
 // written.
 bool writePrintFiles(const QString &folder, const QString &text1, const QString &text2,

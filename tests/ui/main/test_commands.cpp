@@ -44,14 +44,16 @@ TEST_F(CommandsTest, ClickingTheRootOrZzzNothingChangesNothing)
     EXPECT_TRUE(dialogs.shown().empty());
 }
 
-TEST_F(CommandsTest, ARecipeOfAVanishedCategoryIsReportedAndNothingEnds)
+TEST_F(CommandsTest, ARecipeOfAVanishedCategoryAsksForAnotherAndShowsTheFileAsItIs)
 {
     db.open()->DeleteTableDef(QStringLiteral("Breads"));  // another program, behind the tree's back
     ui().Tv->expandAll();
     clickNode(QStringLiteral("Rye"), QStringLiteral("Breads"));
-    ASSERT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_EQ(lastShown().flags, 16);
+    ASSERT_EQ(dialogs.messages(), std::vector{QStringLiteral("Please Choose a Recipe")});
+    EXPECT_EQ(lastShown().flags, 0);
     EXPECT_EQ(lastShown().title, QStringLiteral("Saporium"));
+    EXPECT_EQ(findNode(QStringLiteral("Breads")), nullptr) << "the tree was rebuilt";
+    EXPECT_TRUE(store().SelRecipeCategory.isEmpty());
     EXPECT_TRUE(window->isVisible());
 }
 
@@ -281,14 +283,14 @@ TEST_F(CommandsTest, DeletingARecipeAlreadyGoneSaysNothingWasDeleted)
     EXPECT_EQ(db.rows(QStringLiteral("Soups")).size(), 1u);
 }
 
-TEST_F(CommandsTest, DeleteAfterCancelEditReportsTheMissingCategory)
+TEST_F(CommandsTest, DeleteAfterCancelEditAsksToChooseARecipe)
 {
     clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
     click(ui().Edit);
     click(ui().canceledit);
     click(ui().delete_);
-    EXPECT_EQ(lastShown().flags, 16);
-    EXPECT_NE(lastShown().prompt, QStringLiteral("Record Deleted"));
+    EXPECT_EQ(dialogs.messages(), std::vector{QStringLiteral("Please Choose a Recipe To Delete")});
+    EXPECT_EQ(lastShown().flags, 0);
     EXPECT_EQ(db.rows(QStringLiteral("Soups")).size(), 2u);
     EXPECT_EQ(boxes().first(), QStringLiteral("Leek ")) << "the boxes keep what they showed";
 }
@@ -312,10 +314,11 @@ TEST_F(CommandsTest, CategoryDeletionModeDeletesOneCategoryAfterAnother)
     EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("delcatagroy"), QStringLiteral("cancelcata")}));
     EXPECT_EQ(categoryChildren(QStringLiteral("Breads")), 1) << "the full tree is back";
 
-    // The name of the deleted category is still chosen: the engine's refusal is shown.
-    dialogs.answerMsgBox(platform::vbYes);
+    // The deleted category is chosen no more.
+    EXPECT_TRUE(store().SelCategory.isEmpty());
     click(ui().delcatagroy);
-    EXPECT_EQ(lastShown().flags, 16);
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("Please Choose a Category"));
+    EXPECT_EQ(lastShown().flags, 0);
 
     click(ui().cancelcata);
     EXPECT_TRUE(modeButtons().isEmpty());

@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <sys/stat.h>
 
 namespace printtest {
 
@@ -36,6 +38,28 @@ inline std::string folderEntries(const QString &path)
         .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
         .join(u' ')
         .toStdString();
+}
+
+// Every entry of a folder with what it is: a regular file with its bytes, a link with its
+// target, a folder, or something else. Only regular files are opened, so a FIFO cannot block.
+inline std::string entriesWithContents(const QString &path)
+{
+    std::string out;
+    const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QFileInfo &entry : QDir(path).entryInfoList(filter, QDir::Name)) {
+        struct stat st {};
+        out += entry.fileName().toStdString();
+        if (::lstat(QFile::encodeName(entry.filePath()).constData(), &st) != 0)
+            out += " (gone)";
+        else if (S_ISLNK(st.st_mode))
+            out += " -> " + entry.symLinkTarget().toStdString();
+        else if (S_ISREG(st.st_mode))
+            out += " = " + fileBytes(entry.filePath());
+        else
+            out += S_ISDIR(st.st_mode) ? " (folder)" : " (special)";
+        out += "; ";
+    }
+    return out;
 }
 
 // The visible text of a PDF, one entry per page: the words that lie inside their page, joined by
