@@ -2,6 +2,7 @@
 
 #include "platform/database_connection.h"
 #include "platform/database_names.h"
+#include "platform/database_refusals.h"
 #include "platform/database_statement.h"
 
 #include <QDir>
@@ -164,7 +165,7 @@ void Database::AppendTableDef(const TableDef &def)
         if (names::sameName(reserved, name))
             throw EngineError(QStringLiteral("The name %1 is reserved for the database engine's own "
                                              "tables; choose another name for the category.")
-                                  .arg(name));
+                                  .arg(refusals::quotedName(name)));
     if (def.Fields().empty())
         throw EngineError(QStringLiteral("The category %1 has no fields; it needs at least one.")
                               .arg(name));
@@ -198,12 +199,12 @@ void Database::AppendTableDef(const TableDef &def)
                 const bool isTable = taken.text(0) == QStringLiteral("table");
                 taken.reset();
                 if (isTable)
-                    throw EngineError(
-                        QStringLiteral("A category named %1 already exists.").arg(existing));
+                    throw EngineError(QStringLiteral("A category named %1 already exists.")
+                                          .arg(refusals::quotedName(existing)));
                 throw EngineError(QStringLiteral("The name %1 is already used for something "
                                                  "else in the recipe database; choose another "
                                                  "name for the category.")
-                                      .arg(name));
+                                      .arg(refusals::quotedName(name)));
             }
         }
         Statement(conn, createTable, action).run();

@@ -102,6 +102,9 @@ public:
 
     int FieldCount() const;
     QString FieldName(int i) const;
+    // The most characters the field holds, as its declared type says (VARCHAR(255)); nothing
+    // when the type sets no limit.
+    std::optional<int> FieldLimit(int i) const;
 
 private:
     friend class Database;

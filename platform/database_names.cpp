@@ -1,6 +1,7 @@
 #include "platform/database_names.h"
 
 #include "platform/database.h"
+#include "platform/database_refusals.h"
 
 #include <QCollator>
 #include <QHash>
@@ -28,23 +29,6 @@ char32_t codePointAt(const QString &text, qsizetype &i)
     return c.unicode();
 }
 
-// The name as a message may show it: a NUL would cut the message short, a line break would
-// tear it and a direction override would turn the rest of it around, so control and invisible
-// formatting characters show as the replacement character.
-QString shown(const QString &name)
-{
-    QString out;
-    out.reserve(name.size());
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const qsizetype start = i;
-        const char32_t c = codePointAt(name, i);
-        if (isControl(c) || isInvisibleFormat(c))
-            out += QChar(QChar::ReplacementCharacter);
-        else
-            out += QStringView(name).sliced(start, i - start + 1);
-    }
-    return out;
-}
 
 // Compares by the locale's dictionary rules with letter case left to the caller. The C locale
 // collates by code unit, which puts every accented letter after z, so it gets English's rules,
@@ -83,7 +67,7 @@ int codePointCount(const QString &text)
 
 std::optional<QString> problemWith(const QString &name, const QString &noun)
 {
-    const QString subject = QStringLiteral("The %1 name %2").arg(noun, shown(name));
+    const QString subject = QStringLiteral("The %1 name ").arg(noun) + refusals::quotedName(name);
     const QString rule = QStringLiteral("a %1 name").arg(noun);
     if (name.isEmpty())
         return QStringLiteral("A %1 name cannot be empty.").arg(noun);
@@ -91,11 +75,7 @@ std::optional<QString> problemWith(const QString &name, const QString &noun)
         return subject + QStringLiteral(" contains a broken character; %1 must be valid text.").arg(rule);
     const int length = codePointCount(name);
     if (length > kMaxTableNameLength)
-        return subject
-            + QStringLiteral(" is %1 characters long; %2 holds at most %3 characters.")
-                  .arg(length)
-                  .arg(rule)
-                  .arg(kMaxTableNameLength);
+        return refusals::tooLong(subject, length, kMaxTableNameLength);
     if (name.front() == QLatin1Char(' '))
         return subject + QStringLiteral(" begins with a blank; %1 may not begin with a blank.").arg(rule);
     // The window trims what it is given; a name ending in a blank would be mistaken for the

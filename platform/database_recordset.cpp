@@ -388,4 +388,11 @@ QString Recordset::FieldName(int i) const
     return d->columns[static_cast<std::size_t>(i)].name;
 }
 
+std::optional<int> Recordset::FieldLimit(int i) const
+{
+    d->live();
+    d->checkOrdinal(i);
+    return d->columns[static_cast<std::size_t>(i)].limit;
+}
+
 }  // namespace dao

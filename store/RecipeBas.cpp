@@ -1,7 +1,11 @@
 #include "store/RecipeBas.h"
 
+#include "platform/database_names.h"
+#include "platform/database_refusals.h"
 #include "platform/dialogs.h"
 #include "platform/text_box.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -197,10 +201,24 @@ void RecipeBas::ShowRecipe(const QString &category, const QString &name)
 
 void RecipeBas::writeBoxesToCurrentRow()
 {
-    recordset().SetField(0, encodeField(c_.Text1.Text()));
-    recordset().SetField(1, encodeField(c_.Text2.Text()));
-    recordset().SetField(2, encodeField(c_.Text3.Text()));
-    recordset().SetField(3, encodeField(c_.Text4.Text()));
+    // The boxes by the labels the user sees beside them.
+    static const QString labels[] = {QStringLiteral("Recipe Name"), QStringLiteral("Author"),
+                                     QStringLiteral("Ingredients"), QStringLiteral("Preparation Instructions")};
+    const platform::TextBox *boxes[] = {&c_.Text1, &c_.Text2, &c_.Text3, &c_.Text4};
+    QString values[4];
+    for (int i = 0; i < 4; ++i) {
+        values[i] = encodeField(boxes[i]->Text());
+        // Refused here, in the user's terms: the appended blank is the program's, not the
+        // user's, so it counts against the limit but not in the message.
+        const std::optional<int> limit = recordset().FieldLimit(i);
+        const int stored = dao::names::codePointCount(values[i]);
+        if (limit && stored > *limit)
+            throw StoreError(dao::refusals::tooLong(QStringLiteral("The text in the ") + labels[i]
+                                                        + QStringLiteral(" box"),
+                                                    stored - 1, std::max(*limit - 1, 0)));
+    }
+    for (int i = 0; i < 4; ++i)
+        recordset().SetField(i, values[i]);
 }
 
 void RecipeBas::clearBoxes()
@@ -301,9 +319,9 @@ void RecipeBas::AddCategory()
     // The tree tells its root apart by this key and this text; a category named so would be
     // taken for the root.
     if (NewCategory == kRootKey || NewCategory == kRootText)
-        throw StoreError(QStringLiteral("\"%1\" is reserved for the top of the recipe tree; "
+        throw StoreError(QStringLiteral("%1 is reserved for the top of the recipe tree; "
                                         "please choose another name for the category.")
-                             .arg(NewCategory));
+                             .arg(dao::refusals::quotedName(NewCategory)));
     std::unique_ptr<dao::Database> db = openDatabase();
     dao::TableDef def = db->CreateTableDef(NewCategory);
     def.Append(def.CreateField(QStringLiteral("Name"), dao::dbText));

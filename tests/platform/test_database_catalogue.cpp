@@ -88,7 +88,7 @@ TEST_F(DatabaseCatalogue, RefusesNamesThatBreakARuleAndSaysWhichRule)
         const char *rule;
     } cases[] = {
         {QString(), "A category name cannot be empty."},
-        {QString(65, QLatin1Char('x')), "is 65 characters long; a category name holds at most 64"},
+        {QString(65, QLatin1Char('x')), "is 65 characters long, but at most 64 fit. Shorten it by 1 character."},
         {QString(65, QChar(0x00E9)), "is 65 characters long"},
         {QStringLiteral(" Soups"), "begins with a blank; a category name may not begin with a blank"},
         {QStringLiteral("Soups.old"), "contains the character .; a category name may not contain"},
@@ -102,7 +102,7 @@ TEST_F(DatabaseCatalogue, RefusesNamesThatBreakARuleAndSaysWhichRule)
         {QStringLiteral("So\rups"), "contains a control character"},
         {QStringLiteral("Soups") + QChar(0x7F), "contains a control character"},
         {QStringLiteral("Soups") + QChar(0) + QStringLiteral("x"),
-         "The category name Soups\uFFFDx contains a control character"},
+         "The category name \"Soups\u2400x\" contains a control character"},
         {QStringLiteral("sqlite_soups"), "begins with sqlite_"},
         {QStringLiteral("SQLite_Soups"), "begins with sqlite_"},
         {QStringLiteral("Soups") + QChar(0xD800), "contains a broken character"},
@@ -169,10 +169,10 @@ TEST_F(DatabaseCatalogue, RefusesANameTakenInAnyLetterCaseAndCreatesNothing)
         QString name;
         const char *message;
     } cases[] = {
-        {QStringLiteral("Desserts"), "A category named Desserts already exists."},
-        {QStringLiteral("desserts"), "A category named Desserts already exists."},
-        {QStringLiteral("DESSERTS"), "A category named Desserts already exists."},
-        {QStringLiteral("CRÈME BRÛLÉE"), "A category named Crème brûlée already exists."},
+        {QStringLiteral("Desserts"), "A category named \"Desserts\" already exists."},
+        {QStringLiteral("desserts"), "A category named \"Desserts\" already exists."},
+        {QStringLiteral("DESSERTS"), "A category named \"Desserts\" already exists."},
+        {QStringLiteral("CRÈME BRÛLÉE"), "A category named \"Crème brûlée\" already exists."},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name.toStdString());
@@ -180,7 +180,7 @@ TEST_F(DatabaseCatalogue, RefusesANameTakenInAnyLetterCaseAndCreatesNothing)
     }
     ASSERT_EQ(db.rawExec(QStringLiteral("CREATE VIEW Starters AS SELECT 1")), 0);
     EXPECT_THAT(engineError([&] { createCategory(QStringLiteral("starters")); }),
-                HasSubstr("The name starters is already used for something else"));
+                HasSubstr("The name \"starters\" is already used for something else"));
     EXPECT_EQ(db.tables(), (QStringList{QStringLiteral("Crème brûlée"), QStringLiteral("Desserts")}));
 }
 
@@ -190,8 +190,8 @@ TEST_F(DatabaseCatalogue, RefusesTheReservedNamesInAnyLetterCase)
         for (const QString &name : {reserved, reserved.toLower(), reserved.toUpper()}) {
             SCOPED_TRACE(name.toStdString());
             EXPECT_EQ(engineError([&] { createCategory(name); }),
-                      (QStringLiteral("The name ") + name
-                       + QStringLiteral(" is reserved for the database engine's own tables; "
+                      (QStringLiteral("The name \"") + name
+                       + QStringLiteral("\" is reserved for the database engine's own tables; "
                                         "choose another name for the category."))
                           .toStdString());
         }
@@ -205,7 +205,7 @@ TEST_F(DatabaseCatalogue, RefusesBadFieldsAndATableWithoutFields)
     auto handle = db.open();
     dao::TableDef def = handle->CreateTableDef(QStringLiteral("Soups"));
     EXPECT_THAT(engineError([&] { def.CreateField(QStringLiteral("Na.me"), dao::dbText); }),
-                HasSubstr("The field name Na.me contains the character ."));
+                HasSubstr("The field name \"Na.me\" contains the character ."));
     EXPECT_THAT(engineError([&] { def.CreateField(QString(), dao::dbText); }),
                 HasSubstr("A field name cannot be empty."));
     EXPECT_THAT(engineError([&] { def.CreateField(QStringLiteral("Name"), dao::FieldType(4)); }),

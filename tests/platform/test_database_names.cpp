@@ -40,7 +40,7 @@ TEST(DatabaseNames, SameNameIgnoresLetterCaseAndHowAnAccentIsEncoded)
     }
 }
 
-TEST(DatabaseNames, RefusesInvisibleFormattingCharactersAndShowsThemReplaced)
+TEST(DatabaseNames, RefusesInvisibleFormattingCharactersAndShowsThemByCode)
 {
     const QString rule = QStringLiteral(
         "; a category name may not contain invisible formatting characters.");
@@ -49,23 +49,23 @@ TEST(DatabaseNames, RefusesInvisibleFormattingCharactersAndShowsThemReplaced)
         std::optional<QString> problem;
     } cases[] = {
         {QStringLiteral("So\u200Bups"),
-         QStringLiteral("The category name So\uFFFDups contains an invisible formatting character "
+         QStringLiteral("The category name \"So<U+200B>ups\" contains an invisible formatting character "
                         "(U+200B)") + rule},
         {QStringLiteral("\u202ESpuos"),
-         QStringLiteral("The category name \uFFFDSpuos contains an invisible formatting character "
+         QStringLiteral("The category name \"<U+202E>Spuos\" contains an invisible formatting character "
                         "(U+202E)") + rule},
         {QStringLiteral("Soups\uFEFF"),
-         QStringLiteral("The category name Soups\uFFFD contains an invisible formatting character "
+         QStringLiteral("The category name \"Soups<U+FEFF>\" contains an invisible formatting character "
                         "(U+FEFF)") + rule},
         {QStringLiteral("Pan\u200Dcakes"),
-         QStringLiteral("The category name Pan\uFFFDcakes contains an invisible formatting "
+         QStringLiteral("The category name \"Pan<U+200D>cakes\" contains an invisible formatting "
                         "character (U+200D)") + rule},
         {QStringLiteral("Pan\u00ADcakes"),
-         QStringLiteral("The category name Pan\uFFFDcakes contains an invisible formatting "
+         QStringLiteral("The category name \"Pan<U+00AD>cakes\" contains an invisible formatting "
                         "character (U+00AD)") + rule},
-        // Outside the BMP: a surrogate pair, shown as one replacement character.
+        // Outside the BMP: a surrogate pair, shown as one code point.
         {QStringLiteral("Soups\U000E0001"),
-         QStringLiteral("The category name Soups\uFFFD contains an invisible formatting character "
+         QStringLiteral("The category name \"Soups<U+E0001>\" contains an invisible formatting character "
                         "(U+E0001)") + rule},
         {QStringLiteral("\U0001F372 Cre\u0300me br\u00FBl\u00E9e"), std::nullopt},
         {QStringLiteral("\u0634\u0648\u0631\u0628\u0629"), std::nullopt},

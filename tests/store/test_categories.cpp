@@ -73,7 +73,7 @@ TEST_F(CategoriesTest, NamesEndingInABlankOrLookingLikeAnotherAreRefused)
     const Case cases[] = {
         {QStringLiteral("Pies "), "may not end with a blank"},
         {QStringLiteral("Cr\u00E8me"), nullptr},
-        {QStringLiteral("CRE\u0300ME"), "A category named Cr\u00E8me already exists."},
+        {QStringLiteral("CRE\u0300ME"), "A category named \"Cr\u00E8me\" already exists."},
         {QStringLiteral("\u202ECr\u00E8me"), "may not contain invisible formatting characters"},
     };
     for (const Case &c : cases) {

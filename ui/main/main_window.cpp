@@ -1,5 +1,6 @@
 #include "ui/main/main_window.h"
 
+#include "platform/database_refusals.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "store/RecipeBas.h"
@@ -284,9 +285,10 @@ void MainWindow::saveedited_Click()
         return;
     }
     if (result == RecipeBas::UpdateResult::NotFound) {
-        dialogs_.MsgBox(QStringLiteral("The recipe \"%1\" is no longer in the category \"%2\", so nothing was "
+        dialogs_.MsgBox(QStringLiteral("The recipe %1 is no longer in the category %2, so nothing was "
                                        "updated. Your changes are still in the boxes.")
-                            .arg(store_->SelRecipe, store_->SelRecipeCategory),
+                            .arg(dao::refusals::quotedName(store_->SelRecipe),
+                                 dao::refusals::quotedName(store_->SelRecipeCategory)),
                         platform::vbCritical);
         return;
     }
@@ -324,8 +326,9 @@ void MainWindow::delete_Click()
     }
     QString message = QStringLiteral("Nothing was deleted: ");
     if (result.failure.isEmpty())
-        message += QStringLiteral("there is no recipe \"%1\" in the category \"%2\" any more.")
-                       .arg(store_->SelRecipe, store_->SelRecipeCategory);
+        message += QStringLiteral("there is no recipe %1 in the category %2 any more.")
+                       .arg(dao::refusals::quotedName(store_->SelRecipe),
+                            dao::refusals::quotedName(store_->SelRecipeCategory));
     else
         message += result.failure;
     dialogs_.MsgBox(message, platform::vbCritical);

@@ -129,7 +129,8 @@ TEST_F(CommandsTest, ARefusedAddKeepsTheTypingAndTheMode)
     dialogs.answerMsgBox(platform::vbYes);
     click(ui().Save);
     EXPECT_EQ(lastShown().flags, 16);
-    EXPECT_TRUE(lastShown().prompt.contains(QStringLiteral("255"))) << lastShown().prompt.toStdString();
+    EXPECT_EQ(lastShown().prompt,
+              QStringLiteral("The text in the Recipe Name box is 300 characters long, but at most 254 fit. Shorten it by 46 characters."));
     EXPECT_NE(dialogs.messages().back(), QStringLiteral("Recipe Added"));
     EXPECT_EQ(boxes().first().size(), 300);
     EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("Save"), QStringLiteral("Cancel")}));
