@@ -450,14 +450,26 @@ void Connection::ensureFirstColumnIndex(const QString &table, const QString &col
     }
 }
 
-void Connection::armDeadline() { deadline_ = std::chrono::steady_clock::now() + statementTimeLimit; }
+// Arming reads no clock: a step that ends before SQLite first calls the progress handler (the
+// rows of a scan, one by one) costs nothing, and that first call, a few thousand
+// virtual-machine steps in, starts the count instead.
+void Connection::armDeadline()
+{
+    armed_ = true;
+    deadline_.reset();
+}
 
-void Connection::disarmDeadline() { deadline_.reset(); }
+void Connection::disarmDeadline() { armed_ = false; }
 
 int Connection::pastDeadline(void *connection)
 {
-    const auto &deadline = static_cast<Connection *>(connection)->deadline_;
-    return deadline && std::chrono::steady_clock::now() >= *deadline ? 1 : 0;
+    auto *self = static_cast<Connection *>(connection);
+    if (!self->armed_)
+        return 0;
+    const auto now = std::chrono::steady_clock::now();
+    if (!self->deadline_)
+        self->deadline_ = now + statementTimeLimit;
+    return now >= *self->deadline_ ? 1 : 0;
 }
 
 void Connection::setStatementTimeLimit(std::chrono::milliseconds limit) { statementTimeLimit = limit; }

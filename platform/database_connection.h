@@ -71,7 +71,8 @@ public:
     void ensureFirstColumnIndex(const QString &table, const QString &column);
 
     // Every statement is stopped (SQLITE_INTERRUPT) once it has run for the time limit since it
-    // was armed; between disarm and the next arm nothing is stopped.
+    // was armed (counted from a few thousand virtual-machine steps in); between disarm and the
+    // next arm nothing is stopped.
     void armDeadline();
     void disarmDeadline();
     // The limit for every connection; tests shorten it.
@@ -102,7 +103,8 @@ private:
     ino_t inode_ = 0;
     QByteArray salt_;  // the file's first 16 bytes, which a database written anew changes
     QSet<QString> indexTried_;  // tables ensureFirstColumnIndex has seen
-    std::optional<std::chrono::steady_clock::time_point> deadline_;
+    bool armed_ = false;
+    std::optional<std::chrono::steady_clock::time_point> deadline_;  // set by the first progress call
 };
 
 }  // namespace dao
