@@ -14,7 +14,7 @@ namespace {
 
 const QString kForbiddenCharacters = QStringLiteral(".!`[]\"");
 
-bool isControl(char32_t c) { return c < 0x20 || c == 0x7F; }
+bool isControl(char32_t c) { return !refusals::controlPicture(c).isNull(); }
 
 // Zero-width spaces, joiners, direction overrides and the like: a name holding one looks the
 // same as, or reads backwards from, a name without it.
@@ -28,7 +28,6 @@ char32_t codePointAt(const QString &text, qsizetype &i)
         return QChar::surrogateToUcs4(c, text.at(++i));
     return c.unicode();
 }
-
 
 // Compares by the locale's dictionary rules with letter case left to the caller. The C locale
 // collates by code unit, which puts every accented letter after z, so it gets English's rules,
@@ -90,12 +89,10 @@ std::optional<QString> problemWith(const QString &name, const QString &noun)
                                  "may not contain control characters.")
                       .arg(rule);
         if (isInvisibleFormat(c)) {
-            const QString codePoint =
-                QStringLiteral("%1").arg(static_cast<uint>(c), 4, 16, QLatin1Char('0')).toUpper();
             return subject
-                + QStringLiteral(" contains an invisible formatting character (U+%1); %2 may not "
+                + QStringLiteral(" contains an invisible formatting character (%1); %2 may not "
                                  "contain invisible formatting characters.")
-                      .arg(codePoint, rule);
+                      .arg(refusals::codePointName(c), rule);
         }
         if (c < 0x10000 && kForbiddenCharacters.contains(QChar(static_cast<char16_t>(c))))
             return subject

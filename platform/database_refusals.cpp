@@ -10,17 +10,28 @@ constexpr char16_t kVisibleBlank = u'\u2423';
 
 QString visible(char32_t c)
 {
-    if (c < 0x20)
-        return QChar(static_cast<char16_t>(0x2400 + c));
-    if (c == 0x7F)
-        return QChar(u'\u2421');
+    if (const QChar picture = controlPicture(c); !picture.isNull())
+        return picture;
     if ((c >= 0x80 && c < 0xA0) || QChar::category(c) == QChar::Other_Format)
-        return QStringLiteral("<U+") + QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, u'0')
-            + QLatin1Char('>');
+        return QLatin1Char('<') + codePointName(c) + QLatin1Char('>');
     return QString::fromUcs4(&c, 1);
 }
 
 }  // namespace
+
+QString codePointName(char32_t c)
+{
+    return QStringLiteral("U+") + QString::number(static_cast<uint>(c), 16).toUpper().rightJustified(4, u'0');
+}
+
+QChar controlPicture(char32_t c)
+{
+    if (c < 0x20)
+        return QChar(static_cast<char16_t>(0x2400 + c));
+    if (c == 0x7F)
+        return QChar(u'\u2421');
+    return {};
+}
 
 QString quotedName(const QString &name)
 {

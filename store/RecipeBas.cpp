@@ -369,12 +369,9 @@ QString RecipeBas::ShownCategoryName(const QString &name)
 {
     QString shown = name;
     for (QChar &c : shown) {
-        const char16_t u = c.unicode();
-        if (u < 0x20)
-            c = QChar(char16_t(0x2400 + u));  // the Control Pictures block: ␀ to ␟
-        else if (u == 0x7F)
-            c = QChar(char16_t(0x2421));  // ␡
-        else if (u >= 0x80 && u < 0xA0)
+        if (const QChar picture = dao::refusals::controlPicture(c.unicode()); !picture.isNull())
+            c = picture;
+        else if (c.unicode() >= 0x80 && c.unicode() < 0xA0)
             c = QChar::ReplacementCharacter;
     }
     return shown;

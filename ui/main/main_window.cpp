@@ -136,11 +136,12 @@ bool MainWindow::storeCall(Call &&call, const QString &unchosen, const std::func
         call();
         return true;
     } catch (const dao::EngineError &e) {
-        if (e.kind() != dao::EngineError::Kind::NoSuchCategory || unchosen.isEmpty()) {
+        if (e.kind() != dao::EngineError::Kind::NoSuchCategory || (unchosen.isEmpty() && !afterUnchosen)) {
             showFailure(e.message());
             return false;
         }
-        dialogs_.MsgBox(unchosen);
+        if (!unchosen.isEmpty())
+            dialogs_.MsgBox(unchosen);
         if (afterUnchosen)
             afterUnchosen();
         return false;
@@ -270,20 +271,14 @@ void MainWindow::saveedited_Click()
         return;
     if (refuseNamelessRecipe())
         return;
+    // A vanished category is a vanished recipe; any other refusal is shown as it is. Either way
+    // the edited text stays in the boxes and editing goes on.
     RecipeBas::UpdateResult result = RecipeBas::UpdateResult::NotFound;
-    try {
-        result = store_->UpdateRecipe(store_->SelRecipeCategory, store_->SelRecipe);
-    } catch (const dao::EngineError &e) {
-        // A vanished category is a vanished recipe; any other refusal is shown as it is. Either
-        // way the edited text stays in the boxes and editing goes on.
-        if (e.kind() != dao::EngineError::Kind::NoSuchCategory) {
-            showFailure(e.message());
-            return;
-        }
-    } catch (const std::exception &e) {
-        showFailure(QString::fromUtf8(e.what()));
+    bool vanished = false;
+    if (!storeCall([&] { result = store_->UpdateRecipe(store_->SelRecipeCategory, store_->SelRecipe); }, {},
+                   [&] { vanished = true; })
+        && !vanished)
         return;
-    }
     if (result == RecipeBas::UpdateResult::NotFound) {
         dialogs_.MsgBox(QStringLiteral("The recipe %1 is no longer in the category %2, so nothing was "
                                        "updated. Your changes are still in the boxes.")

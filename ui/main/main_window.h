@@ -68,8 +68,8 @@ private:
     void lockFields(bool locked);
     // Runs a handler's store call; a failure is shown and ends the handler (returns false).
     // When the call fails because a category it names is not in the file (chosen before it
-    // was deleted, or never chosen), `unchosen` is shown instead of the engine's text.
-    // `afterUnchosen` then runs, to forget the vanished choice.
+    // was deleted, or never chosen), `unchosen` is shown instead of the engine's text, if given,
+    // and `afterUnchosen` then runs, to forget the vanished choice.
     template <typename Call>
     bool storeCall(Call &&call, const QString &unchosen = {}, const std::function<void()> &afterUnchosen = {});
     // Refuses a recipe with no name, which the tree could not show; true when refused.

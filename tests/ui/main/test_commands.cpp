@@ -57,6 +57,20 @@ TEST_F(CommandsTest, ARecipeOfAVanishedCategoryAsksForAnotherAndShowsTheFileAsIt
     EXPECT_TRUE(window->isVisible());
 }
 
+TEST_F(CommandsTest, SavingAnEditWhoseCategoryVanishedKeepsTheEditAndSaysTheRecipeIsGone)
+{
+    clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
+    click(ui().Edit);
+    ui().Text2->setText(QStringLiteral("Eve"));
+    db.open()->DeleteTableDef(QStringLiteral("Soups"));  // another program, behind the tree's back
+    click(ui().saveedited);
+    EXPECT_EQ(dialogs.messages(), std::vector{QStringLiteral("The recipe \"Leek\" is no longer in the category "
+                                                             "\"Soups\", so nothing was updated. Your changes are "
+                                                             "still in the boxes.")});
+    EXPECT_EQ(boxes()[1], QStringLiteral("Eve"));
+    EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("saveedited"), QStringLiteral("canceledit")}));
+}
+
 // ---- Adding a recipe ------------------------------------------------------------------------
 
 TEST_F(CommandsTest, AddShowsCategoriesOnlyAndUnlocksEmptyBoxes)
