@@ -4,6 +4,9 @@ target_compile_features(saporium_options INTERFACE cxx_std_20)
 target_compile_options(saporium_options INTERFACE -Wall -Wextra -Wpedantic)
 target_compile_definitions(saporium_options INTERFACE
   QT_NO_CAST_TO_ASCII
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_CAST_FROM_BYTEARRAY
+  QT_USE_QSTRINGBUILDER
   QT_NO_URL_CAST_FROM_STRING
   QT_NO_FOREACH
   QT_NO_NARROWING_CONVERSIONS_IN_CONNECT

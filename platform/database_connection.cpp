@@ -119,8 +119,8 @@ QString reasonFor(int rc, const QString &subject, bool opening, bool openedReadO
                               : subject
                 + QStringLiteral(" cannot be changed: the file or its folder is read-only");
     case SQLITE_NOTADB:
-        return opening ? QStringLiteral("the password is wrong or ") + subject
-                + QStringLiteral(" is not a recipe database")
+        return opening ? QString(QStringLiteral("the password is wrong or ") + subject
+                                 + QStringLiteral(" is not a recipe database"))
                        : subject
                 + QStringLiteral(" can no longer be read with its password; another file may "
                                  "have taken its place");

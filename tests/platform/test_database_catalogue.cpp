@@ -190,7 +190,7 @@ TEST_F(DatabaseCatalogue, RefusesTheReservedNamesInAnyLetterCase)
         for (const QString &name : {reserved, reserved.toLower(), reserved.toUpper()}) {
             SCOPED_TRACE(name.toStdString());
             EXPECT_EQ(engineError([&] { createCategory(name); }),
-                      (QStringLiteral("The name \"") + name
+                      QString(QStringLiteral("The name \"") + name
                        + QStringLiteral("\" is reserved for the database engine's own tables; "
                                         "choose another name for the category."))
                           .toStdString());

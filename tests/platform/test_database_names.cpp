@@ -34,7 +34,7 @@ TEST(DatabaseNames, SameNameIgnoresLetterCaseAndHowAnAccentIsEncoded)
         {QStringLiteral("Soups"), QStringLiteral("So\u200Bups"), false},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE((c.a + QStringLiteral(" / ") + c.b).toStdString());
+        SCOPED_TRACE(QString(c.a + QStringLiteral(" / ") + c.b).toStdString());
         EXPECT_EQ(names::sameName(c.a, c.b), c.same);
         EXPECT_EQ(names::sameName(c.b, c.a), c.same);
     }

@@ -84,7 +84,7 @@ TEST_F(DatabaseOpen, AddsTheDefaultExtensionOnlyToANameWithoutOne)
     dao::DBEngine::CreateDatabase(other, kPassword);
     EXPECT_TRUE(dao::DBEngine::OpenDatabase(other, false, false, kConnect)->IsOpen());
     EXPECT_THAT(openError(kConnect, db.folder() + QStringLiteral("/Other")),
-                HasSubstr((db.folder() + QStringLiteral("/Other.mdb: the file does not exist."))
+                HasSubstr(QString(db.folder() + QStringLiteral("/Other.mdb: the file does not exist."))
                               .toStdString()));
 }
 
@@ -232,7 +232,7 @@ TEST_F(DatabaseOpen, StockShellReadsTheFileWithThePasswordAloneAndTheTextIsEncry
     ASSERT_TRUE(process.waitForFinished(60000));
     const QString out = QString::fromUtf8(process.readAllStandardOutput());
     EXPECT_THAT(out.toStdString(), HasSubstr("Name|Author|Ingredients|Instructions"));
-    EXPECT_THAT(out.toStdString(), HasSubstr((secret + QStringLiteral("|Ann|")).toStdString()));
+    EXPECT_THAT(out.toStdString(), HasSubstr(QString(secret + QStringLiteral("|Ann|")).toStdString()));
 
     const QByteArray bytes = db.fileBytes();
     EXPECT_FALSE(bytes.contains(secret.toUtf8()));

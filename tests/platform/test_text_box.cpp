@@ -34,8 +34,8 @@ const WrapCase kWrapCases[] = {
     // Narrow no-break spaces: the toolkit does not break there either.
     {"WordsJoinedByNoBreakSpaces", QStringLiteral("salt\u202F").repeated(20000), kAnywhere},
     // Each run is cheap, but one paragraph of many costs as much as one huge word.
-    {"ParagraphOfLongWords", (QString(4000, u'z') + QLatin1Char(' ')).repeated(50), kAnywhere},
-    {"LinesOfLongWords", (QString(4000, u'z') + QStringLiteral("\r\n")).repeated(50), kAtWords},
+    {"ParagraphOfLongWords", QString(QString(4000, u'z') + QLatin1Char(' ')).repeated(50), kAnywhere},
+    {"LinesOfLongWords", QString(QString(4000, u'z') + QStringLiteral("\r\n")).repeated(50), kAtWords},
 };
 
 TEST(TextBox, KeepsTheTextAndWrapsAnywhereOnlyWhereWordWrappingWouldStall)

@@ -323,7 +323,7 @@ TEST_P(CategoryNames, AreCreatedAsTypedOrRefusedWithoutATrace)
     }
     ASSERT_EQ(message, QString());
     EXPECT_TRUE(db.tables().contains(c.typed));
-    EXPECT_EQ(dialogs.messages(), std::vector{c.typed + QStringLiteral(" Category Created")});
+    EXPECT_EQ(dialogs.messages(), std::vector<QString>{c.typed + QStringLiteral(" Category Created")});
     EXPECT_TRUE(treeLines().contains(QStringLiteral("  ") + c.typed));
     const QStringList differences =
         QString::fromStdString(reliability::dumpDifference(before, after)).split(u'\n', Qt::SkipEmptyParts);
