@@ -2,7 +2,9 @@
 
 #include "bench/raw_sqlcipher.h"
 #include "bench/recipe_corpus.h"
-#include "platform/database.h"
+#include "core/category_schema.h"
+#include "engine/db_engine.h"
+#include "engine/engine_error.h"
 #include "platform/text_box.h"
 #include "store/RecipeBas.h"
 
@@ -27,12 +29,7 @@ void createTables(const QString &file, const QString &basePath, const std::vecto
     dao::DBEngine::CreateDatabase(file, RecipeBas::kPassword);
     auto db = dao::DBEngine::OpenDatabase(basePath, false, false, QStringLiteral(";Pwd=") + RecipeBas::kPassword);
     for (const std::string &name : names) {
-        dao::TableDef def = db->CreateTableDef(QString::fromStdString(name));
-        def.Append(def.CreateField(QStringLiteral("Name"), dao::dbText));
-        def.Append(def.CreateField(QStringLiteral("Author"), dao::dbText));
-        def.Append(def.CreateField(QStringLiteral("Ingredients"), dao::dbMemo));
-        def.Append(def.CreateField(QStringLiteral("Instructions"), dao::dbMemo));
-        db->AppendTableDef(def);
+        recipes::schema::createTable(*db, QString::fromStdString(name));
     }
     db->Close();
 }
@@ -73,7 +70,7 @@ std::pair<QString, std::int64_t> endRow(RawConnection &raw, const QString &table
         raw.fail("no rows in " + table.toStdString());
     }
     const QString name =
-        platform::TrimBlanks(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(query, 0))));
+        recipes::schema::trimBlanks(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(query, 0))));
     const std::int64_t rowid = sqlite3_column_int64(query, 1);
     sqlite3_finalize(query);
     return {name, rowid};

@@ -13,10 +13,11 @@
 #include "bench/recipe_corpus.h"
 #include "bench/results_table.h"
 #include "bench/store_rig.h"
-#include "platform/database.h"
+#include "core/category_schema.h"
+#include "engine/db_engine.h"
+#include "engine/engine_error.h"
 #include "store/RecipeBas.h"
 #include "ui/main/main_window.h"
-#include "ui_main.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -257,7 +258,7 @@ void storeShowRecipe(benchmark::State &state, const char *key, bool last)
     const QString wanted = last ? db.lastRecipe : db.firstRecipe;
     for (auto _ : state)
         rig.store.ShowRecipe(db.midCategory, wanted);
-    if (platform::TrimBlanks(rig.t1.Text()) != wanted)
+    if (recipes::schema::trimBlanks(rig.t1.Text()) != wanted)
         state.SkipWithError("the recipe was not shown");
     rig.store.CloseStore();
 }
@@ -303,7 +304,7 @@ void storeUpdateRecipe(benchmark::State &state, const char *key)
         rig.t4.SetText(changed ? original[3] : original[3] + QStringLiteral(" Serve at once."));
         changed = !changed;
         state.ResumeTiming();
-        if (rig.store.UpdateRecipe(db.midCategory, db.lastRecipe) != RecipeBas::UpdateResult::Updated)
+        if (rig.store.UpdateRecipe(db.midCategory, db.lastRecipe) != RecipeBas::Outcome::Done)
             state.SkipWithError("the recipe was not found");
     }
     if (changed) {
@@ -327,7 +328,7 @@ void storeDeleteRecipe(benchmark::State &state, const char *key)
     QString victimName;
     do {
         victim = corpus.next();
-        victimName = platform::TrimBlanks(QString::fromStdString(victim.name));
+        victimName = recipes::schema::trimBlanks(QString::fromStdString(victim.name));
     } while (taken.contains(victimName));
     sqlite3_stmt *insert = raw.prepare("INSERT INTO " + bench::quoted(db.midCategory.toStdString())
                                        + " (Name, Author, Ingredients, Instructions) VALUES (?1, ?2, ?3, ?4)");
@@ -341,7 +342,7 @@ void storeDeleteRecipe(benchmark::State &state, const char *key)
         const bool added = sqlite3_step(insert) == SQLITE_DONE;
         sqlite3_reset(insert);
         state.ResumeTiming();
-        if (!added || !rig.store.DeleteRecipe(db.midCategory, victimName).deleted)
+        if (!added || rig.store.DeleteRecipe(db.midCategory, victimName) != RecipeBas::Outcome::Done)
             state.SkipWithError("the recipe was not deleted");
     }
     sqlite3_finalize(insert);
@@ -359,7 +360,7 @@ void mainWindowStartup(benchmark::State &state, const char *key)
         dao::DBEngine::ResetCache();
         state.ResumeTiming();
         auto window = std::make_unique<MainWindow>(dialogs, shell, folder);
-        PaintWatch watch(window->form().Tv->viewport());
+        PaintWatch watch(window->findChild<QTreeWidget *>(QStringLiteral("Tv"))->viewport());
         window->show();
         waitForPaint(watch, state);
         state.PauseTiming();

@@ -51,17 +51,6 @@ bool wrapsSlowly(const QString &text)
 }
 }  // namespace
 
-QString TrimBlanks(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text.at(end - 1) == QLatin1Char(' '))
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 TextBox::TextBox(QLineEdit *line) : line_(line) {}
 TextBox::TextBox(QPlainTextEdit *multi) : multi_(multi), wordWrap_(multi->wordWrapMode()) {}
 

@@ -18,10 +18,6 @@ class QWidget;
 
 namespace platform {
 
-// The program's trimming of box text: removes leading and trailing space characters only; tabs
-// and line breaks stay.
-QString TrimBlanks(const QString &text);
-
 class TextBox {
 public:
     explicit TextBox(QLineEdit *line);

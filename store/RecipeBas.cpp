@@ -1,11 +1,9 @@
 #include "store/RecipeBas.h"
 
-#include "platform/database_names.h"
-#include "platform/database_refusals.h"
+#include "core/category_schema.h"
+#include "engine/refusals.h"
 #include "platform/dialogs.h"
 #include "platform/text_box.h"
-
-#include <algorithm>
 
 namespace {
 
@@ -22,35 +20,9 @@ bool tryStep(Step &&step)
     }
 }
 
-// How every field is written: the box text without its outer blanks, then one space.
-QString encodeField(const QString &boxText) { return platform::TrimBlanks(boxText) + QLatin1Char(' '); }
-
-// A recipe name as the tree shows it: the stored value with one space appended, trimmed. That
-// is the value trimmed, and the empty text for null, so the longer text is never built.
-QString shownName(const dao::Value &value)
-{
-    const QString trimmed = value ? platform::TrimBlanks(*value) : QString();
-    return trimmed.isNull() ? QStringLiteral("") : trimmed;
-}
-
-// The text without its outer blanks, as TrimBlanks trims it, but without a copy: a look-up by
-// name tries every row of the category.
-QStringView trimmedView(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text[begin] == QLatin1Char(' '))
-        ++begin;
-    while (end > begin && text[end - 1] == QLatin1Char(' '))
-        --end;
-    return text.sliced(begin, end - begin);
-}
-
 }  // namespace
 
-StoreError::StoreError(const QString &message) : std::runtime_error(message.toStdString()) {}
-
-const QString RecipeBas::kPassword = QStringLiteral("qmtrwz47195306");
+const QString RecipeBas::kPassword = recipes::kBuiltInPassword;
 const QString RecipeBas::kRootKey = QStringLiteral("AB");
 const QString RecipeBas::kRootText = QStringLiteral("Saporium");
 const QString RecipeBas::kNothingCategory = QStringLiteral("zzzNothing");
@@ -62,29 +34,29 @@ RecipeBas::RecipeBas(RecipeControls controls, platform::Dialogs &dialogs)
 
 RecipeBas::~RecipeBas() { CloseStore(); }
 
-std::unique_ptr<dao::Database> RecipeBas::openDatabase() const
+std::unique_ptr<recipes::Collection> RecipeBas::openCollection() const
 {
-    return dao::DBEngine::OpenDatabase(DbPath, false, false, QStringLiteral(";Pwd=") + kPassword);
+    return std::make_unique<recipes::Collection>(DbPath, kPassword);
 }
 
-dao::Recordset &RecipeBas::recordset() const
+recipes::CategoryRows &RecipeBas::rows() const
 {
     if (!RecipeRs)
-        throw StoreError(QStringLiteral("No category is open."));
+        throw recipes::Error(QStringLiteral("No category is open."));
     return *RecipeRs;
 }
 
-void RecipeBas::OpenStore() { RecipeDb = openDatabase(); }
+void RecipeBas::OpenStore() { RecipeDb = openCollection(); }
 
 void RecipeBas::CloseStore()
 {
     tryStep([this] {
         if (RecipeRs)
-            RecipeRs->Close();
+            RecipeRs->close();
     });
     tryStep([this] {
         if (RecipeDb)
-            RecipeDb->Close();
+            RecipeDb->close();
     });
     RecipeRs.reset();
     RecipeDb.reset();
@@ -96,12 +68,6 @@ void RecipeBas::addRootNode()
     c_.Tv.EnsureVisible(lastAdded_);
 }
 
-// The engine's own tables, never listed as categories (exact, case-sensitive comparison).
-static bool isEngineTable(const QString &name)
-{
-    return dao::DBEngine::ReservedTableNames().contains(name, Qt::CaseSensitive);
-}
-
 void RecipeBas::FillCatalogue()
 {
     c_.Tv.setImageList(&c_.ImageList1);
@@ -110,8 +76,8 @@ void RecipeBas::FillCatalogue()
     addRootNode();
 
     bool continueOnFailure = false;
-    // Each step before the first category's recordset is open fails to the caller; after it,
-    // a failing step is skipped.
+    // Each step before the first category's rows are open fails to the caller; after it, a
+    // failing step is skipped.
     auto step = [&continueOnFailure](auto &&action) {
         if (continueOnFailure)
             tryStep(action);
@@ -119,30 +85,23 @@ void RecipeBas::FillCatalogue()
             action();
     };
 
-    QStringList tables;
-    step([&] { tables = RecipeDb->TableDefs(); });
-    for (const QString &table : std::as_const(tables)) {
-        if (isEngineTable(table))
-            continue;
-        step([&] { lastAdded_ = c_.Tv.Add(kRootKey, table, ShownCategoryName(table), CategoryImage, SelectedImage); });
+    QStringList categories;
+    step([&] { categories = RecipeDb->categories(); });
+    for (const QString &category : std::as_const(categories)) {
+        step([&] {
+            lastAdded_ = c_.Tv.Add(kRootKey, category, ShownCategoryName(category), CategoryImage, SelectedImage);
+        });
         step([&] {
             // Dropped first, so that a category whose rows cannot be read shows none rather
             // than the rows of the category before it.
             RecipeRs.reset();
-            RecipeRs = RecipeDb->OpenRecordset(table);
+            RecipeRs = RecipeDb->openCategory(category);
         });
         continueOnFailure = true;
 
-        tryStep([&] { recordset().MoveFirst(); });
-        int count = 0;
-        tryStep([&] { count = recordset().RecordCount(); });
-        list1_.reserve(count);
-        for (int i = 0; i < count; ++i) {
-            tryStep([&] { list1_.append(shownName(recordset().Fields(0))); });
-            tryStep([&] { recordset().MoveNext(); });
-        }
+        tryStep([&] { list1_ = rows().names(); });
         tryStep([&] {
-            const platform::Node last = c_.Tv.AddChildren(table, list1_, RecipeImage, SelectedImage);
+            const platform::Node last = c_.Tv.AddChildren(category, list1_, RecipeImage, SelectedImage);
             if (!last.isNull())
                 lastAdded_ = last;
         });
@@ -158,67 +117,49 @@ void RecipeBas::FillCategories()
     OpenStore();
     c_.Tv.Clear();
     addRootNode();
-    const QStringList tables = RecipeDb->TableDefs();
-    for (const QString &table : tables) {
-        if (isEngineTable(table))
-            continue;
-        lastAdded_ = c_.Tv.Add(kRootKey, table, ShownCategoryName(table), CategoryImage);
-    }
+    const QStringList categories = RecipeDb->categories();
+    for (const QString &category : categories)
+        lastAdded_ = c_.Tv.Add(kRootKey, category, ShownCategoryName(category), CategoryImage);
     c_.Tv.EnsureVisible(lastAdded_);
     CloseStore();
-}
-
-bool RecipeBas::matchAt(const QString &name, bool nullMatchesEmpty) const
-{
-    const dao::Value value = recordset().Fields(0);
-    if (!value)
-        return nullMatchesEmpty && name.isEmpty();
-    return trimmedView(*value) == name;
 }
 
 void RecipeBas::ShowRecipe(const QString &category, const QString &name)
 {
     OpenStore();
-    RecipeRs = RecipeDb->OpenRecordset(category);
-    recordset().MoveFirst();
-    const int count = recordset().RecordCount();
-    for (int i = 0; i < count; ++i) {
-        if (matchAt(name, true)) {
-            // The name goes in as stored, its trailing space included; the others trimmed.
-            c_.Text1.SetText(recordset().Fields(0).value_or(QString()));
-            c_.Text2.SetText(platform::TrimBlanks(recordset().Fields(1).value_or(QString())));
-            c_.Text3.SetText(platform::TrimBlanks(recordset().Fields(2).value_or(QString())));
-            c_.Text4.SetText(platform::TrimBlanks(recordset().Fields(3).value_or(QString())));
-            return;  // the store stays open until the next operation
-        }
-        if (i + 1 < count)
-            recordset().MoveNext();
+    RecipeRs = RecipeDb->openCategory(category);
+    // There is no first row to start from.
+    if (rows().count() == 0)
+        throw recipes::Error(QStringLiteral("The category %1 holds no recipes.")
+                                 .arg(dao::refusals::quotedName(category)));
+    if (const std::optional<int> row = rows().find(name, recipes::NullName::MatchesEmpty)) {
+        const recipes::Recipe stored = rows().stored(*row);
+        // The name goes in as stored, its trailing space included; the others trimmed.
+        c_.Text1.SetText(stored.name);
+        c_.Text2.SetText(recipes::schema::trimBlanks(stored.author));
+        c_.Text3.SetText(recipes::schema::trimBlanks(stored.ingredients));
+        c_.Text4.SetText(recipes::schema::trimBlanks(stored.instructions));
+        return;  // the store stays open until the next operation
     }
     for (platform::TextBox *box : {&c_.Text1, &c_.Text2, &c_.Text3, &c_.Text4})
         box->SetLocked(true);
     CloseStore();
 }
 
-void RecipeBas::writeBoxesToCurrentRow()
+recipes::Recipe RecipeBas::typedRecipe() const
 {
-    // The boxes by the labels the user sees beside them.
-    static const QString labels[] = {QStringLiteral("Recipe Name"), QStringLiteral("Author"),
-                                     QStringLiteral("Ingredients"), QStringLiteral("Preparation Instructions")};
-    const platform::TextBox *boxes[] = {&c_.Text1, &c_.Text2, &c_.Text3, &c_.Text4};
-    QString values[4];
-    for (int i = 0; i < 4; ++i) {
-        values[i] = encodeField(boxes[i]->Text());
-        // Refused here, in the user's terms: the appended blank is the program's, not the
-        // user's, so it counts against the limit but not in the message.
-        const std::optional<int> limit = recordset().FieldLimit(i);
-        const int stored = dao::names::codePointCount(values[i]);
-        if (limit && stored > *limit)
-            throw StoreError(dao::refusals::tooLong(QStringLiteral("The text in the ") + labels[i]
-                                                        + QStringLiteral(" box"),
-                                                    stored - 1, std::max(*limit - 1, 0)));
-    }
-    for (int i = 0; i < 4; ++i)
-        recordset().SetField(i, values[i]);
+    return {c_.Text1.Text(), c_.Text2.Text(), c_.Text3.Text(), c_.Text4.Text()};
+}
+
+recipes::Error RecipeBas::inBoxTerms(const recipes::Error &e)
+{
+    if (e.kind() != recipes::Error::Kind::TooLong)
+        return e;
+    return recipes::Error(dao::refusals::tooLong(QStringLiteral("The text in the ")
+                                                     + recipes::schema::field(e.field()).label
+                                                     + QStringLiteral(" box"),
+                                                 e.length(), e.most()),
+                          e.kind());
 }
 
 void RecipeBas::clearBoxes()
@@ -230,84 +171,50 @@ void RecipeBas::clearBoxes()
 void RecipeBas::AddRecipe(const QString &category)
 {
     OpenStore();
-    RecipeRs = RecipeDb->OpenRecordset(category);
-    recordset().AddNew();
     try {
-        writeBoxesToCurrentRow();
-        recordset().Update();
+        RecipeDb->addRecipe(category, typedRecipe());
+    } catch (const recipes::Error &e) {
+        CloseStore();
+        throw inBoxTerms(e);
+    }
+    CloseStore();
+}
+
+RecipeBas::Outcome RecipeBas::UpdateRecipe(const QString &category, const QString &name)
+{
+    OpenStore();
+    bool updated = false;
+    try {
+        updated = RecipeDb->updateRecipe(category, name, typedRecipe());
+    } catch (const recipes::Error &e) {
+        // A refused value is not skipped: the user is told why and keeps the typed text.
+        CloseStore();
+        throw inBoxTerms(e);
+    }
+    if (updated)
+        dialogs_.MsgBox(QStringLiteral("Recipe UpDated"));
+    CloseStore();
+    if (!updated)
+        return Outcome::NotFound;
+    clearBoxes();
+    tryStep([this] { FillCatalogue(); });
+    return Outcome::Done;
+}
+
+RecipeBas::Outcome RecipeBas::DeleteRecipe(const QString &category, const QString &name)
+{
+    OpenStore();
+    bool deleted = false;
+    try {
+        deleted = RecipeDb->deleteRecipe(category, name);
     } catch (...) {
         CloseStore();
         throw;
     }
     CloseStore();
-}
-
-RecipeBas::UpdateResult RecipeBas::UpdateRecipe(const QString &category, const QString &name)
-{
-    OpenStore();
-    RecipeRs = RecipeDb->OpenRecordset(category);
-    const QString wanted = platform::TrimBlanks(name);
-
-    tryStep([this] { recordset().MoveFirst(); });
-    int count = 0;
-    tryStep([&] { count = recordset().RecordCount(); });
-    bool updated = false;
-    for (int i = 0; i < count; ++i) {
-        bool matches = false;
-        tryStep([&] { matches = matchAt(wanted, false); });
-        if (matches) {
-            // A refused value is not skipped: the user is told why and keeps the typed text.
-            try {
-                recordset().Edit();
-                writeBoxesToCurrentRow();
-                recordset().Update();
-            } catch (...) {
-                tryStep([this] { recordset().CancelUpdate(); });
-                CloseStore();
-                throw;
-            }
-            updated = true;
-            dialogs_.MsgBox(QStringLiteral("Recipe UpDated"));
-            break;
-        }
-        tryStep([this] { recordset().MoveNext(); });
-    }
-    CloseStore();
-    if (!updated)
-        return UpdateResult::NotFound;
     clearBoxes();
     tryStep([this] { FillCatalogue(); });
-    return UpdateResult::Updated;
-}
-
-RecipeBas::DeleteResult RecipeBas::DeleteRecipe(const QString &category, const QString &name)
-{
-    OpenStore();
-    RecipeRs = RecipeDb->OpenRecordset(category);
-    const QString wanted = platform::TrimBlanks(name);
-
-    DeleteResult result;
-    tryStep([this] { recordset().MoveFirst(); });
-    int count = 0;
-    tryStep([&] { count = recordset().RecordCount(); });
-    for (int i = 0; i < count; ++i) {
-        bool matches = false;
-        tryStep([&] { matches = matchAt(wanted, false); });
-        if (matches) {
-            try {
-                recordset().Delete();
-                result.deleted = true;
-            } catch (const std::exception &e) {
-                result.failure = QString::fromUtf8(e.what());
-            }
-            break;
-        }
-        tryStep([this] { recordset().MoveNext(); });
-    }
-    CloseStore();
-    clearBoxes();
-    tryStep([this] { FillCatalogue(); });
-    return result;
+    return deleted ? Outcome::Done : Outcome::NotFound;
 }
 
 void RecipeBas::AddCategory()
@@ -319,17 +226,12 @@ void RecipeBas::AddCategory()
     // The tree tells its root apart by this key and this text; a category named so would be
     // taken for the root.
     if (NewCategory == kRootKey || NewCategory == kRootText)
-        throw StoreError(QStringLiteral("%1 is reserved for the top of the recipe tree; "
-                                        "please choose another name for the category.")
-                             .arg(dao::refusals::quotedName(NewCategory)));
-    std::unique_ptr<dao::Database> db = openDatabase();
-    dao::TableDef def = db->CreateTableDef(NewCategory);
-    def.Append(def.CreateField(QStringLiteral("Name"), dao::dbText));
-    def.Append(def.CreateField(QStringLiteral("Author"), dao::dbText));
-    def.Append(def.CreateField(QStringLiteral("Ingredients"), dao::dbMemo));
-    def.Append(def.CreateField(QStringLiteral("Instructions"), dao::dbMemo));
-    db->AppendTableDef(def);
-    db->Close();
+        throw recipes::Error(QStringLiteral("%1 is reserved for the top of the recipe tree; "
+                                            "please choose another name for the category.")
+                                 .arg(dao::refusals::quotedName(NewCategory)));
+    const std::unique_ptr<recipes::Collection> local = openCollection();
+    local->addCategory(NewCategory);
+    local->close();
     dialogs_.MsgBox(NewCategory + QStringLiteral(" Category Created"));
     FillCatalogue();
 }
@@ -347,7 +249,7 @@ void RecipeBas::DeleteCategory(const QString &chosen)
         return;
     OpenStore();
     try {
-        RecipeDb->DeleteTableDef(category);
+        RecipeDb->deleteCategory(category);
     } catch (...) {
         CloseStore();
         throw;

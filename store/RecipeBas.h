@@ -2,30 +2,26 @@
 // The recipe store: the state shared with the main window, opening and closing the recipe
 // database, filling the catalogue tree, and the recipe and category operations.
 //
-// The store owns no control: it writes into the main window's tree and text boxes through the
-// references handed to it. Operations that fail throw (dao::EngineError, platform::TreeError or
-// StoreError); from the fixed step where an operation switches to continue-on-failure, a failing
-// step is skipped instead and the next one runs.
+// The store owns no control and no SQL: it turns the recipe core's values into the main
+// window's tree and text boxes, through the references handed to it, and its errors into the
+// dialogs' messages. Operations that fail throw recipes::Error (platform::TreeError for the
+// tree); from the fixed step where an operation switches to continue-on-failure, a failing step
+// is skipped instead and the next one runs.
 
-#include "platform/database.h"
+#include "core/category_rows.h"
+#include "core/collection.h"
+#include "core/recipe_error.h"
 #include "platform/tree.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <memory>
-#include <stdexcept>
 
 namespace platform {
 class Dialogs;
 class TextBox;
 }  // namespace platform
-
-// A refusal of the store's own, with a message for the user.
-class StoreError : public std::runtime_error {
-public:
-    explicit StoreError(const QString &message);
-};
 
 // The main window's controls the store writes into; they outlive the store.
 struct RecipeControls {
@@ -51,8 +47,8 @@ public:
 
     // Shared state, as the main window reads and writes it.
     QString DbPath;
-    std::unique_ptr<dao::Database> RecipeDb;
-    std::unique_ptr<dao::Recordset> RecipeRs;
+    std::unique_ptr<recipes::Collection> RecipeDb;
+    std::unique_ptr<recipes::CategoryRows> RecipeRs;  // the category being read
     QString SelRecipe;
     QString SelRecipeCategory;
     QString SelCategory;
@@ -68,18 +64,15 @@ public:
     void ShowRecipe(const QString &category, const QString &name);
     void AddRecipe(const QString &category);
 
-    enum class UpdateResult { Updated, NotFound };
+    // What a change found to change; a failure throws instead.
+    enum class Outcome { Done, NotFound };
     // Overwrites the first row named `name` from the boxes, shows "Recipe UpDated", empties the
     // boxes and rebuilds the tree. A refused write throws and leaves the row, the boxes and the
     // tree as they were; when no row has that name the boxes stay too and NotFound is returned.
-    UpdateResult UpdateRecipe(const QString &category, const QString &name);
-
-    struct DeleteResult {
-        bool deleted = false;
-        QString failure;  // why nothing was deleted, when the engine refused the deletion
-    };
-    // Deletes the first row named `name`, empties the boxes and rebuilds the tree.
-    DeleteResult DeleteRecipe(const QString &category, const QString &name);
+    Outcome UpdateRecipe(const QString &category, const QString &name);
+    // Deletes the first row named `name`, empties the boxes and rebuilds the tree. A refused
+    // deletion throws and leaves the row, the boxes and the tree as they were.
+    Outcome DeleteRecipe(const QString &category, const QString &name);
 
     void AddCategory();
     // Deletes the category after asking; a selection that pointed into it is cleared.
@@ -93,12 +86,13 @@ public:
     const QStringList &List1() const { return list1_; }
 
 private:
-    std::unique_ptr<dao::Database> openDatabase() const;
-    // The open recordset; throws when there is none, so a step after a failed open fails too.
-    dao::Recordset &recordset() const;
+    std::unique_ptr<recipes::Collection> openCollection() const;
+    // The open category; throws when there is none, so a step after a failed open fails too.
+    recipes::CategoryRows &rows() const;
     void addRootNode();
-    bool matchAt(const QString &name, bool nullMatchesEmpty) const;
-    void writeBoxesToCurrentRow();
+    recipes::Recipe typedRecipe() const;
+    // A refusal in the user's terms: a field too long is named by the box it was typed in.
+    static recipes::Error inBoxTerms(const recipes::Error &e);
     void clearBoxes();
 
     RecipeControls c_;

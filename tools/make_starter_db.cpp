@@ -2,7 +2,7 @@
 // "zzzNothing" category that sorts last. Usage: make_starter_db <path/to/Recipe.mdb>
 // Never overwrites an existing file.
 
-#include "platform/database.h"
+#include "core/collection.h"
 
 #include <QFileInfo>
 #include <QString>
@@ -83,9 +83,6 @@ const std::vector<Category> kCategories = {
     {"zzzNothing", {}},
 };
 
-// Stored as the program writes a field: the text without outer blanks, then one space.
-QString field(const QString &text) { return text + QLatin1Char(' '); }
-
 QString lines(const std::vector<const char *> &parts)
 {
     QStringList out;
@@ -108,27 +105,16 @@ int main(int argc, char **argv)
         return 1;
     }
     try {
-        dao::DBEngine::CreateDatabase(path, QStringLiteral("qmtrwz47195306"));
-        auto db = dao::DBEngine::OpenDatabase(path, false, false, QStringLiteral(";Pwd=qmtrwz47195306"));
+        recipes::Collection::create(path, recipes::kBuiltInPassword);
+        recipes::Collection collection(path, recipes::kBuiltInPassword);
         for (const Category &category : kCategories) {
-            dao::TableDef def = db->CreateTableDef(QString::fromUtf8(category.name));
-            def.Append(def.CreateField(QStringLiteral("Name"), dao::dbText));
-            def.Append(def.CreateField(QStringLiteral("Author"), dao::dbText));
-            def.Append(def.CreateField(QStringLiteral("Ingredients"), dao::dbMemo));
-            def.Append(def.CreateField(QStringLiteral("Instructions"), dao::dbMemo));
-            db->AppendTableDef(def);
-            auto rs = db->OpenRecordset(def.Name());
-            for (const Recipe &recipe : category.recipes) {
-                rs->AddNew();
-                rs->SetField(0, field(QString::fromUtf8(recipe.name)));
-                rs->SetField(1, field(QString::fromUtf8(recipe.author)));
-                rs->SetField(2, field(lines(recipe.ingredients)));
-                rs->SetField(3, field(lines(recipe.instructions)));
-                rs->Update();
-            }
-            rs->Close();
+            const QString name = QString::fromUtf8(category.name);
+            collection.addCategory(name);
+            for (const Recipe &recipe : category.recipes)
+                collection.addRecipe(name, {QString::fromUtf8(recipe.name), QString::fromUtf8(recipe.author),
+                                            lines(recipe.ingredients), lines(recipe.instructions)});
         }
-        db->Close();
+        collection.close();
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;

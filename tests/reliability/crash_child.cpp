@@ -94,7 +94,7 @@ int main(int argc, char **argv)
                 store.AddRecipe(reliability::kCrashCategory);
                 ++nextId;
             } else if (store.UpdateRecipe(reliability::kCrashCategory, fields[0])
-                       != RecipeBas::UpdateResult::Updated) {
+                       != RecipeBas::Outcome::Done) {
                 report("F recipe " + std::to_string(id) + " was not found");
                 return 3;
             }

@@ -8,8 +8,10 @@
 // UTF-16 (two bytes each, so lone surrogates, NULs and byte-order marks reach the engine as
 // they are); otherwise UTF-8 bytes.
 
-#include "platform/database.h"
-#include "platform/database_names.h"
+#include "core/category_schema.h"
+#include "engine/db_engine.h"
+#include "engine/engine_error.h"
+#include "engine/names.h"
 
 #include <QDir>
 #include <QString>
@@ -48,12 +50,7 @@ Fixture &fixture()
         const QString file = made.dir->path() + QStringLiteral("/Recipe.mdb");
         dao::DBEngine::CreateDatabase(file, kPassword);
         made.db = dao::DBEngine::OpenDatabase(file, false, false, QStringLiteral(";Pwd=") + kPassword);
-        dao::TableDef def = made.db->CreateTableDef(kBase);
-        def.Append(def.CreateField(QStringLiteral("Name"), dao::dbText));
-        def.Append(def.CreateField(QStringLiteral("Author"), dao::dbText));
-        def.Append(def.CreateField(QStringLiteral("Ingredients"), dao::dbMemo));
-        def.Append(def.CreateField(QStringLiteral("Instructions"), dao::dbMemo));
-        made.db->AppendTableDef(def);
+        recipes::schema::createTable(*made.db, kBase);
         made.tables = made.db->TableDefs();
         return made;
     }();
@@ -139,12 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
         bool created = false;
         try {
-            dao::TableDef def = f.db->CreateTableDef(name);
-            def.Append(def.CreateField(QStringLiteral("Name"), dao::dbText));
-            def.Append(def.CreateField(QStringLiteral("Author"), dao::dbText));
-            def.Append(def.CreateField(QStringLiteral("Ingredients"), dao::dbMemo));
-            def.Append(def.CreateField(QStringLiteral("Instructions"), dao::dbMemo));
-            f.db->AppendTableDef(def);
+            recipes::schema::createTable(*f.db, name);
             created = true;
         } catch (const dao::EngineError &e) {
             if (e.message().isEmpty())

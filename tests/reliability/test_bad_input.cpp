@@ -227,7 +227,7 @@ TEST_P(FieldValues, UpdatedRecipeIsStoredExactlyOrRefusedWithoutATrace)
     const auto rowsBefore = rawRows(kSoups);
     const QString held = typeCase(kLeek);
 
-    RecipeBas::UpdateResult result = RecipeBas::UpdateResult::NotFound;
+    RecipeBas::Outcome result = RecipeBas::Outcome::NotFound;
     const QString message = refusal([&] { result = store.UpdateRecipe(kSoups, kLeek); });
     const std::vector<std::string> after = dump();
     if (c.refused) {
@@ -238,7 +238,7 @@ TEST_P(FieldValues, UpdatedRecipeIsStoredExactlyOrRefusedWithoutATrace)
         return;
     }
     ASSERT_EQ(message, QString());
-    EXPECT_EQ(result, RecipeBas::UpdateResult::Updated);
+    EXPECT_EQ(result, RecipeBas::Outcome::Done);
     EXPECT_EQ(dialogs.messages(), std::vector{QStringLiteral("Recipe UpDated")});
     EXPECT_TRUE(withoutRowsOf(after, kSoups) == withoutRowsOf(before, kSoups))
         << reliability::dumpDifference(before, after);

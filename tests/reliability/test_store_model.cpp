@@ -266,13 +266,13 @@ protected:
                 ? trimSpaces((*recipes)[random() % recipes->size()][0])
                 : trimSpaces(pick(kTexts));
             const Model::Recipe values = stored(typeRecipe());
-            RecipeBas::UpdateResult result = RecipeBas::UpdateResult::NotFound;
+            RecipeBas::Outcome result = RecipeBas::Outcome::NotFound;
             const bool wasRefused = refused([&] { result = store.UpdateRecipe(category, name); });
             const auto match = recipes ? Model::firstNamed(*recipes, name) : std::vector<Model::Recipe>::iterator();
             const bool found = recipes && match != recipes->end();
             ASSERT_EQ(wasRefused, !recipes || (found && !fits(values))) << "UpdateRecipe " << name.toStdString();
             if (!wasRefused) {
-                ASSERT_EQ(result == RecipeBas::UpdateResult::Updated, found) << "UpdateRecipe " << name.toStdString();
+                ASSERT_EQ(result == RecipeBas::Outcome::Done, found) << "UpdateRecipe " << name.toStdString();
                 if (found)
                     *match = values;
             }
@@ -285,13 +285,13 @@ protected:
             const QString name = recipes && !recipes->empty() && random() % 5 != 0
                 ? trimSpaces((*recipes)[random() % recipes->size()][0])
                 : trimSpaces(pick(kTexts));
-            RecipeBas::DeleteResult result;
+            RecipeBas::Outcome result = RecipeBas::Outcome::NotFound;
             const bool wasRefused = refused([&] { result = store.DeleteRecipe(category, name); });
             ASSERT_EQ(wasRefused, !recipes) << "DeleteRecipe " << category.toStdString();
             const auto match = recipes ? Model::firstNamed(*recipes, name) : std::vector<Model::Recipe>::iterator();
             const bool found = recipes && match != recipes->end();
             if (!wasRefused) {
-                ASSERT_EQ(result.deleted, found) << "DeleteRecipe " << name.toStdString();
+                ASSERT_EQ(result == RecipeBas::Outcome::Done, found) << "DeleteRecipe " << name.toStdString();
                 if (found)
                     recipes->erase(match);
             }

@@ -98,7 +98,7 @@ TEST_F(RecordsTest, AddRecipeWithATooLongNameWritesNothing)
 TEST_F(RecordsTest, UpdateRecipeOverwritesOnlyTheFirstMatchThenClearsAndRefills)
 {
     setBoxes(QStringLiteral("Leek soup"), QStringLiteral("Dee"), QStringLiteral("3 leeks"), QStringLiteral("stew"));
-    EXPECT_EQ(store.UpdateRecipe(kSoups, QStringLiteral(" Leek ")), RecipeBas::UpdateResult::Updated);
+    EXPECT_EQ(store.UpdateRecipe(kSoups, QStringLiteral(" Leek ")), RecipeBas::Outcome::Done);
     EXPECT_EQ(dialogs.messages(), std::vector<QString>{QStringLiteral("Recipe UpDated")});
     EXPECT_EQ(dialogs.shown()[0].title, QStringLiteral("Saporium"));
     EXPECT_EQ(dialogs.shown()[0].flags, 0);
@@ -115,8 +115,8 @@ TEST_F(RecordsTest, UpdateRecipeOfANameNoLongerThereKeepsTheBoxesAndSaysNothing)
 {
     setBoxes(QStringLiteral("typed"), QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"));
     // A null name never matches here, not even the empty name.
-    EXPECT_EQ(store.UpdateRecipe(kSoups, QString()), RecipeBas::UpdateResult::NotFound);
-    EXPECT_EQ(store.UpdateRecipe(kSoups, QStringLiteral("Gone")), RecipeBas::UpdateResult::NotFound);
+    EXPECT_EQ(store.UpdateRecipe(kSoups, QString()), RecipeBas::Outcome::NotFound);
+    EXPECT_EQ(store.UpdateRecipe(kSoups, QStringLiteral("Gone")), RecipeBas::Outcome::NotFound);
     EXPECT_TRUE(dialogs.shown().empty());
     EXPECT_EQ(boxes().first(), QStringLiteral("typed"));
     EXPECT_EQ(db.rows(kSoups)[3].name, std::nullopt);
@@ -136,15 +136,14 @@ TEST_F(RecordsTest, UpdateRecipeWithARefusedValueKeepsRowBoxesAndSaysNoSuccess)
 TEST_F(RecordsTest, UpdateRecipeOnAnEmptyCategoryFindsNothing)
 {
     db.addCategory(QStringLiteral("Empty"));
-    EXPECT_EQ(store.UpdateRecipe(QStringLiteral("Empty"), QStringLiteral("Leek")), RecipeBas::UpdateResult::NotFound);
+    EXPECT_EQ(store.UpdateRecipe(QStringLiteral("Empty"), QStringLiteral("Leek")), RecipeBas::Outcome::NotFound);
     EXPECT_THROW(store.UpdateRecipe(QStringLiteral("Gone"), QStringLiteral("Leek")), std::exception);
 }
 
 TEST_F(RecordsTest, DeleteRecipeRemovesOnlyTheFirstMatch)
 {
     setBoxes(QStringLiteral("Leek "), QString(), QString(), QString());
-    const RecipeBas::DeleteResult result = store.DeleteRecipe(kSoups, QStringLiteral("Leek"));
-    EXPECT_TRUE(result.deleted);
+    EXPECT_EQ(store.DeleteRecipe(kSoups, QStringLiteral("Leek")), RecipeBas::Outcome::Done);
     const std::vector<Row> rows = db.rows(kSoups);
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0].name, QStringLiteral("Pea "));
@@ -156,9 +155,7 @@ TEST_F(RecordsTest, DeleteRecipeRemovesOnlyTheFirstMatch)
 TEST_F(RecordsTest, DeleteRecipeOfANameNotThereDeletesNothingButStillRefills)
 {
     setBoxes(QStringLiteral("Gone"), QString(), QString(), QString());
-    const RecipeBas::DeleteResult result = store.DeleteRecipe(kSoups, QStringLiteral("Gone"));
-    EXPECT_FALSE(result.deleted);
-    EXPECT_TRUE(result.failure.isEmpty());
+    EXPECT_EQ(store.DeleteRecipe(kSoups, QStringLiteral("Gone")), RecipeBas::Outcome::NotFound);
     EXPECT_EQ(db.rows(kSoups).size(), 4u);
     EXPECT_EQ(boxes().first(), QString());
     EXPECT_EQ(treeLines().first(), QStringLiteral("Saporium"));
@@ -167,7 +164,7 @@ TEST_F(RecordsTest, DeleteRecipeOfANameNotThereDeletesNothingButStillRefills)
 TEST_F(RecordsTest, DeletingTheOnlyRecipeLeavesAnEmptyCategory)
 {
     db.addCategory(QStringLiteral("Teas"), {row(QStringLiteral("Mint "))});
-    EXPECT_TRUE(store.DeleteRecipe(QStringLiteral("Teas"), QStringLiteral("Mint")).deleted);
+    EXPECT_EQ(store.DeleteRecipe(QStringLiteral("Teas"), QStringLiteral("Mint")), RecipeBas::Outcome::Done);
     EXPECT_TRUE(db.rows(QStringLiteral("Teas")).empty());
     const int at = int(treeLines().indexOf(QStringLiteral("  Teas")));
     ASSERT_GE(at, 0);

@@ -4,7 +4,7 @@
 
 #include "store_fixture.h"
 
-#include "platform/database_refusals.h"
+#include "engine/refusals.h"
 
 namespace {
 

@@ -1,3 +1,5 @@
+#include "core/category_schema.h"
+#include "core/recipe_error.h"
 #include "support/temp_db.h"
 
 #include <QFile>
@@ -32,12 +34,7 @@ std::unique_ptr<dao::Database> TempDb::open() const
 void TempDb::addCategory(const QString &name, const std::vector<Row> &rows)
 {
     auto db = open();
-    dao::TableDef def = db->CreateTableDef(name);
-    def.Append(def.CreateField(QStringLiteral("Name"), dao::dbText));
-    def.Append(def.CreateField(QStringLiteral("Author"), dao::dbText));
-    def.Append(def.CreateField(QStringLiteral("Ingredients"), dao::dbMemo));
-    def.Append(def.CreateField(QStringLiteral("Instructions"), dao::dbMemo));
-    db->AppendTableDef(def);
+    recipes::schema::createTable(*db, name);
     db->Close();
     addRows(name, rows);
 }
@@ -123,6 +120,8 @@ std::string engineError(const std::function<void()> &action)
     try {
         action();
     } catch (const dao::EngineError &error) {
+        return error.what();
+    } catch (const recipes::Error &error) {
         return error.what();
     }
     return "(no error)";

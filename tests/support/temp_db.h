@@ -1,7 +1,8 @@
 #pragma once
 // Real encrypted recipe databases in a private temporary folder, built through the engine.
 
-#include "platform/database.h"
+#include "engine/db_engine.h"
+#include "engine/engine_error.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -56,7 +57,7 @@ private:
 Row row(const QString &name, const QString &author = {}, const QString &ingredients = {},
         const QString &instructions = {});
 
-// The message of the dao::EngineError that action throws, or "(no error)" when it throws none.
+// The message of the dao::EngineError or recipes::Error that action throws, or "(no error)" when it throws none.
 std::string engineError(const std::function<void()> &action);
 
 bool operator==(const Row &a, const Row &b);

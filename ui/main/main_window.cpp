@@ -1,6 +1,7 @@
 #include "ui/main/main_window.h"
 
-#include "platform/database_refusals.h"
+#include "core/category_schema.h"
+#include "engine/refusals.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "store/RecipeBas.h"
@@ -135,8 +136,8 @@ bool MainWindow::storeCall(Call &&call, const QString &unchosen, const std::func
     try {
         call();
         return true;
-    } catch (const dao::EngineError &e) {
-        if (e.kind() != dao::EngineError::Kind::NoSuchCategory || (unchosen.isEmpty() && !afterUnchosen)) {
+    } catch (const recipes::Error &e) {
+        if (e.kind() != recipes::Error::Kind::NoSuchCategory || (unchosen.isEmpty() && !afterUnchosen)) {
             showFailure(e.message());
             return false;
         }
@@ -153,7 +154,7 @@ bool MainWindow::storeCall(Call &&call, const QString &unchosen, const std::func
 
 bool MainWindow::refuseNamelessRecipe()
 {
-    if (!platform::TrimBlanks(text1_->Text()).isEmpty())
+    if (!recipes::schema::trimBlanks(text1_->Text()).isEmpty())
         return false;
     dialogs_.MsgBox(QStringLiteral("The recipe has no name. Type its name in the Recipe Name box, then save it "
                                    "again."),
@@ -189,7 +190,7 @@ void MainWindow::Tv_NodeClick(platform::Node node)
     }
     store_->SelRecipeCategory.clear();
     store_->SelRecipe.clear();
-    store_->SelRecipe = platform::TrimBlanks(node.text());
+    store_->SelRecipe = recipes::schema::trimBlanks(node.text());
     store_->SelRecipeCategory = parent.key();
     storeCall([this] { store_->ShowRecipe(store_->SelRecipeCategory, store_->SelRecipe); },
               QStringLiteral("Please Choose a Recipe"), [this] {
@@ -273,13 +274,13 @@ void MainWindow::saveedited_Click()
         return;
     // A vanished category is a vanished recipe; any other refusal is shown as it is. Either way
     // the edited text stays in the boxes and editing goes on.
-    RecipeBas::UpdateResult result = RecipeBas::UpdateResult::NotFound;
+    RecipeBas::Outcome result = RecipeBas::Outcome::NotFound;
     bool vanished = false;
     if (!storeCall([&] { result = store_->UpdateRecipe(store_->SelRecipeCategory, store_->SelRecipe); }, {},
                    [&] { vanished = true; })
         && !vanished)
         return;
-    if (result == RecipeBas::UpdateResult::NotFound) {
+    if (result == RecipeBas::Outcome::NotFound) {
         dialogs_.MsgBox(QStringLiteral("The recipe %1 is no longer in the category %2, so nothing was "
                                        "updated. Your changes are still in the boxes.")
                             .arg(dao::refusals::quotedName(store_->SelRecipe),
@@ -308,24 +309,35 @@ void MainWindow::delete_Click()
     // not what the user is looking at.
     const QString unchosen = QStringLiteral("Please Choose a Recipe To Delete");
     if (text1_->Text().isEmpty() || store_->SelRecipeCategory.isEmpty()
-        || platform::TrimBlanks(text1_->Text()) != store_->SelRecipe) {
+        || recipes::schema::trimBlanks(text1_->Text()) != store_->SelRecipe) {
         dialogs_.MsgBox(unchosen);
         return;
     }
-    RecipeBas::DeleteResult result;
-    if (!storeCall([&] { result = store_->DeleteRecipe(store_->SelRecipeCategory, store_->SelRecipe); }, unchosen))
-        return;
-    if (result.deleted) {
+    // A refusal leaves the recipe, the boxes and the tree as they were.
+    RecipeBas::Outcome result = RecipeBas::Outcome::NotFound;
+    QString failure;
+    try {
+        result = store_->DeleteRecipe(store_->SelRecipeCategory, store_->SelRecipe);
+    } catch (const recipes::Error &e) {
+        if (e.kind() == recipes::Error::Kind::NoSuchCategory) {
+            dialogs_.MsgBox(unchosen);
+            return;
+        }
+        failure = e.message();
+    } catch (const std::exception &e) {
+        failure = QString::fromUtf8(e.what());
+    }
+    if (result == RecipeBas::Outcome::Done) {
         dialogs_.MsgBox(QStringLiteral("Record Deleted"));
         return;
     }
     QString message = QStringLiteral("Nothing was deleted: ");
-    if (result.failure.isEmpty())
+    if (failure.isEmpty())
         message += QStringLiteral("there is no recipe %1 in the category %2 any more.")
                        .arg(dao::refusals::quotedName(store_->SelRecipe),
                             dao::refusals::quotedName(store_->SelRecipeCategory));
     else
-        message += result.failure;
+        message += failure;
     dialogs_.MsgBox(message, platform::vbCritical);
 }
 

@@ -35,7 +35,6 @@ public:
     ~MainWindow() override;
 
     RecipeBas &store() const { return *store_; }
-    Ui::main &form() const { return *ui_; }
     PrintCommand &printCommand() const { return *print_; }
 
     // Handlers, one per control event.

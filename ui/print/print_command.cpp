@@ -1,6 +1,6 @@
 #include "ui/print/print_command.h"
 
-#include "platform/text_box.h"
+#include "core/category_schema.h"
 
 #include "platform/dialogs.h"
 #include "ui/print/frmprint.h"
@@ -55,9 +55,9 @@ void PrintCommand::run(const QString &text1, const QString &text2, const QString
         dialogs_.MsgBox(QStringLiteral("Please Choose a Recipe"), platform::vbOKOnly);
         return;
     }
-    const QString name = platform::TrimBlanks(text1);
-    if (name.isEmpty() || platform::TrimBlanks(text3).isEmpty()
-        || platform::TrimBlanks(text4).isEmpty())
+    const QString name = recipes::schema::trimBlanks(text1);
+    if (name.isEmpty() || recipes::schema::trimBlanks(text3).isEmpty()
+        || recipes::schema::trimBlanks(text4).isEmpty())
         return;
 
     QString error;

@@ -1,6 +1,6 @@
 #include "ui/print/print_document.h"
 
-#include "platform/text_box.h"
+#include "core/category_schema.h"
 #include "ui/print/replace_files.h"
 
 #include <QDir>
@@ -56,16 +56,16 @@ QByteArray printText(const QString &text1, const QString &text2, const QString &
 {
     QByteArray out;
     const auto line = [&out](const QByteArray &text) { out += text + kLineEnd; };
-    line("Name: " + boxText(platform::TrimBlanks(text1)));
+    line("Name: " + boxText(recipes::schema::trimBlanks(text1)));
     line({});
-    line("Author: " + boxText(platform::TrimBlanks(text2)));
+    line("Author: " + boxText(recipes::schema::trimBlanks(text2)));
     line({});
     line("Ingredints:");
-    line(boxText(platform::TrimBlanks(text3)));
+    line(boxText(recipes::schema::trimBlanks(text3)));
     line({});
     line({});
     line("Instructions:");
-    line(boxText(platform::TrimBlanks(text4)));
+    line(boxText(recipes::schema::trimBlanks(text4)));
     return out;
 }
 

@@ -5,10 +5,10 @@
 #include "support/recording_shell.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_db.h"
+#include "ui/main/main_form.h"
 #include "ui/main/main_window.h"
 #include "ui/skin/xpcmdbutton.h"
 #include "ui/skin/xptopbuttons.h"
-#include "ui_main.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 
 using testsupport::row;
 using testsupport::Row;
@@ -53,7 +54,14 @@ protected:
         window.reset();
     }
 
-    Ui::main &ui() { return window->form(); }
+    MainForm &ui()
+    {
+        if (!form || formOf != window.get()) {
+            form = mainForm(*window);
+            formOf = window.get();
+        }
+        return *form;
+    }
     RecipeBas &store() { return window->store(); }
 
     // Clicks a button as a user would; a hidden button cannot be clicked.
@@ -127,4 +135,6 @@ protected:
     testsupport::ScriptedDialogs dialogs;
     testsupport::RecordingShell shell;
     std::unique_ptr<MainWindow> window;
+    std::optional<MainForm> form;
+    const MainWindow *formOf = nullptr;
 };

@@ -1,10 +1,11 @@
 // Recordset: the rows of one table, addressed by row number (rowid) and column ordinal.
 
-#include "platform/database.h"
+#include "engine/recordset.h"
+#include "engine/engine_error.h"
 
-#include "platform/database_connection.h"
-#include "platform/database_names.h"
-#include "platform/database_statement.h"
+#include "engine/connection.h"
+#include "engine/names.h"
+#include "engine/statement.h"
 
 #include <sqlcipher/sqlite3.h>
 

@@ -3,7 +3,8 @@
 // through the SQL text. A statement that has run to its end, or failed, is reset at once, so
 // it holds no lock between calls; one stopped after a row must be reset by its user.
 
-#include "platform/database.h"
+#include "engine/engine_error.h"
+#include "engine/field_types.h"
 
 #include <QString>
 

@@ -1,7 +1,8 @@
-#include "platform/database_names.h"
+#include "engine/names.h"
 
-#include "platform/database.h"
-#include "platform/database_refusals.h"
+#include "engine/db_engine.h"
+#include "engine/engine_error.h"
+#include "engine/refusals.h"
 
 #include <QCollator>
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "platform/database_statement.h"
+#include "engine/statement.h"
 
-#include "platform/database_connection.h"
+#include "engine/connection.h"
 
 #include <QStringDecoder>
 

@@ -1,4 +1,4 @@
-#include "platform/database_refusals.h"
+#include "engine/refusals.h"
 
 #include <QList>
 

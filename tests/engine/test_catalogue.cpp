@@ -1,7 +1,9 @@
 // The table catalogue: its order, what it leaves out, the rules for new table names, and
 // creating and dropping tables.
 
-#include "platform/database.h"
+#include "core/category_schema.h"
+#include "engine/db_engine.h"
+#include "engine/engine_error.h"
 
 #include "support/temp_db.h"
 
@@ -27,12 +29,7 @@ protected:
     void createCategory(const QString &name) const
     {
         auto handle = db.open();
-        dao::TableDef def = handle->CreateTableDef(name);
-        def.Append(def.CreateField(QStringLiteral("Name"), dao::dbText));
-        def.Append(def.CreateField(QStringLiteral("Author"), dao::dbText));
-        def.Append(def.CreateField(QStringLiteral("Ingredients"), dao::dbMemo));
-        def.Append(def.CreateField(QStringLiteral("Instructions"), dao::dbMemo));
-        handle->AppendTableDef(def);
+        recipes::schema::createTable(*handle, name);
     }
     QStringList schemaNames(const QString &type) const
     {

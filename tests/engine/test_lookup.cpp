@@ -3,7 +3,8 @@
 // the index on its first field that the engine's own tables are made with when the program
 // first writes to it, in that write's transaction.
 
-#include "platform/database.h"
+#include "engine/db_engine.h"
+#include "engine/engine_error.h"
 
 #include "support/temp_db.h"
 

@@ -1,7 +1,7 @@
 // The name rules beyond ASCII: which new names count as taken, which characters no new name may
 // hold, and the catalogue's dictionary order.
 
-#include "platform/database_names.h"
+#include "engine/names.h"
 
 #include <QStringList>
 

@@ -1,12 +1,12 @@
-#include "platform/database.h"
+#include "engine/database.h"
 
-#include "platform/database_connection.h"
-#include "platform/database_names.h"
-#include "platform/database_refusals.h"
-#include "platform/database_statement.h"
-
-#include <QDir>
-#include <QFileInfo>
+#include "engine/connection.h"
+#include "engine/db_engine.h"
+#include "engine/engine_error.h"
+#include "engine/field_check.h"
+#include "engine/names.h"
+#include "engine/refusals.h"
+#include "engine/statement.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -15,35 +15,6 @@
 namespace dao {
 
 namespace {
-
-const QString kCategoryNoun = QStringLiteral("category");
-const QString kFieldNoun = QStringLiteral("field");
-
-// The password of a connect string such as ";Pwd=secret": key letter case does not matter, the
-// value runs to the next ';'.
-std::optional<QString> passwordOf(const QString &connect)
-{
-    const QStringList parts = connect.split(QLatin1Char(';'));
-    for (const QString &part : parts) {
-        const qsizetype equals = part.indexOf(QLatin1Char('='));
-        if (equals < 0)
-            continue;
-        if (part.left(equals).trimmed().compare(QLatin1String("pwd"), Qt::CaseInsensitive) == 0)
-            return part.mid(equals + 1);
-    }
-    return std::nullopt;
-}
-
-void checkField(const TableDef::FieldDef &field)
-{
-    if (const auto problem = names::problemWith(field.name, kFieldNoun))
-        throw EngineError(*problem);
-    if (field.type != dbText && field.type != dbMemo)
-        throw EngineError(QStringLiteral("The field %1 has type %2, which this program does not "
-                                         "store; use short text (%3) or long text (%4).")
-                              .arg(field.name, QString::number(field.type),
-                                   QString::number(dbText), QString::number(dbMemo)));
-}
 
 // A short text column carries its limit twice: in its declared type, where readers of the file
 // find it, and in a CHECK, which keeps other tools from storing more.
@@ -58,30 +29,6 @@ QString columnDefinition(const TableDef::FieldDef &field)
 }
 
 }  // namespace
-
-EngineError::EngineError(const QString &message, Kind kind)
-    : std::runtime_error(message.toStdString()), message_(message), kind_(kind)
-{
-}
-
-QString EngineError::message() const { return message_; }
-
-TableDef::FieldDef TableDef::CreateField(const QString &name, FieldType type) const
-{
-    FieldDef field{name, type};
-    checkField(field);
-    return field;
-}
-
-void TableDef::Append(const FieldDef &field)
-{
-    checkField(field);
-    for (const FieldDef &existing : fields_)
-        if (names::sameName(existing.name, field.name))
-            throw EngineError(QStringLiteral("The category %1 already has a field named %2.")
-                                  .arg(name_, existing.name));
-    fields_.push_back(field);
-}
 
 Database::Database(std::shared_ptr<Connection> connection)
     : connection_(std::move(connection)), path_(connection_->path())
@@ -151,7 +98,7 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
 TableDef Database::CreateTableDef(const QString &name) const
 {
     live();
-    if (const auto problem = names::problemWith(name, kCategoryNoun))
+    if (const auto problem = names::problemWith(name, QStringLiteral("category")))
         throw EngineError(*problem);
     return TableDef(name);
 }
@@ -235,44 +182,5 @@ void Database::Close() { connection_.reset(); }
 bool Database::IsOpen() const { return connection_ != nullptr; }
 
 QString Database::Path() const { return path_; }
-
-std::unique_ptr<Database> DBEngine::OpenDatabase(const QString &name, bool exclusive, bool readOnly,
-                                                 const QString &connect)
-{
-    if (name.isEmpty())
-        throw EngineError(QStringLiteral("Cannot open the recipe database: no file name was given."));
-    QString file = name;
-    if (QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".mdb");
-    const QString path = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
-    const QString action = QStringLiteral("Cannot open the recipe database ") + path;
-    if (exclusive)
-        throw EngineError(action
-                          + QStringLiteral(": this program opens recipe databases shared with "
-                                           "other programs, never for its sole use."));
-    const std::optional<QString> password = passwordOf(connect);
-    // An empty key would make SQLCipher read and write the file unencrypted.
-    if (!password || password->isEmpty())
-        throw EngineError(action + QStringLiteral(": no password was given."));
-    return std::unique_ptr<Database>(new Database(Connection::acquire(path, *password, readOnly)));
-}
-
-void DBEngine::CreateDatabase(const QString &path, const QString &password)
-{
-    Connection::create(QDir::cleanPath(QFileInfo(path).absoluteFilePath()), password);
-}
-
-const QStringList &DBEngine::ReservedTableNames()
-{
-    static const QStringList names = {
-        QStringLiteral("MSysACEs"),          QStringLiteral("MSysModules"),
-        QStringLiteral("MSysModules2"),      QStringLiteral("MSysObjects"),
-        QStringLiteral("MSysQueries"),       QStringLiteral("MSysRelationships"),
-        QStringLiteral("MSysAccessObjects"),
-    };
-    return names;
-}
-
-void DBEngine::ResetCache() { Connection::dropAll(); }
 
 }  // namespace dao

@@ -1,7 +1,8 @@
 // The file shared over time: cheap reopening through cached connections, files replaced or
 // deleted behind the cache, other programs' locks and changes, and read-only use.
 
-#include "platform/database.h"
+#include "engine/db_engine.h"
+#include "engine/engine_error.h"
 
 #include "support/ordinary_user.h"
 #include "support/temp_db.h"

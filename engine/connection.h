@@ -9,7 +9,7 @@
 //
 // Single-threaded, like the rest of the program: the cache takes no lock of its own.
 
-#include "platform/database.h"
+#include "engine/engine_error.h"
 
 #include <QByteArray>
 #include <QSet>

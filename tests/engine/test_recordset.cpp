@@ -1,7 +1,8 @@
 // Recordsets: stored order, exact counts, positions, nulls, writing rows and the limits on what
 // a row may hold.
 
-#include "platform/database.h"
+#include "engine/db_engine.h"
+#include "engine/engine_error.h"
 
 #include "support/temp_db.h"
 

@@ -1,7 +1,8 @@
 // Opening and creating recipe databases: passwords, file names, files that are no recipe
 // database, closed handles, and what other programs see of the file.
 
-#include "platform/database.h"
+#include "engine/db_engine.h"
+#include "engine/engine_error.h"
 
 #include "support/temp_db.h"
 

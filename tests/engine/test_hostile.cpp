@@ -2,8 +2,9 @@
 // and another program may reuse a row's number between our read and our write. None of it may
 // act through the program's writes or hang it, and the file is left as it was.
 
-#include "platform/database.h"
-#include "platform/database_connection.h"
+#include "engine/db_engine.h"
+#include "engine/engine_error.h"
+#include "engine/connection.h"
 
 #include "support/temp_db.h"
 

@@ -1,0 +1,70 @@
+#pragma once
+// The recipe collection in one encrypted file, as plain values: its categories, the recipes of
+// a category, a recipe's fields, and the changes. Each change is one transaction of its own,
+// done or not done; every failure comes out as a recipes::Error. No widget is involved, so
+// everything that works on recipes without a window stands on this.
+//
+// A handle keeps the file open (the engine shares one connection per file across handles) but
+// holds no lock or transaction between calls.
+
+#include "core/category_rows.h"
+#include "core/recipe.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace dao {
+class Database;
+}
+
+namespace recipes {
+
+// The password every recipe file is made and opened with.
+inline const QString kBuiltInPassword = QStringLiteral("qmtrwz47195306");
+
+class Collection {
+public:
+    // Opens the existing encrypted file at path; a path without extension gets ".mdb". Throws
+    // when the file is missing, not a recipe database, or the password does not open it.
+    Collection(const QString &path, const QString &password);
+    ~Collection();
+    Collection(const Collection &) = delete;
+    Collection &operator=(const Collection &) = delete;
+
+    // Makes a new, empty encrypted file at path (extension as given); never overwrites one.
+    static void create(const QString &path, const QString &password);
+
+    QString path() const;
+    void close();  // never fails, any number of times
+
+    // Every category, in the catalogue's order (by name, as a dictionary orders words). Tables
+    // with one of the engine's seven reserved names are left out.
+    QStringList categories() const;
+    // The category's recipes, for reading row by row.
+    std::unique_ptr<CategoryRows> openCategory(const QString &category) const;
+    // The category's recipe names as the tree shows them, in stored order.
+    QStringList recipeNames(const QString &category) const;
+    // The first recipe of that name, each field read back trimmed; nothing when there is none.
+    std::optional<Recipe> recipe(const QString &category, const QString &name) const;
+
+    // Appends a recipe made from the texts as typed: each field trimmed and ended by one blank.
+    void addRecipe(const QString &category, const Recipe &typed);
+    // Overwrites the first recipe whose trimmed name equals name trimmed; false when none does.
+    bool updateRecipe(const QString &category, const QString &name, const Recipe &typed);
+    // Deletes the first recipe whose trimmed name equals name trimmed; false when none does.
+    bool deleteRecipe(const QString &category, const QString &name);
+    // Creates an empty category with the four recipe fields; the name is taken as given.
+    void addCategory(const QString &name);
+    // Drops the category with all its recipes.
+    void deleteCategory(const QString &name);
+
+private:
+    dao::Database &db() const;
+
+    std::unique_ptr<dao::Database> db_;
+};
+
+}  // namespace recipes

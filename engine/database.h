@@ -1,0 +1,59 @@
+#pragma once
+// A small DAO-shaped database engine over SQLCipher. The store speaks to it in the engine's
+// own words (OpenDatabase, TableDefs, OpenRecordset, AddNew, Update, ...); every SQL statement
+// of the program lives behind this header.
+//
+// Failure: every operation that fails throws dao::EngineError, whose message says what failed
+// in words a user can act on. Nothing here shows anything to the user.
+
+#include "engine/recordset.h"
+#include "engine/table_def.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+namespace dao {
+
+class Connection;
+class DBEngine;
+
+class Database {
+public:
+    ~Database();
+    Database(const Database &) = delete;
+    Database &operator=(const Database &) = delete;
+
+    // The user's tables, ascending by name without regard to letter case. The engine's own
+    // tables (sqlite_*) are never listed.
+    QStringList TableDefs() const;
+
+    std::unique_ptr<Recordset> OpenRecordset(const QString &table);
+
+    // Checks the name against the table-name rules; throws with the rule that is broken.
+    TableDef CreateTableDef(const QString &name) const;
+    // Creates the table in the file; throws when a table of that name exists (letter case
+    // ignored), when the name is reserved, or when the definition has no fields.
+    void AppendTableDef(const TableDef &def);
+    // Drops a table with all its rows; throws when there is no such table.
+    void DeleteTableDef(const QString &name);
+
+    void Close();
+    bool IsOpen() const;
+    QString Path() const;
+
+private:
+    friend class DBEngine;
+    explicit Database(std::shared_ptr<Connection> connection);
+    Connection &live() const;  // throws once the handle is closed
+    // The table's name as the file spells it: an exact match first, else one that differs only
+    // in letter case.
+    std::optional<QString> findTable(const QString &name) const;
+
+    std::shared_ptr<Connection> connection_;
+    QString path_;
+};
+
+}  // namespace dao

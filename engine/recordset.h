@@ -1,0 +1,64 @@
+#pragma once
+// The rows of one table, read and written one at a time.
+
+#include "engine/field_types.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace dao {
+
+class Connection;
+class Database;
+
+// All rows of one table in stored (insertion) order, read when the recordset is opened, so
+// RecordCount is exact. Values other than the first field are read from the file on demand.
+// Holds no lock or transaction between calls. A recordset shares its database's connection and
+// stays usable after its Database handle is closed, until it is closed itself.
+//
+// Positions follow the engine: after opening, the first row is current (none on an empty
+// table); MoveNext from the last row goes past the end, where no row is current. A row deleted
+// through Delete stays current but cannot be read; moves skip it and RecordCount leaves it out.
+class Recordset {
+public:
+    ~Recordset();
+    Recordset(const Recordset &) = delete;
+    Recordset &operator=(const Recordset &) = delete;
+
+    int RecordCount() const;
+    void MoveFirst();   // throws on an empty table
+    void MoveNext();    // throws when already past the last row; a pending AddNew/Edit is dropped
+
+    // Field at ordinal i (0 = first column) of the current row; i past the last column throws.
+    // Between AddNew/Edit and Update it reads the pending row.
+    Value Fields(int i) const;
+    // Only between AddNew/Edit and Update. The value is written as text, never as null.
+    void SetField(int i, const QString &value);
+
+    void AddNew();  // starts a new row; it goes to the end of the stored order
+    void Edit();    // starts changing the current row
+    void Update();  // writes the pending row atomically; a refused value writes nothing
+    void CancelUpdate();
+    void Delete();  // deletes the current row; the position stays on it until a move
+    void Close();
+    bool IsOpen() const;
+
+    int FieldCount() const;
+    QString FieldName(int i) const;
+    // The most characters the field holds, as its declared type says (VARCHAR(255)); nothing
+    // when the type sets no limit.
+    std::optional<int> FieldLimit(int i) const;
+
+private:
+    friend class Database;
+    struct Impl;
+    explicit Recordset(std::unique_ptr<Impl> impl);
+    // Reads the rows of table, whose name is spelled as the file spells it.
+    static std::unique_ptr<Recordset> open(std::shared_ptr<Connection> connection,
+                                           const QString &table);
+    std::unique_ptr<Impl> d;
+};
+
+}  // namespace dao
