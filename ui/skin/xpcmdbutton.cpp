@@ -1,10 +1,8 @@
 #include "ui/skin/xpcmdbutton.h"
 
 #include "ui/skin/hover_watch.h"
-#include "ui/skin/skin_accessibility.h"
 #include "ui/skin/skin_pictures.h"
 
-#include <QAccessible>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -57,15 +55,29 @@ bool withinInclusive(QPointF at, const QWidget *widget)
     return at.x() >= 0 && at.y() >= 0 && at.x() <= widget->width() && at.y() <= widget->height();
 }
 
+// A pointer event the caption label received, as the button would have received it.
+QMouseEvent onButton(const QMouseEvent *event, const QWidget *label)
+{
+    return QMouseEvent(event->type(), label->mapToParent(event->position()),
+                       event->scenePosition(), event->globalPosition(), event->button(),
+                       event->buttons(), event->modifiers(), event->pointingDevice());
+}
+
 }  // namespace
 
 xpcmdbutton::xpcmdbutton(QWidget *parent)
-    : QWidget(parent),
-      lbl(new QLabel(QStringLiteral("xpcmdbutton"), this)),
+    : QAbstractButton(parent),
+      lbl(new QLabel(this)),
       pc(skin::picture(QStringLiteral("face")), 1, 5),
       Timer1(new skin::HoverWatch(this))
 {
-    skin::installAccessibility();
+    // QAbstractButton's defaults for a text push button, put back to a plain widget's: no
+    // focus, the size policy, and the colour roles (a grab paints the background role).
+    setFocusPolicy(Qt::NoFocus);
+    setSizePolicy(QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred));
+    setAttribute(Qt::WA_WState_OwnSizePolicy, false);
+    setBackgroundRole(QPalette::NoRole);
+    setForegroundRole(QPalette::NoRole);
     // Moves without a button held must reach the button, or it could not show its hover look.
     setMouseTracking(true);
     lbl->setMouseTracking(true);
@@ -75,8 +87,8 @@ xpcmdbutton::xpcmdbutton(QWidget *parent)
 
     connect(this, &QObject::objectNameChanged, this, &xpcmdbutton::followName);
     connect(Timer1, &skin::HoverWatch::left, this, &xpcmdbutton::hoverLeft);
-    RefreshLook();
-    layoutCaption();
+    connect(this, &QAbstractButton::clicked, this, &xpcmdbutton::raiseClick);
+    showCaption(QStringLiteral("xpcmdbutton"));
 }
 
 xpcmdbutton::~xpcmdbutton() = default;
@@ -107,14 +119,16 @@ void xpcmdbutton::showCaption(const QString &text)
 {
     lbl->setText(text);
     layoutCaption();
-    if (QAccessible::isActive()) {
-        QAccessibleEvent named(this, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&named);
-    }
+    // The button's own text names it for assistive tools and is never painted. Doubled, an
+    // ampersand is a plain character to Qt and marks no access key.
+    QString named = text;
+    setText(named.replace(u'&', QStringLiteral("&&")));
 }
 
-void xpcmdbutton::performClick()
+void xpcmdbutton::raiseClick()
 {
+    // The accessible press action clicks on a timer, by which time the host may have
+    // disabled the button.
     if (isEnabled())
         emit Click();
 }
@@ -216,31 +230,40 @@ void xpcmdbutton::showEvent(QShowEvent *) { RefreshLook(); }
 void xpcmdbutton::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::EnabledChange) {
-        // A press still held when the button is disabled must not end in a click.
-        if (!isEnabled())
-            leftDown_ = false;
         RefreshLook();
         colourCaption();
     } else if (event->type() == QEvent::FontChange) {
         // The label inherits the font; Qt has updated it before telling the button.
         layoutCaption();
     }
-    QWidget::changeEvent(event);
+    // QAbstractButton lets go of a press held while the button is disabled, so it ends in no
+    // click.
+    QAbstractButton::changeEvent(event);
 }
 
 bool xpcmdbutton::event(QEvent *event)
 {
-    // An access key the host grabbed for this button.
+    // An access key the host grabbed for this button clicks it at once; QAbstractButton would
+    // answer only to the one of its own text, which never has one.
     if (event->type() == QEvent::Shortcut) {
-        performClick();
+        click();
         return true;
     }
-    return QWidget::event(event);
+    // QAbstractButton swallows pointer input while disabled; a plain widget lets it through to
+    // the widget beneath, as the button always has.
+    if (!isEnabled())
+        return QWidget::event(event);
+    return QAbstractButton::event(event);
 }
+
+// Every pointer event on the button is the button's own: QAbstractButton would pass on all but
+// those of the left button.
 
 void xpcmdbutton::mousePressEvent(QMouseEvent *event)
 {
     pointerDown(event->button(), event->modifiers(), event->position());
+    QAbstractButton::mousePressEvent(event);
+    event->accept();
 }
 
 void xpcmdbutton::mouseDoubleClickEvent(QMouseEvent *)
@@ -251,23 +274,29 @@ void xpcmdbutton::mouseDoubleClickEvent(QMouseEvent *)
 void xpcmdbutton::mouseMoveEvent(QMouseEvent *event)
 {
     pointerMove(event->buttons(), event->modifiers(), event->position());
+    QAbstractButton::mouseMoveEvent(event);
+    event->accept();
 }
 
 void xpcmdbutton::mouseReleaseEvent(QMouseEvent *event)
 {
-    pointerUp(event->button(), event->modifiers(), event->position(),
-              rect().contains(event->position().toPoint()));
+    pointerUp(event->button(), event->modifiers(), event->position());
+    QAbstractButton::mouseReleaseEvent(event);
+    event->accept();
 }
 
 bool xpcmdbutton::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != lbl)
-        return QWidget::eventFilter(watched, event);
+    // A disabled label lets pointer input through to the button, which passes it on.
+    if (watched != lbl || !isEnabled())
+        return QAbstractButton::eventFilter(watched, event);
     // The label lies on top of the face; everything the pointer does on it is the button's.
     switch (event->type()) {
     case QEvent::MouseButtonPress: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         pointerDown(mouse->button(), mouse->modifiers(), mouse->position());
+        QMouseEvent pressed = onButton(mouse, lbl);
+        QAbstractButton::mousePressEvent(&pressed);
         return true;
     }
     case QEvent::MouseButtonDblClick:
@@ -281,12 +310,15 @@ bool xpcmdbutton::eventFilter(QObject *watched, QEvent *event)
                                ? QPointF(lbl->pos())
                                : QPointF(lbl->mapTo(this, mouse->position()));
         pointerMove(mouse->buttons(), mouse->modifiers(), at);
+        QMouseEvent moved = onButton(mouse, lbl);
+        QAbstractButton::mouseMoveEvent(&moved);
         return true;
     }
     case QEvent::MouseButtonRelease: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        pointerUp(mouse->button(), mouse->modifiers(), mouse->position(),
-                  rect().contains(lbl->mapTo(this, mouse->position().toPoint())));
+        pointerUp(mouse->button(), mouse->modifiers(), mouse->position());
+        QMouseEvent released = onButton(mouse, lbl);
+        QAbstractButton::mouseReleaseEvent(&released);
         return true;
     }
     default:
@@ -297,8 +329,6 @@ bool xpcmdbutton::eventFilter(QObject *watched, QEvent *event)
 void xpcmdbutton::pointerDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                               QPointF reported)
 {
-    if (button == Qt::LeftButton)
-        leftDown_ = true;
     emit MouseDown(buttonCode(button), shiftCode(modifiers), float(reported.x()),
                    float(reported.y()));
     PaintFace(kPressed);
@@ -316,16 +346,12 @@ void xpcmdbutton::pointerMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers mo
 }
 
 void xpcmdbutton::pointerUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
-                            QPointF reported, bool overButton)
+                            QPointF reported)
 {
-    const bool clicked = button == Qt::LeftButton && leftDown_ && overButton;
-    if (button == Qt::LeftButton)
-        leftDown_ = false;
+    // Raised before QAbstractButton takes the release, so Click comes last, over the rest look.
     emit MouseUp(buttonCode(button), shiftCode(modifiers), float(reported.x()),
                  float(reported.y()));
     RefreshLook();
-    if (clicked && isEnabled())
-        emit Click();
 }
 
 void xpcmdbutton::hoverLeft()
@@ -333,6 +359,9 @@ void xpcmdbutton::hoverLeft()
     emit MouseOut();
     RefreshLook();
 }
+
+// Keys never reach QAbstractButton, which would click on the space bar and move the focus on
+// the arrow keys.
 
 void xpcmdbutton::keyPressEvent(QKeyEvent *event)
 {

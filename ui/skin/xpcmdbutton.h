@@ -13,8 +13,13 @@
 //
 // Click: a left press on the face or caption released over the button (a double-click counts
 // once), a shortcut event delivered to the button, or the accessible press action; never while
-// disabled. The button claims no access keys and takes no focus unless the host gives it a
+// disabled. QAbstractButton decides the press and release and raises clicked(), which Click()
+// follows. The button claims no access keys and takes no focus unless the host gives it a
 // focus policy; with the focus, keys are raised as KeyDown, KeyPress and KeyUp, never as Click.
+// While disabled it lets pointer input pass to the widget beneath, as a plain widget does.
+//
+// Assistive tools see Qt's own push button: named by the caption (kept as the button's text,
+// with '&' doubled so that it marks no access key), its press action clicking a moment later.
 //
 // Event arguments: Button is 1 left, 2 right, 4 middle (the buttons held, for MouseMove; the
 // button that changed, for MouseDown and MouseUp); Shift is 1 shift, 2 ctrl, 4 alt; X and Y
@@ -22,7 +27,7 @@
 
 #include "platform/picture_clip.h"
 
-#include <QWidget>
+#include <QAbstractButton>
 
 class QLabel;
 
@@ -30,7 +35,7 @@ namespace skin {
 class HoverWatch;
 }
 
-class xpcmdbutton : public QWidget {
+class xpcmdbutton : public QAbstractButton {
     Q_OBJECT
     Q_PROPERTY(int State READ State WRITE setState)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
@@ -48,9 +53,6 @@ public:
     // (an unnamed button shows "xpcmdbutton").
     QString Caption() const;
     void setCaption(const QString &caption);
-
-    // Raises Click when the button is enabled: the path of access keys and assistive tools.
-    void performClick();
 
     // The argument codes of the skinned controls' pointer and key events.
     static qint16 buttonCode(Qt::MouseButtons buttons);
@@ -93,12 +95,12 @@ private:
     void followName(const QString &name);
     void hoverLeft();
 
-    // `reported` is passed to the host as it is; `overButton` says whether the release
-    // happened over the button's area, which decides Click.
+    void raiseClick();
+
+    // `reported` is passed to the host as it is.
     void pointerDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF reported);
     void pointerMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, QPointF at);
-    void pointerUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF reported,
-                   bool overButton);
+    void pointerUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF reported);
 
     QLabel *lbl;
     platform::PictureClip pc;
@@ -108,6 +110,4 @@ private:
     int restCell_ = 0;
     int shownCell_ = 0;
     bool captionSet_ = false;
-    // A left press landed on the face or caption and has not been released yet.
-    bool leftDown_ = false;
 };

@@ -1,11 +1,9 @@
 #include "ui/skin/xptopbuttons.h"
 
 #include "ui/skin/hover_watch.h"
-#include "ui/skin/skin_accessibility.h"
 #include "ui/skin/skin_pictures.h"
 #include "ui/skin/xpcmdbutton.h"
 
-#include <QAccessible>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -16,10 +14,25 @@ constexpr int kHover = 1;
 constexpr int kPressed = 2;
 constexpr int kDisabled = 3;
 
+// The button's text after its strip: never painted, it names the button for assistive tools.
+QString nameOf(int strip)
+{
+    switch (strip) {
+    case xptopbuttons::Maximize:
+        return QStringLiteral("Maximize");
+    case xptopbuttons::Minimize:
+        return QStringLiteral("Minimize");
+    case xptopbuttons::Restore:
+        return QStringLiteral("Restore");
+    default:
+        return QStringLiteral("Close");
+    }
+}
+
 }  // namespace
 
 xptopbuttons::xptopbuttons(QWidget *parent)
-    : QWidget(parent),
+    : QAbstractButton(parent),
       pc{{
           {skin::picture(QStringLiteral("close")), 1, 4},
           {skin::picture(QStringLiteral("maximize")), 1, 4},
@@ -28,9 +41,17 @@ xptopbuttons::xptopbuttons(QWidget *parent)
       }},
       Timer1(new skin::HoverWatch(this))
 {
-    skin::installAccessibility();
+    // QAbstractButton's defaults for a text push button, put back to a plain widget's: no
+    // focus, the size policy, and the colour roles (a grab paints the background role).
+    setFocusPolicy(Qt::NoFocus);
+    setSizePolicy(QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred));
+    setAttribute(Qt::WA_WState_OwnSizePolicy, false);
+    setBackgroundRole(QPalette::NoRole);
+    setForegroundRole(QPalette::NoRole);
+    setText(nameOf(strip_));
     setMouseTracking(true);
     connect(Timer1, &skin::HoverWatch::left, this, &xptopbuttons::hoverLeft);
+    connect(this, &QAbstractButton::clicked, this, &xptopbuttons::raiseClick);
     RefreshLook();
     // Always one cell in logical pixels (315 x 315 twips at 96 dpi). Qt scales logical pixels
     // on dense screens itself, so the cell and the control coincide at every density.
@@ -48,10 +69,10 @@ void xptopbuttons::setValue(int value)
     RefreshLook();
 }
 
-int xptopbuttons::strip() const { return strip_; }
-
-void xptopbuttons::performClick()
+void xptopbuttons::raiseClick()
 {
+    // The accessible press action clicks on a timer, by which time the host may have
+    // disabled the button.
     if (isEnabled())
         emit Click();
 }
@@ -61,10 +82,7 @@ void xptopbuttons::RefreshLook()
     if (value_ >= 0 && value_ < int(pc.size()) && value_ != strip_) {
         strip_ = value_;
         update();
-        if (QAccessible::isActive()) {
-            QAccessibleEvent named(this, QAccessible::NameChanged);
-            QAccessible::updateAccessibility(&named);
-        }
+        setText(nameOf(strip_));
     }
     showCell(isEnabled() ? kNormal : kDisabled);
 }
@@ -87,22 +105,33 @@ void xptopbuttons::showEvent(QShowEvent *) { RefreshLook(); }
 
 void xptopbuttons::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::EnabledChange) {
-        if (!isEnabled())
-            leftDown_ = false;
+    if (event->type() == QEvent::EnabledChange)
         showCell(isEnabled() ? kNormal : kDisabled);
-    }
-    QWidget::changeEvent(event);
+    // QAbstractButton lets go of a press held while the button is disabled, so it ends in no
+    // click.
+    QAbstractButton::changeEvent(event);
 }
+
+bool xptopbuttons::event(QEvent *event)
+{
+    // QAbstractButton swallows pointer input while disabled; a plain widget lets it through to
+    // the widget beneath (the title bar), as the button always has.
+    if (!isEnabled())
+        return QWidget::event(event);
+    return QAbstractButton::event(event);
+}
+
+// Every pointer event on the button is the button's own: QAbstractButton would pass on all but
+// those of the left button.
 
 void xptopbuttons::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
-        leftDown_ = true;
     showCell(kPressed);
     emit MouseDown(xpcmdbutton::buttonCode(event->button()),
                    xpcmdbutton::shiftCode(event->modifiers()), float(event->position().x()),
                    float(event->position().y()));
+    QAbstractButton::mousePressEvent(event);
+    event->accept();
 }
 
 void xptopbuttons::mouseDoubleClickEvent(QMouseEvent *)
@@ -113,6 +142,8 @@ void xptopbuttons::mouseDoubleClickEvent(QMouseEvent *)
 void xptopbuttons::mouseMoveEvent(QMouseEvent *event)
 {
     Timer1->start();
+    QAbstractButton::mouseMoveEvent(event);
+    event->accept();
     const QPointF at = event->position();
     if (at.x() < 0 || at.y() < 0 || at.x() > width() || at.y() > height())
         return;
@@ -124,17 +155,21 @@ void xptopbuttons::mouseMoveEvent(QMouseEvent *event)
 
 void xptopbuttons::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool clicked = event->button() == Qt::LeftButton && leftDown_
-                         && rect().contains(event->position().toPoint());
-    if (event->button() == Qt::LeftButton)
-        leftDown_ = false;
     showCell(kNormal);
     emit MouseUp(xpcmdbutton::buttonCode(event->button()),
                  xpcmdbutton::shiftCode(event->modifiers()), float(event->position().x()),
                  float(event->position().y()));
-    if (clicked && isEnabled())
-        emit Click();
+    // Taken after MouseUp, so Click comes last.
+    QAbstractButton::mouseReleaseEvent(event);
+    event->accept();
 }
+
+// Keys go to the host as they would past a plain widget: QAbstractButton would click on the
+// space bar and move the focus on the arrow keys.
+
+void xptopbuttons::keyPressEvent(QKeyEvent *event) { QWidget::keyPressEvent(event); }
+
+void xptopbuttons::keyReleaseEvent(QKeyEvent *event) { QWidget::keyReleaseEvent(event); }
 
 void xptopbuttons::hoverLeft()
 {

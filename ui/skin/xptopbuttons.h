@@ -6,10 +6,17 @@
 //
 // Persisted properties, as a Designer form sets them: "Value" (int, default 0) and QWidget's
 // "enabled". Event arguments as for xpcmdbutton.
+//
+// Click: a left press released over the button (a double-click counts once) or the accessible
+// press action, never while disabled; QAbstractButton decides it and raises clicked(), which
+// Click() follows. The button takes no focus unless the host gives it a focus policy, and even
+// then leaves keys to its host. While disabled it lets pointer input pass to the widget
+// beneath, as a plain widget does. Assistive tools see Qt's own push button, named "Close",
+// "Maximize", "Minimize" or "Restore" after the strip it shows (kept as the button's text).
 
 #include "platform/picture_clip.h"
 
-#include <QWidget>
+#include <QAbstractButton>
 
 #include <array>
 
@@ -17,7 +24,7 @@ namespace skin {
 class HoverWatch;
 }
 
-class xptopbuttons : public QWidget {
+class xptopbuttons : public QAbstractButton {
     Q_OBJECT
     Q_PROPERTY(int Value READ Value WRITE setValue)
 
@@ -32,12 +39,6 @@ public:
     int Value() const;
     void setValue(int value);
 
-    // The strip in use, 0 to 3.
-    int strip() const;
-
-    // Raises Click when the button is enabled: the path of assistive tools.
-    void performClick();
-
 signals:
     void Click();
     void MouseOut();
@@ -46,6 +47,7 @@ signals:
     void MouseUp(qint16 Button, qint16 Shift, float X, float Y);
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -53,9 +55,12 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
 
 private:
     void RefreshLook();
+    void raiseClick();
     void showCell(int cell);
     void hoverLeft();
 
@@ -65,6 +70,4 @@ private:
     int value_ = 0;
     int strip_ = 0;
     int shownCell_ = 0;
-    // A left press landed on the button and has not been released yet.
-    bool leftDown_ = false;
 };

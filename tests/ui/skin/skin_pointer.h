@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QEvent>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -32,6 +33,27 @@ inline void releaseAt(const QWidget *widget, QPoint at, Qt::MouseButton button =
     pointTo(widget, at);
     QTest::mouseRelease(widget->window()->windowHandle(), button, {}, widget->mapTo(widget->window(), at));
 }
+
+// Counts the events of one type that reach a widget, sent to it or passed on by a child.
+class EventCount : public QObject {
+public:
+    EventCount(QWidget *widget, QEvent::Type type) : type_(type)
+    {
+        widget->installEventFilter(this);
+    }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == type_)
+            ++count;
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+};
 
 // A bound for waiting on an event that normally comes within a few ticks, long enough for a
 // slow machine under the sanitizers.

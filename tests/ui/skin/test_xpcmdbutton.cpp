@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QShortcutEvent>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 
@@ -304,6 +305,7 @@ TEST_F(CommandButton, OnlyTheLeftButtonAloneShowsThePressedLookAndClicks)
                           {{Qt::LeftButton, Qt::RightButton}, 3, 3}};
     int clicks = 0;
     QObject::connect(button, &xpcmdbutton::Click, [&] { ++clicks; });
+    skintest::EventCount reaching(&host, QEvent::MouseButtonPress);
     for (const Case &c : cases) {
         for (const Qt::MouseButton b : c.held)
             pressAt(button, {20, 10}, b);
@@ -315,6 +317,7 @@ TEST_F(CommandButton, OnlyTheLeftButtonAloneShowsThePressedLookAndClicks)
         EXPECT_EQ(shownCell(button), 0) << "buttons " << c.code << " released";
     }
     EXPECT_EQ(clicks, 2) << "one for each release of the left button";
+    EXPECT_EQ(reaching.count, 0) << "every press is the button's own";
 }
 
 TEST_F(CommandButton, APressDraggedOutsideRaisesMouseOutAfterEachMoveAndNoClick)
@@ -402,11 +405,16 @@ TEST_F(CommandButton, ADoubleClickOnTheFaceOrCaptionGivesOneClick)
     }
 }
 
-TEST_F(CommandButton, ADisabledButtonTakesNoPointerInput)
+TEST_F(CommandButton, ADisabledButtonTakesNoPointerInputAndPassesItToItsHost)
 {
+    skintest::EventCount reaching(&host, QEvent::MouseButtonPress);
     button->setEnabled(false);
-    pressAt(button, {20, 10});
-    releaseAt(button, {20, 10});
+    const QWidget *targets[] = {button, label};
+    for (const QWidget *target : targets) {
+        pressAt(target, {2, 2});
+        releaseAt(target, {2, 2});
+    }
+    EXPECT_EQ(reaching.count, 2);
     pointTo(&host, away);
     EXPECT_TRUE(waitForPolls(button));
     EXPECT_TRUE(events.log.empty());
@@ -499,27 +507,40 @@ TEST(CommandButtonAccessibility, IsAPushButtonNamedByItsCaptionWhosePressActionC
     QWidget host;
     auto *button = new xpcmdbutton(&host);
     button->setObjectName(QStringLiteral("Edit"));
-    int clicks = 0;
-    QObject::connect(button, &xpcmdbutton::Click, [&] { ++clicks; });
+    QSignalSpy clicks(button, &xpcmdbutton::Click);
+    // The press action clicks on a timer; pressed() tells that it has begun.
+    QSignalSpy pressed(button, &QAbstractButton::pressed);
+    QSignalSpy clickedByQt(button, &QAbstractButton::clicked);
 
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(button);
     ASSERT_NE(accessible, nullptr);
     EXPECT_EQ(accessible->role(), QAccessible::Button);
     EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Edit"));
-    button->setCaption(QStringLiteral("Save Edited"));
-    EXPECT_EQ(accessible->text(QAccessible::Name), QStringLiteral("Save Edited"));
+    // Ampersands are read as they are and claim no access key.
+    const QString captions[] = {QStringLiteral("Save Edited"), QStringLiteral("Salt & &Pepper&")};
+    for (const QString &caption : captions) {
+        button->setCaption(caption);
+        EXPECT_EQ(accessible->text(QAccessible::Name), caption);
+        EXPECT_TRUE(button->shortcut().isEmpty()) << caption.toStdString();
+    }
 
     QAccessibleActionInterface *actions = accessible->actionInterface();
     ASSERT_NE(actions, nullptr);
     EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
     EXPECT_FALSE(accessible->state().disabled);
     actions->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(clicks, 1);
+    ASSERT_TRUE(waitFor([&] { return clicks.count() == 1; }));
 
     button->setEnabled(false);
     EXPECT_TRUE(accessible->state().disabled);
     actions->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(clicks, 1) << "a disabled button is not pressed";
+    EXPECT_EQ(pressed.count(), 1) << "a disabled button is not pressed";
+
+    button->setEnabled(true);
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    button->setEnabled(false);
+    ASSERT_TRUE(waitFor([&] { return clickedByQt.count() == 2; }));
+    EXPECT_EQ(clicks.count(), 1) << "disabled before the pending press completed";
 }
 
 // --- Loading from a Designer form -------------------------------------------------------
@@ -532,10 +553,11 @@ TEST(CommandButtonForm, PropertiesInTheFormAreAppliedAndAbsentOnesKeepTheirDefau
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
 
-    // Nothing stored: the name as caption, rest cell 0, enabled, the form's font.
+    // Nothing stored: the name as caption, rest cell 0, enabled, no focus, the form's font.
     EXPECT_EQ(ui.Cancel->Caption(), QStringLiteral("Cancel"));
     EXPECT_EQ(ui.Cancel->State(), 0);
     EXPECT_TRUE(ui.Cancel->isEnabled());
+    EXPECT_EQ(ui.Cancel->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(captionOf(ui.Cancel)->font(), form.font());
     EXPECT_EQ(shownCell(ui.Cancel), 0);
 

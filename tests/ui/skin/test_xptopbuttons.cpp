@@ -1,7 +1,7 @@
 // The painted caption button: the cell it shows for each Value and look, its size, its hover
-// watch running from creation, its answers to real pointer events, what assistive tools see,
-// and loading from a Designer form. Pointer events go through the window system as in
-// test_xpcmdbutton.cpp.
+// watch running from creation, its answers to real pointer events and keys, what assistive
+// tools see, and loading from a Designer form. Pointer events go through the window system as
+// in test_xpcmdbutton.cpp.
 
 #include "ui/skin/xptopbuttons.h"
 
@@ -13,6 +13,7 @@
 
 #include <QAccessible>
 #include <QCursor>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 
@@ -221,6 +222,7 @@ TEST_F(CaptionButton, OnlyTheLeftButtonAloneShowsThePressedCellWhileMoving)
 {
     Recorder events;
     xptopbuttons *button = placeSettled(events);
+    skintest::EventCount reaching(&host, QEvent::MouseButtonPress);
     for (const Qt::MouseButton held : {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton}) {
         pressAt(button, {5, 5}, held);
         pointTo(button, {12, 12});
@@ -229,6 +231,7 @@ TEST_F(CaptionButton, OnlyTheLeftButtonAloneShowsThePressedCellWhileMoving)
         EXPECT_TRUE(shows(button, 2, 0)) << "button " << held << " released";
     }
     EXPECT_EQ(events.clicks, 1);
+    EXPECT_EQ(reaching.count, 0) << "every press is the button's own";
 }
 
 TEST_F(CaptionButton, APressDraggedOutsideRaisesMouseOutAfterEachMoveAndNoClick)
@@ -249,18 +252,35 @@ TEST_F(CaptionButton, APressDraggedOutsideRaisesMouseOutAfterEachMoveAndNoClick)
     EXPECT_EQ(events.log, (std::vector<std::string>{"MouseMove 1 0 21 21", "MouseUp 1 0 -50 40"}));
 }
 
-TEST_F(CaptionButton, ADisabledButtonTakesNoPointerInput)
+TEST_F(CaptionButton, ADisabledButtonTakesNoPointerInputAndPassesItToItsHost)
 {
     Recorder events;
     xptopbuttons *button = placeSettled(events);
+    skintest::EventCount reaching(&host, QEvent::MouseButtonPress);
     button->setEnabled(false);
     pressAt(button, {10, 10});
     releaseAt(button, {10, 10});
+    EXPECT_EQ(reaching.count, 1);
     pointTo(&host, away);
     EXPECT_TRUE(waitForPolls(button));
     EXPECT_TRUE(events.log.empty());
     EXPECT_EQ(events.mouseOuts, 0);
     EXPECT_TRUE(shows(button, 2, 3));
+}
+
+// --- Keys -------------------------------------------------------------------------------
+
+TEST_F(CaptionButton, GivenTheFocusItPassesEveryKeyToItsHostAndNeverClicks)
+{
+    Recorder events;
+    xptopbuttons *button = placeSettled(events);
+    skintest::EventCount reaching(&host, QEvent::KeyPress);
+    button->setFocusPolicy(Qt::StrongFocus);
+    button->setFocus();
+    for (const Qt::Key key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Left, Qt::Key_Down})
+        QTest::keyClick(button, key);
+    EXPECT_EQ(reaching.count, 4);
+    EXPECT_EQ(events.clicks, 0);
 }
 
 // --- Accessibility ----------------------------------------------------------------------
@@ -269,8 +289,9 @@ TEST(CaptionButtonAccessibility, IsAPushButtonNamedAfterItsGlyphWhosePressAction
 {
     QWidget host;
     auto *button = new xptopbuttons(&host);
-    int clicks = 0;
-    QObject::connect(button, &xptopbuttons::Click, [&] { ++clicks; });
+    QSignalSpy clicks(button, &xptopbuttons::Click);
+    // The press action clicks on a timer; pressed() tells that it has begun.
+    QSignalSpy pressed(button, &QAbstractButton::pressed);
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(button);
     ASSERT_NE(accessible, nullptr);
     EXPECT_EQ(accessible->role(), QAccessible::Button);
@@ -291,11 +312,18 @@ TEST(CaptionButtonAccessibility, IsAPushButtonNamedAfterItsGlyphWhosePressAction
     ASSERT_NE(actions, nullptr);
     EXPECT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::pressAction()));
     actions->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(clicks, 1);
+    ASSERT_TRUE(waitFor([&] { return clicks.count() == 1; }));
     button->setEnabled(false);
     EXPECT_TRUE(accessible->state().disabled);
     actions->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(pressed.count(), 1) << "a disabled button is not pressed";
+
+    QSignalSpy clickedByQt(button, &QAbstractButton::clicked);
+    button->setEnabled(true);
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    button->setEnabled(false);
+    ASSERT_TRUE(waitFor([&] { return clickedByQt.count() == 1; }));
+    EXPECT_EQ(clicks.count(), 1) << "disabled before the pending press completed";
 }
 
 // --- Loading from a Designer form -------------------------------------------------------
@@ -313,9 +341,11 @@ TEST(CaptionButtonForm, PropertiesInTheFormAreAppliedAndAbsentOnesKeepTheirDefau
     EXPECT_FALSE(ui.xptopbuttons2->isEnabled());
     EXPECT_TRUE(shows(ui.xptopbuttons2, 1, 3));
 
-    // Nothing stored: a close button, enabled, one cell in size though the form says 30 x 30.
+    // Nothing stored: a close button, enabled, without focus, one cell in size though the form
+    // says 30 x 30.
     EXPECT_EQ(ui.xptopbuttons1->Value(), 0);
     EXPECT_TRUE(ui.xptopbuttons1->isEnabled());
+    EXPECT_EQ(ui.xptopbuttons1->focusPolicy(), Qt::NoFocus);
     EXPECT_TRUE(shows(ui.xptopbuttons1, 0, 0));
     EXPECT_EQ(ui.xptopbuttons1->geometry(), QRect(286, 6, 21, 21));
 }
