@@ -1,7 +1,7 @@
 // Saporium: a personal recipe collection in one password-protected file beside the program.
 
-#include "platform/dialogs.h"
-#include "platform/shell.h"
+#include "platform/desktop_shell.h"
+#include "platform/qt_dialogs.h"
 #include "ui/main/main_window.h"
 
 #include <QApplication>
@@ -30,7 +30,7 @@ int main(int argc, char **argv)
 
     platform::QtDialogs dialogs;
     platform::DesktopShell shell;
-    MainWindow window(dialogs, shell, QApplication::applicationDirPath());
+    mainform::MainWindow window(dialogs, shell, QApplication::applicationDirPath());
     dialogs.setParent(&window);
     window.show();
     return QApplication::exec();

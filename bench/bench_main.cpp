@@ -49,7 +49,7 @@ QSize mainWindowSize()
     static const QSize size = [] {
         bench::AnsweringDialogs dialogs;
         bench::QuietShell shell;
-        MainWindow window(dialogs, shell, databases.at(QStringLiteral("small")).folder);
+        mainform::MainWindow window(dialogs, shell, databases.at(QStringLiteral("small")).folder);
         window.store().CloseStore();
         return window.size();
     }();
@@ -359,7 +359,7 @@ void mainWindowStartup(benchmark::State &state, const char *key)
         state.PauseTiming();
         dao::DBEngine::ResetCache();
         state.ResumeTiming();
-        auto window = std::make_unique<MainWindow>(dialogs, shell, folder);
+        auto window = std::make_unique<mainform::MainWindow>(dialogs, shell, folder);
         PaintWatch watch(window->findChild<QTreeWidget *>(QStringLiteral("Tv"))->viewport());
         window->show();
         waitForPaint(watch, state);
@@ -424,7 +424,7 @@ struct ShownBox {
 
     bench::AnsweringDialogs dialogs;
     bench::QuietShell shell;
-    MainWindow window;
+    mainform::MainWindow window;
     QLineEdit *line;
     QPlainTextEdit *multi;
     platform::TextBox box;

@@ -146,7 +146,7 @@ struct Recordset::Impl {
     }
 };
 
-Recordset::Recordset(std::unique_ptr<Impl> impl) : d(std::move(impl)) {}
+Recordset::Recordset(std::unique_ptr<Impl> impl) : d_(std::move(impl)) {}
 
 Recordset::~Recordset() = default;
 
@@ -203,100 +203,100 @@ std::unique_ptr<Recordset> Recordset::open(std::shared_ptr<Connection> connectio
 
 int Recordset::RecordCount() const
 {
-    d->live();
-    return d->liveRows;
+    d_->live();
+    return d_->liveRows;
 }
 
 void Recordset::MoveFirst()
 {
-    d->live();
-    d->cancelPending();
-    const auto first = std::find_if(d->rows.begin(), d->rows.end(), [](const Impl::Row &r) { return !r.deleted; });
-    if (first == d->rows.end())
-        throw EngineError(QStringLiteral("The category %1 holds no recipes.").arg(d->table));
-    d->current = static_cast<std::size_t>(first - d->rows.begin());
+    d_->live();
+    d_->cancelPending();
+    const auto first = std::find_if(d_->rows.begin(), d_->rows.end(), [](const Impl::Row &r) { return !r.deleted; });
+    if (first == d_->rows.end())
+        throw EngineError(QStringLiteral("The category %1 holds no recipes.").arg(d_->table));
+    d_->current = static_cast<std::size_t>(first - d_->rows.begin());
 }
 
 void Recordset::MoveNext()
 {
-    d->live();
-    if (d->current >= d->rows.size())
+    d_->live();
+    if (d_->current >= d_->rows.size())
         throw EngineError(
-            QStringLiteral("There is no further recipe in the category %1.").arg(d->table));
-    d->cancelPending();
+            QStringLiteral("There is no further recipe in the category %1.").arg(d_->table));
+    d_->cancelPending();
     do
-        ++d->current;
-    while (d->current < d->rows.size() && d->rows[d->current].deleted);
+        ++d_->current;
+    while (d_->current < d_->rows.size() && d_->rows[d_->current].deleted);
 }
 
 Value Recordset::Fields(int i) const
 {
-    d->live();
-    d->checkOrdinal(i);
+    d_->live();
+    d_->checkOrdinal(i);
     const auto column = static_cast<std::size_t>(i);
-    if (d->pending != Impl::Pending::None && d->pendingValues[column])
-        return d->pendingValues[column];
-    if (d->pending == Impl::Pending::Adding)
+    if (d_->pending != Impl::Pending::None && d_->pendingValues[column])
+        return d_->pendingValues[column];
+    if (d_->pending == Impl::Pending::Adding)
         return std::nullopt;
-    const Impl::Row &row = d->currentRow();
+    const Impl::Row &row = d_->currentRow();
     if (i == 0 && row.firstKnown)
         return row.first;
-    return d->read(i, row.rowid);
+    return d_->read(i, row.rowid);
 }
 
 void Recordset::SetField(int i, const QString &value)
 {
-    d->live();
-    d->checkOrdinal(i);
-    if (d->pending == Impl::Pending::None)
+    d_->live();
+    d_->checkOrdinal(i);
+    if (d_->pending == Impl::Pending::None)
         throw EngineError(QStringLiteral("A recipe of the category %1 can be changed only after "
                                          "starting to add or edit one.")
-                              .arg(d->table));
-    d->pendingValues[static_cast<std::size_t>(i)] = value;
+                              .arg(d_->table));
+    d_->pendingValues[static_cast<std::size_t>(i)] = value;
 }
 
 void Recordset::AddNew()
 {
-    d->live();
-    d->cancelPending();
-    d->pending = Impl::Pending::Adding;
+    d_->live();
+    d_->cancelPending();
+    d_->pending = Impl::Pending::Adding;
 }
 
 void Recordset::Edit()
 {
-    d->currentRow();
-    d->cancelPending();
-    d->pending = Impl::Pending::Editing;
+    d_->currentRow();
+    d_->cancelPending();
+    d_->pending = Impl::Pending::Editing;
 }
 
 void Recordset::Update()
 {
-    Connection &conn = d->live();
-    if (d->pending == Impl::Pending::None)
+    Connection &conn = d_->live();
+    if (d_->pending == Impl::Pending::None)
         throw EngineError(QStringLiteral("There is no added or edited recipe of the category %1 to "
                                          "save.")
-                              .arg(d->table));
-    const bool adding = d->pending == Impl::Pending::Adding;
-    const std::int64_t rowid = adding ? 0 : d->currentRow().rowid;
-    d->checkValues();
+                              .arg(d_->table));
+    const bool adding = d_->pending == Impl::Pending::Adding;
+    const std::int64_t rowid = adding ? 0 : d_->currentRow().rowid;
+    d_->checkValues();
 
     QStringList columns;
     QStringList values;
-    for (std::size_t i = 0; i < d->columns.size(); ++i)
-        if (d->pendingValues[i]) {
-            columns.append(names::quoted(d->columns[i].name));
-            values.append(d->pendingValues[i].value());
+    for (std::size_t i = 0; i < d_->columns.size(); ++i)
+        if (d_->pendingValues[i]) {
+            columns.append(names::quoted(d_->columns[i].name));
+            values.append(d_->pendingValues[i].value());
         }
     if (!adding && columns.isEmpty()) {
-        d->cancelPending();
+        d_->cancelPending();
         return;
     }
 
     const QString action = (adding ? QStringLiteral("Cannot add the recipe to the category ")
                                    : QStringLiteral("Cannot save the recipe in the category "))
-        + d->table;
+        + d_->table;
     // Built by concatenation: names may hold anything, '%' included, and reach SQL only quoted.
-    const QString table = names::quoted(d->table);
+    const QString table = names::quoted(d_->table);
     QString sql;
     if (adding && columns.isEmpty()) {
         sql = QStringLiteral("INSERT INTO ") + table + QStringLiteral(" DEFAULT VALUES");
@@ -312,11 +312,11 @@ void Recordset::Update()
         for (qsizetype n = 0; n < columns.size(); ++n)
             assignments.append(columns[n] + QStringLiteral(" = ?") + QString::number(n + 1));
         sql = QStringLiteral("UPDATE ") + table + QStringLiteral(" SET ")
-            + assignments.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + d->rowidName
+            + assignments.join(QStringLiteral(", ")) + QStringLiteral(" WHERE ") + d_->rowidName
             + QStringLiteral(" = ?") + QString::number(columns.size() + 1);
     }
     std::int64_t added = 0;
-    d->writeInTransaction(action, adding ? nullptr : &d->rows[d->current], [&] {
+    d_->writeInTransaction(action, adding ? nullptr : &d_->rows[d_->current], [&] {
         Statement write(conn, sql, action);
         for (int n = 0; n < values.size(); ++n)
             write.bindText(n + 1, values[n]);
@@ -326,74 +326,74 @@ void Recordset::Update()
         if (adding)
             added = static_cast<std::int64_t>(sqlite3_last_insert_rowid(conn.handle()));
         else if (sqlite3_changes(conn.handle()) == 0)
-            d->rowGone();
+            d_->rowGone();
     });
 
-    const std::optional<QString> &first = d->pendingValues.front();
+    const std::optional<QString> &first = d_->pendingValues.front();
     if (adding) {
-        const bool wasPastEnd = d->current >= d->rows.size();
-        d->rows.push_back({added, first, first.has_value(), false});
-        ++d->liveRows;
+        const bool wasPastEnd = d_->current >= d_->rows.size();
+        d_->rows.push_back({added, first, first.has_value(), false});
+        ++d_->liveRows;
         if (wasPastEnd)
-            d->current = d->rows.size();
+            d_->current = d_->rows.size();
     } else if (first) {
-        d->rows[d->current].first = first;
+        d_->rows[d_->current].first = first;
     }
-    d->cancelPending();
+    d_->cancelPending();
 }
 
 void Recordset::CancelUpdate()
 {
-    d->live();
-    d->cancelPending();
+    d_->live();
+    d_->cancelPending();
 }
 
 void Recordset::Delete()
 {
-    Connection &conn = d->live();
-    const std::int64_t rowid = d->currentRow().rowid;
-    d->cancelPending();
-    const QString action = QStringLiteral("Cannot delete the recipe from the category ") + d->table;
-    d->writeInTransaction(action, &d->rows[d->current], [&] {
+    Connection &conn = d_->live();
+    const std::int64_t rowid = d_->currentRow().rowid;
+    d_->cancelPending();
+    const QString action = QStringLiteral("Cannot delete the recipe from the category ") + d_->table;
+    d_->writeInTransaction(action, &d_->rows[d_->current], [&] {
         Statement remove(conn,
-                         QStringLiteral("DELETE FROM ") + names::quoted(d->table)
-                             + QStringLiteral(" WHERE ") + d->rowidName + QStringLiteral(" = ?1"),
+                         QStringLiteral("DELETE FROM ") + names::quoted(d_->table)
+                             + QStringLiteral(" WHERE ") + d_->rowidName + QStringLiteral(" = ?1"),
                          action);
         remove.bindInt64(1, rowid);
         remove.run();
     });
-    d->rows[d->current].deleted = true;
-    --d->liveRows;
+    d_->rows[d_->current].deleted = true;
+    --d_->liveRows;
 }
 
 void Recordset::Close()
 {
-    if (!d->conn)
+    if (!d_->conn)
         return;
-    d->readers.clear();
-    d->conn.reset();
+    d_->readers.clear();
+    d_->conn.reset();
 }
 
-bool Recordset::IsOpen() const { return d->conn != nullptr; }
+bool Recordset::IsOpen() const { return d_->conn != nullptr; }
 
 int Recordset::FieldCount() const
 {
-    d->live();
-    return static_cast<int>(d->columns.size());
+    d_->live();
+    return static_cast<int>(d_->columns.size());
 }
 
 QString Recordset::FieldName(int i) const
 {
-    d->live();
-    d->checkOrdinal(i);
-    return d->columns[static_cast<std::size_t>(i)].name;
+    d_->live();
+    d_->checkOrdinal(i);
+    return d_->columns[static_cast<std::size_t>(i)].name;
 }
 
 std::optional<int> Recordset::FieldLimit(int i) const
 {
-    d->live();
-    d->checkOrdinal(i);
-    return d->columns[static_cast<std::size_t>(i)].limit;
+    d_->live();
+    d_->checkOrdinal(i);
+    return d_->columns[static_cast<std::size_t>(i)].limit;
 }
 
 }  // namespace dao

@@ -58,7 +58,7 @@ private:
     // Reads the rows of table, whose name is spelled as the file spells it.
     static std::unique_ptr<Recordset> open(std::shared_ptr<Connection> connection,
                                            const QString &table);
-    std::unique_ptr<Impl> d;
+    std::unique_ptr<Impl> d_;
 };
 
 }  // namespace dao

@@ -12,9 +12,4 @@ public:
     virtual bool ShellExecute(const QUrl &target) = 0;
 };
 
-class DesktopShell : public Shell {
-public:
-    bool ShellExecute(const QUrl &target) override;
-};
-
 }  // namespace platform

@@ -5,15 +5,6 @@
 
 namespace platform {
 
-namespace {
-// The node's key lives in the item itself so that a click needs no lookup.
-constexpr int kKeyRole = Qt::UserRole + 1;
-}  // namespace
-
-QString Node::key() const { return item ? item->data(0, kKeyRole).toString() : QString(); }
-QString Node::text() const { return item ? item->text(0) : QString(); }
-Node Node::parent() const { return Node{item ? item->parent() : nullptr}; }
-
 Tree::Tree(QTreeWidget *widget, QObject *parent) : QObject(parent), widget_(widget)
 {
     widget_->setHeaderHidden(true);
@@ -80,7 +71,7 @@ Node Tree::Add(const QString &parentKey, const QString &key, const QString &text
         throw TreeError("The key \"" + key.toStdString() + "\" is already used by another node of the tree.");
     QTreeWidgetItem *parent = parentFor(parentKey);
     auto *item = new QTreeWidgetItem(QStringList{text});
-    item->setData(0, kKeyRole, key);
+    item->setData(0, kNodeKeyRole, key);
     item->setIcon(0, iconFor(image, selectedImage));
     if (parent)
         parent->addChild(item);

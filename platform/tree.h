@@ -3,13 +3,15 @@
 // (plus the image shown while selected), a node-click event and EnsureVisible. Wraps a
 // QTreeWidget owned by the window.
 
+#include "platform/tree_error.h"
+#include "platform/tree_node.h"
+
 #include <QHash>
 #include <QObject>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
 
-#include <stdexcept>
 #include <vector>
 
 class QTreeWidget;
@@ -19,21 +21,6 @@ namespace platform {
 
 // Pictures of the image list; indices into it are 1-based, 0 means none.
 using ImageList = std::vector<QPixmap>;
-
-// Thrown when a node cannot be added: a key already in use, or a parent key that no node has.
-class TreeError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// A node as the click handler sees it. Valid while the tree is not rebuilt.
-struct Node {
-    QTreeWidgetItem *item = nullptr;
-    QString key() const;
-    QString text() const;
-    Node parent() const;
-    bool isNull() const { return item == nullptr; }
-};
 
 class Tree : public QObject {
     Q_OBJECT

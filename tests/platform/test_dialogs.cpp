@@ -1,6 +1,6 @@
 // The real Qt boxes behind the dialogs seam.
 
-#include "platform/dialogs.h"
+#include "platform/qt_dialogs.h"
 
 #include <QApplication>
 #include <QInputDialog>

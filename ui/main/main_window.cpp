@@ -15,6 +15,8 @@
 #include <QTimer>
 #include <QUrl>
 
+namespace mainform {
+
 const QString MainWindow::kWebsiteAddress = QStringLiteral("https://www.example.org/saporium/");
 
 MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const QString &programFolder,
@@ -54,7 +56,7 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
     text4_ = std::make_unique<platform::TextBox>(ui_->Text4);
     store_ = std::make_unique<RecipeBas>(
         RecipeControls{*tv_, imageList1_, *text1_, *text2_, *text3_, *text4_}, dialogs_);
-    print_ = std::make_unique<PrintCommand>(dialogs_, programFolder_, this);
+    print_ = std::make_unique<printdoc::PrintCommand>(dialogs_, programFolder_, this);
 
     wireControls();
     Form_Load();
@@ -393,3 +395,5 @@ void MainWindow::Website_Click() { shell_.ShellExecute(QUrl(kWebsiteAddress)); }
 void MainWindow::xptopbuttons1_Click() { close(); }
 
 void MainWindow::xptopbuttons3_Click() { setWindowState(windowState() | Qt::WindowMinimized); }
+
+}  // namespace mainform

@@ -19,8 +19,12 @@ namespace platform {
 class Dialogs;
 class Shell;
 }  // namespace platform
+namespace printdoc {
 class PrintCommand;
+}  // namespace printdoc
 class RecipeBas;
+
+namespace mainform {
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -35,7 +39,7 @@ public:
     ~MainWindow() override;
 
     RecipeBas &store() const { return *store_; }
-    PrintCommand &printCommand() const { return *print_; }
+    printdoc::PrintCommand &printCommand() const { return *print_; }
 
     // Handlers, one per control event.
     void Tv_NodeClick(platform::Node node);
@@ -83,6 +87,8 @@ private:
     std::unique_ptr<platform::Tree> tv_;
     std::unique_ptr<platform::TextBox> text1_, text2_, text3_, text4_;
     std::unique_ptr<RecipeBas> store_;
-    std::unique_ptr<PrintCommand> print_;
+    std::unique_ptr<printdoc::PrintCommand> print_;
     bool unloaded_ = false;
 };
+
+}  // namespace mainform

@@ -10,23 +10,23 @@
 #include <utility>
 
 frmprint::frmprint(platform::Dialogs &dialogs, QString programFolder, QWidget *parent)
-    : QWidget(parent), ui(std::make_unique<Ui::frmprint>()), dialogs_(dialogs),
+    : QWidget(parent), ui_(std::make_unique<Ui::frmprint>()), dialogs_(dialogs),
       folder_(std::move(programFolder))
 {
     // The painted frame is the window's title bar and border.
     setWindowFlag(Qt::FramelessWindowHint);
-    ui->setupUi(this);
+    ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
     // A designer font size is a whole number of points.
-    QFont labelFont = ui->Label1->font();
+    QFont labelFont = ui_->Label1->font();
     labelFont.setPointSizeF(8.25);
-    ui->Label1->setFont(labelFont);
+    ui_->Label1->setFont(labelFont);
 
-    connect(ui->print, &xpcmdbutton::Click, this, &frmprint::print_Click);
-    connect(ui->printform, &xpcmdbutton::Click, this, &frmprint::printform_Click);
-    connect(ui->xptopbuttons1, &xptopbuttons::Click, this, &frmprint::xptopbuttons1_Click);
-    connect(ui->xptopbuttons3, &xptopbuttons::Click, this, &frmprint::xptopbuttons3_Click);
-    connect(ui->WB, &platform::Browser::printFailed, this, &frmprint::reportPrintFailure);
+    connect(ui_->print, &xpcmdbutton::Click, this, &frmprint::print_Click);
+    connect(ui_->printform, &xpcmdbutton::Click, this, &frmprint::printform_Click);
+    connect(ui_->xptopbuttons1, &xptopbuttons::Click, this, &frmprint::xptopbuttons1_Click);
+    connect(ui_->xptopbuttons3, &xptopbuttons::Click, this, &frmprint::xptopbuttons3_Click);
+    connect(ui_->WB, &platform::Browser::printFailed, this, &frmprint::reportPrintFailure);
 
     Form_Load();
 }
@@ -35,12 +35,12 @@ frmprint::~frmprint() = default;
 
 void frmprint::Form_Load()
 {
-    ui->WB->Navigate(pagePath());
+    ui_->WB->Navigate(pagePath());
 }
 
 void frmprint::reloadPage()
 {
-    ui->WB->Navigate(pagePath());
+    ui_->WB->Navigate(pagePath());
 }
 
 QString frmprint::pagePath() const
@@ -50,8 +50,8 @@ QString frmprint::pagePath() const
 
 void frmprint::print_Click()
 {
-    if (!ui->WB->ExecWB(platform::OLECMDID_PRINT, platform::OLECMDEXECOPT_DONTPROMPTUSER))
-        reportPrintFailure(ui->WB->errorString());
+    if (!ui_->WB->ExecWB(platform::OLECMDID_PRINT, platform::OLECMDEXECOPT_DONTPROMPTUSER))
+        reportPrintFailure(ui_->WB->errorString());
 }
 
 void frmprint::reportPrintFailure(const QString &reason)

@@ -37,7 +37,7 @@ private:
     // A failed print is told in a message box; the window stays open.
     void reportPrintFailure(const QString &reason);
 
-    std::unique_ptr<Ui::frmprint> ui;
+    std::unique_ptr<Ui::frmprint> ui_;
     platform::Dialogs &dialogs_;
     const QString folder_;
 };

@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace printdoc {
+
 namespace {
 
 // Places a new window centred over another, as a dialog opens, but moved onto that window's
@@ -81,3 +83,5 @@ void PrintCommand::run(const QString &text1, const QString &text2, const QString
     preview_->raise();
     preview_->activateWindow();
 }
+
+}  // namespace printdoc

@@ -11,6 +11,8 @@ namespace platform {
 class Dialogs;
 }
 
+namespace printdoc {
+
 class PrintCommand {
 public:
     // dialogs must outlive the command; the print files go into programFolder. A new preview
@@ -39,3 +41,5 @@ private:
     QPointer<QWidget> mainWindow_;
     QPointer<frmprint> preview_;
 };
+
+}  // namespace printdoc

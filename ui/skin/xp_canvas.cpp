@@ -74,10 +74,10 @@ QLabel *captionLabel(const QString &name, QWidget *parent, const QColor &colour)
 }  // namespace
 
 xp_canvas::xp_canvas(QWidget *parent)
-    : QWidget(parent), pictop(new XpCanvasPiece(QStringLiteral("pictop"), this)),
-      picleft(new XpCanvasPiece(QStringLiteral("picleft"), this)),
-      picright(new XpCanvasPiece(QStringLiteral("picright"), this)),
-      picbottom(new XpCanvasPiece(QStringLiteral("picbottom"), this)),
+    : QWidget(parent), pictop(new skin::XpCanvasPiece(QStringLiteral("pictop"), this)),
+      picleft(new skin::XpCanvasPiece(QStringLiteral("picleft"), this)),
+      picright(new skin::XpCanvasPiece(QStringLiteral("picright"), this)),
+      picbottom(new skin::XpCanvasPiece(QStringLiteral("picbottom"), this)),
       imgicon(new QLabel(pictop)),
       lblshadow(captionLabel(QStringLiteral("lblshadow"), pictop,
                              QGuiApplication::palette().color(QPalette::WindowText))),
@@ -101,16 +101,16 @@ xp_canvas::xp_canvas(QWidget *parent)
     // Hot spots come last so that they lie above the icon and the caption: the top-edge one
     // overlaps the caption's upper rows.
     for (int index : {2, 6, 7})
-        imgresize[index] = new XpCanvasPiece(QStringLiteral("imgresize%1").arg(index), pictop);
+        imgresize[index] = new skin::XpCanvasPiece(QStringLiteral("imgresize%1").arg(index), pictop);
     for (int index : {4, 5})
-        imgresize[index] = new XpCanvasPiece(QStringLiteral("imgresize%1").arg(index), picbottom);
+        imgresize[index] = new skin::XpCanvasPiece(QStringLiteral("imgresize%1").arg(index), picbottom);
 
-    connect(pictop, &XpCanvasPiece::pressed, this, &xp_canvas::pictop_MouseDown);
-    connect(pictop, &XpCanvasPiece::doubleClicked, this, &xp_canvas::pictop_DblClick);
+    connect(pictop, &skin::XpCanvasPiece::pressed, this, &xp_canvas::pictop_MouseDown);
+    connect(pictop, &skin::XpCanvasPiece::doubleClicked, this, &xp_canvas::pictop_DblClick);
     for (int edge = 0; edge < 8; ++edge) {
-        XpCanvasPiece *piece = handle(edge);
-        connect(piece, &XpCanvasPiece::pressed, this, &xp_canvas::handle_MouseDown);
-        connect(piece, &XpCanvasPiece::released, this,
+        skin::XpCanvasPiece *piece = handle(edge);
+        connect(piece, &skin::XpCanvasPiece::pressed, this, &xp_canvas::handle_MouseDown);
+        connect(piece, &skin::XpCanvasPiece::released, this,
                 [this, edge](QPoint screen) { handle_MouseUp(edge, screen); });
     }
 
@@ -159,7 +159,7 @@ void xp_canvas::showCaption(const QString &text)
                                QFontMetrics(lblcaption->font()).horizontalAdvance(text) + 2);
     lblcaption->resize(width, kCaptionSize.height());
     lblshadow->resize(width, kCaptionSize.height());
-    XpCanvasHost(hostWindow()).setCaption(text);
+    skin::XpCanvasHost(hostWindow()).setCaption(text);
     layout_frame();
 }
 
@@ -185,7 +185,7 @@ void xp_canvas::setFixed_Single(bool fixed)
     fixed_single = fixed;
     // A fixed frame's hot spots do nothing, so a press on them reaches the surface beneath:
     // the whole title bar then moves the window.
-    for (XpCanvasPiece *spot : imgresize)
+    for (skin::XpCanvasPiece *spot : imgresize)
         if (spot)
             spot->setAttribute(Qt::WA_TransparentForMouseEvents, fixed);
     layout_frame();
@@ -196,7 +196,7 @@ QWidget *xp_canvas::hostWindow() const
     return parentWidget() ? parentWidget()->window() : nullptr;
 }
 
-XpCanvasPiece *xp_canvas::handle(int edge) const
+skin::XpCanvasPiece *xp_canvas::handle(int edge) const
 {
     switch (edge) {
     case 0:
@@ -230,7 +230,7 @@ void xp_canvas::show_inactive_frame()
 
 void xp_canvas::layout_frame()
 {
-    const XpCanvasHost host(hostWindow());
+    const skin::XpCanvasHost host(hostWindow());
     host.setScaleMode(3);
     update();
 
@@ -297,7 +297,7 @@ void xp_canvas::applyKeyColourMask(int windowState)
 
 void xp_canvas::placeHotSpots()
 {
-    const XpCanvasHost host(hostWindow());
+    const skin::XpCanvasHost host(hostWindow());
     if (host.window())
         imgresize[6]->setGeometry(host.ScaleWidth() - kHotSpot, 0, kHotSpot, kHotSpot);
     // Only the lower rows of the bottom-right spot lie inside the 5-pixel border.
@@ -324,7 +324,7 @@ void xp_canvas::setPointers(int windowState)
 
 void xp_canvas::resize_host(QWidget *host, QPoint press_point, QPoint release_point, int edge)
 {
-    const XpCanvasHost window(host);
+    const skin::XpCanvasHost window(host);
     const double dx = (release_point.x() - press_point.x()) * platform::TwipsPerPixelX(host);
     const double dy = (release_point.y() - press_point.y()) * platform::TwipsPerPixelY(host);
     const double l = window.Left(), t = window.Top(), w = window.Width(), h = window.Height();
@@ -360,7 +360,7 @@ void xp_canvas::resize_host(QWidget *host, QPoint press_point, QPoint release_po
 
 void xp_canvas::pictop_MouseDown(QPoint screen)
 {
-    const XpCanvasHost host(hostWindow());
+    const skin::XpCanvasHost host(hostWindow());
     if (host.window() && host.WindowState() == 0)
         platform::BeginWindowMove(host.window(), screen);
 }
@@ -369,7 +369,7 @@ void xp_canvas::pictop_DblClick()
 {
     if (fixed_single)
         return;
-    const XpCanvasHost host(hostWindow());
+    const skin::XpCanvasHost host(hostWindow());
     host.setWindowState(host.WindowState() == 0 ? 2 : 0);
 }
 

@@ -19,7 +19,9 @@
 
 class QLabel;
 class QTimer;
+namespace skin {
 class XpCanvasPiece;
+}
 
 class xp_canvas : public QWidget {
     Q_OBJECT
@@ -83,7 +85,7 @@ protected:
 
 private:
     QWidget *hostWindow() const;
-    XpCanvasPiece *handle(int edge) const;
+    skin::XpCanvasPiece *handle(int edge) const;
     void showCaption(const QString &text);
     void followName(const QString &name);
     void paintTitleBar(int windowState);
@@ -103,16 +105,16 @@ private:
     void UserControl_ExitFocus();
 
     // The pieces; all are children of the frame or of its surfaces.
-    XpCanvasPiece *pictop;
-    XpCanvasPiece *picleft;
-    XpCanvasPiece *picright;
-    XpCanvasPiece *picbottom;
+    skin::XpCanvasPiece *pictop;
+    skin::XpCanvasPiece *picleft;
+    skin::XpCanvasPiece *picright;
+    skin::XpCanvasPiece *picbottom;
     QLabel *imgicon;
     QLabel *lblshadow;
     QLabel *lblcaption;
     // The resize hot spots by edge code. Codes 0, 1 and 3 are the borders themselves, so
     // their slots stay empty.
-    std::array<XpCanvasPiece *, 8> imgresize{};
+    std::array<skin::XpCanvasPiece *, 8> imgresize{};
 
     // The pictures in use, and the two looks they are taken from.
     QPixmap imgtop, imgtopmax, imgleft, imgright, imgbottom;

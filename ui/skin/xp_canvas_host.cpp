@@ -9,6 +9,8 @@
 
 #include <cmath>
 
+namespace skin {
+
 namespace {
 
 int toPixels(double twips, double twipsPerPixel)
@@ -93,3 +95,5 @@ bool XpCanvasHost::Move(double left, double top, double width, double height) co
     window_->setGeometry(bounds);
     return true;
 }
+
+}  // namespace skin

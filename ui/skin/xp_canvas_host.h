@@ -7,6 +7,8 @@
 class QString;
 class QWidget;
 
+namespace skin {
+
 class XpCanvasHost {
 public:
     explicit XpCanvasHost(QWidget *window) : window_(window) {}
@@ -33,3 +35,5 @@ public:
 private:
     QWidget *window_;
 };
+
+}  // namespace skin

@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace skin {
+
 XpCanvasPiece::XpCanvasPiece(const QString &name, QWidget *parent) : QWidget(parent)
 {
     setObjectName(name);
@@ -48,3 +50,5 @@ void XpCanvasPiece::mouseMoveEvent(QMouseEvent *event)
 {
     event->accept();
 }
+
+}  // namespace skin

@@ -7,6 +7,8 @@
 #include <QPoint>
 #include <QWidget>
 
+namespace skin {
+
 class XpCanvasPiece : public QWidget {
     Q_OBJECT
 public:
@@ -34,3 +36,5 @@ protected:
 private:
     QPixmap image_;
 };
+
+}  // namespace skin

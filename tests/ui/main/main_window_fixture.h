@@ -41,7 +41,7 @@ protected:
 
     void open()
     {
-        window = std::make_unique<MainWindow>(dialogs, shell, db.folder());
+        window = std::make_unique<mainform::MainWindow>(dialogs, shell, db.folder());
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         QCoreApplication::processEvents();
@@ -134,7 +134,7 @@ protected:
     testsupport::TempDb db;
     testsupport::ScriptedDialogs dialogs;
     testsupport::RecordingShell shell;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<mainform::MainWindow> window;
     std::optional<MainForm> form;
-    const MainWindow *formOf = nullptr;
+    const mainform::MainWindow *formOf = nullptr;
 };

@@ -48,7 +48,7 @@ protected:
 
     QTemporaryDir folder;
     testsupport::ScriptedDialogs dialogs;
-    std::unique_ptr<PrintCommand> command = std::make_unique<PrintCommand>(dialogs, folder.path());
+    std::unique_ptr<printdoc::PrintCommand> command = std::make_unique<printdoc::PrintCommand>(dialogs, folder.path());
 };
 
 struct Precondition {
@@ -99,7 +99,7 @@ TEST_F(PrintCommandTest, ExactlyEmptyNameAsksForARecipeAndPrintsNothing)
 TEST_F(PrintCommandTest, UnwritableFolderIsReportedAndOpensNoPreview)
 {
     const QString gone = folder.filePath(u"gone"_s);
-    PrintCommand print(dialogs, gone);
+    printdoc::PrintCommand print(dialogs, gone);
     print.run(u"Rice"_s, {}, u"rice"_s, u"boil"_s);
 
     ASSERT_EQ(dialogs.shown().size(), 1u);
@@ -210,8 +210,8 @@ protected:
     void printRice() { print->run(u"Rice"_s, {}, u"rice"_s, u"boil"_s); }
 
     QWidget mainWindow;
-    std::unique_ptr<PrintCommand> print =
-        std::make_unique<PrintCommand>(dialogs, folder.path(), &mainWindow);
+    std::unique_ptr<printdoc::PrintCommand> print =
+        std::make_unique<printdoc::PrintCommand>(dialogs, folder.path(), &mainWindow);
 };
 
 // Centres may differ by the half pixel an odd width or height cannot split.

@@ -47,7 +47,7 @@ TEST(ResizeHost, MovesTheEdgesOfTheCodesRowByTheCursorTravel)
 TEST(ResizeHost, CountsInTwipsAndLeavesMaximisedOrMinimisedHostsAlone)
 {
     const FramedWindow framed = framedWindow(kBounds);
-    const XpCanvasHost host(framed.window.get());
+    const skin::XpCanvasHost host(framed.window.get());
     const double twipsPerPixel = 1440.0 / framed.window->screen()->logicalDotsPerInchX();
     xp_canvas::resize_host(framed.window.get(), {0, 0}, {10, 0}, 1);
     EXPECT_DOUBLE_EQ(host.Width(), 310 * twipsPerPixel);

@@ -1,4 +1,4 @@
-#include "platform/shell.h"
+#include "platform/desktop_shell.h"
 
 #include <QDesktopServices>
 
