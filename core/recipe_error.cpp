@@ -13,7 +13,7 @@ Error::Error(const QString &message, Kind kind)
 
 Error Error::tooLong(int field, int length, int most)
 {
-    Error e(dao::refusals::tooLong(QStringLiteral("The ") + schema::field(field).label, length, most),
+    Error e(dao::refusals::tooLong(QStringLiteral("The text of the ") + schema::field(field).label, length, most),
             Kind::TooLong);
     e.field_ = field;
     e.length_ = length;

@@ -148,7 +148,7 @@ TEST_F(CollectionTest, EveryFailureIsOneErrorTypeWithItsKindAndNothingIsWrittenB
         {"add a category twice", [&] { collection->addCategory(QStringLiteral("soups")); }, Error::Kind::Failure, {}},
         {"add a too long author", [&] { collection->addRecipe(QStringLiteral("Soups"), tooLong); },
          Error::Kind::TooLong,
-         QStringLiteral("The Author is 255 characters long, but at most 254 fit. Shorten it by 1 character.")},
+         QStringLiteral("The text of the Author is 255 characters long, but at most 254 fit. Shorten it by 1 character.")},
         {"update with a too long author",
          [&] { collection->updateRecipe(QStringLiteral("Soups"), QStringLiteral("Pea"), tooLong); },
          Error::Kind::TooLong, {}},
@@ -174,6 +174,50 @@ TEST_F(CollectionTest, EveryFailureIsOneErrorTypeWithItsKindAndNothingIsWrittenB
         ADD_FAILURE() << "a too long author was written";
     } catch (const Error &e) {
         EXPECT_EQ((std::tuple{e.field(), e.length(), e.most()}), (std::tuple{1, 255, 254}));
+    }
+}
+
+TEST_F(CollectionTest, ATooLongValueIsStoredUpToTheLimitItStatesAndRefusedOneBeyond)
+{
+    // Another program's table, whose columns declare other limits.
+    ASSERT_EQ(db.rawExec(QStringLiteral("CREATE TABLE Pies (Title VARCHAR(50), Baker CHAR(20), Filling TEXT(1000), "
+                                        "Method TEXT)")),
+              0);
+    struct Case {
+        const char *category;
+        int field;
+        int typed;
+        const char *refusal;  // nothing: stored
+    };
+    const Case cases[] = {
+        {"Soups", 0, 254, nullptr},
+        {"Soups", 0, 255, "The text of the Recipe Name is 255 characters long, but at most 254 fit. Shorten it by 1 character."},
+        {"Soups", 0, 256, "The text of the Recipe Name is 256 characters long, but at most 254 fit. Shorten it by 2 characters."},
+        {"Soups", 1, 254, nullptr},
+        {"Soups", 1, 255, "The text of the Author is 255 characters long, but at most 254 fit. Shorten it by 1 character."},
+        {"Soups", 3, 100000, nullptr},
+        {"Pies", 0, 49, nullptr},
+        {"Pies", 0, 50, "The text of the Recipe Name is 50 characters long, but at most 49 fit. Shorten it by 1 character."},
+        {"Pies", 1, 19, nullptr},
+        {"Pies", 1, 25, "The text of the Author is 25 characters long, but at most 19 fit. Shorten it by 6 characters."},
+        {"Pies", 2, 1000, "The text of the Ingredients is 1000 characters long, but at most 999 fit. Shorten it by 1 character."},
+    };
+    for (const Case &c : cases) {
+        const QString category = QString::fromLatin1(c.category);
+        SCOPED_TRACE(category.toStdString() + " field " + std::to_string(c.field) + " " + std::to_string(c.typed));
+        Recipe typed{QStringLiteral("Leek"), QStringLiteral("Ann"), QStringLiteral("leeks"), QStringLiteral("boil")};
+        // Blanks around the text are trimmed before counting, as the text is stored.
+        typed.field(c.field) = QStringLiteral("  ") + QString(c.typed, QLatin1Char('x')) + QStringLiteral("  ");
+        const auto before = db.rows(category).size();
+        const auto [kind, error] = failureOf([&] { collection->addRecipe(category, typed); });
+        if (!c.refusal) {
+            EXPECT_EQ(error, QStringLiteral("(none)"));
+            EXPECT_EQ(db.rows(category).size(), before + 1);
+            continue;
+        }
+        EXPECT_EQ(kind, Error::Kind::TooLong);
+        EXPECT_EQ(error, QString::fromUtf8(c.refusal));
+        EXPECT_EQ(db.rows(category).size(), before);
     }
 }
 

@@ -61,6 +61,11 @@ TEST_F(CategoriesTest, RefusedNamesCreateNothingAndConfirmNothing)
         EXPECT_THROW(store.AddCategory(), std::exception) << name.toStdString();
         EXPECT_EQ(dialogs.shown().size(), 1u) << name.toStdString();
     }
+    // The root's names are the store's own refusal; the engine would take them.
+    dialogs.clear();
+    dialogs.answerInputBox(QStringLiteral("AB"));
+    EXPECT_EQ(testsupport::engineError([&] { store.AddCategory(); }),
+              "\"AB\" is reserved for the top of the recipe tree; please choose another name for the category.");
     EXPECT_EQ(db.tables(), QStringList{QStringLiteral("Soups")});
 }
 
