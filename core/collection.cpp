@@ -1,6 +1,7 @@
 #include "core/collection.h"
 
 #include "core/category_schema.h"
+#include "core/change_feed.h"
 #include "core/translated.h"
 #include "engine/database.h"
 #include "engine/db_engine.h"
@@ -28,6 +29,14 @@ void writeFields(dao::Recordset &rows, const Recipe &typed)
         rows.SetField(i, values[i]);
 }
 
+Recipe encoded(const Recipe &typed)
+{
+    Recipe stored;
+    for (int i = 0; i < schema::kFieldCount; ++i)
+        stored.field(i) = schema::encode(typed.field(i));
+    return stored;
+}
+
 // Positions rows on the first row whose trimmed name is wanted (a null name matches nothing).
 bool moveToMatch(dao::Recordset &rows, const QString &wanted)
 {
@@ -46,8 +55,10 @@ bool moveToMatch(dao::Recordset &rows, const QString &wanted)
 
 }  // namespace
 
-Collection::Collection(const QString &path, const QString &password)
-    : db_(translated([&] { return dao::DBEngine::Open(path, password); }))
+Collection::Collection(const QString &path, const QString &password, Reach reach)
+    : db_(translated([&] {
+          return reach == Reach::Shared ? dao::DBEngine::Open(path, password) : dao::DBEngine::OpenPrivate(path, password);
+      }))
 {
 }
 
@@ -106,22 +117,50 @@ std::optional<Recipe> Collection::recipe(const QString &category, const QString 
     return recipe;
 }
 
-void Collection::addRecipe(const QString &category, const Recipe &typed)
+void Collection::readAll(const QString &category,
+                         const std::function<void(std::int64_t, const Recipe &)> &fn) const
 {
     translated([&] {
+        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
+        Recipe stored;
+        rows->ReadAll([&](std::int64_t row, const std::vector<dao::Value> &fields) {
+            for (int i = 0; i < schema::kFieldCount; ++i)
+                stored.field(i) = i < static_cast<int>(fields.size()) ? fields[static_cast<std::size_t>(i)].value_or(QString())
+                                                                      : QString();
+            fn(row, stored);
+        });
+    });
+}
+
+std::int64_t Collection::dataVersion() const
+{
+    return translated([&] { return db().DataVersion(); });
+}
+
+void Collection::tell(Change::Kind kind, const QString &category, std::int64_t row, const Recipe &stored) const
+{
+    emit ChangeFeed::instance().changed(Change{kind, path(), category, row, stored});
+}
+
+void Collection::addRecipe(const QString &category, const Recipe &typed)
+{
+    const Recipe stored = encoded(typed);
+    const std::int64_t row = translated([&] {
         const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
         rows->AddNew();
         writeFields(*rows, typed);
         rows->Update();
+        return rows->LastModified();
     });
+    tell(Change::Kind::RecipeWritten, category, row, stored);
 }
 
 bool Collection::updateRecipe(const QString &category, const QString &name, const Recipe &typed)
 {
-    return translated([&] {
+    const std::optional<std::int64_t> row = translated([&]() -> std::optional<std::int64_t> {
         const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
         if (!moveToMatch(*rows, schema::trimBlanks(name)))
-            return false;
+            return std::nullopt;
         rows->Edit();
         try {
             writeFields(*rows, typed);
@@ -131,29 +170,38 @@ bool Collection::updateRecipe(const QString &category, const QString &name, cons
             rows->CancelUpdate();
             throw;
         }
-        return true;
+        return rows->LastModified();
     });
+    if (row)
+        tell(Change::Kind::RecipeWritten, category, *row, encoded(typed));
+    return row.has_value();
 }
 
 bool Collection::deleteRecipe(const QString &category, const QString &name)
 {
-    return translated([&] {
+    const std::optional<std::int64_t> row = translated([&]() -> std::optional<std::int64_t> {
         const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
         if (!moveToMatch(*rows, schema::trimBlanks(name)))
-            return false;
+            return std::nullopt;
+        const std::int64_t bookmark = rows->Bookmark();
         rows->Delete();
-        return true;
+        return bookmark;
     });
+    if (row)
+        tell(Change::Kind::RecipeDeleted, category, *row, {});
+    return row.has_value();
 }
 
 void Collection::addCategory(const QString &name)
 {
     translated([&] { schema::createTable(db(), name); });
+    tell(Change::Kind::CategoryAdded, name, 0, {});
 }
 
 void Collection::deleteCategory(const QString &name)
 {
     translated([&] { db().DeleteTableDef(name); });
+    tell(Change::Kind::CategoryDeleted, name, 0, {});
 }
 
 }  // namespace recipes

@@ -8,11 +8,14 @@
 // holds no lock or transaction between calls.
 
 #include "core/category_rows.h"
+#include "core/change_feed.h"
 #include "core/recipe.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -27,9 +30,13 @@ inline const QString kBuiltInPassword = QStringLiteral("qmtrwz47195306");
 
 class Collection {
 public:
+    // How the file is reached: through the program's one shared connection, or, for a worker
+    // thread, through a connection of the handle's own that only that thread uses.
+    enum class Reach { Shared, Private };
+
     // Opens the existing encrypted file at path; a path without extension gets ".mdb". Throws
     // when the file is missing, not a recipe database, or the password does not open it.
-    Collection(const QString &path, const QString &password);
+    Collection(const QString &path, const QString &password, Reach reach = Reach::Shared);
     ~Collection();
     Collection(const Collection &) = delete;
     Collection &operator=(const Collection &) = delete;
@@ -50,6 +57,16 @@ public:
     // The first recipe of that name, each field read back trimmed; nothing when there is none.
     std::optional<Recipe> recipe(const QString &category, const QString &name) const;
 
+    // Every recipe of the category with its row number, its fields as stored (null as the empty
+    // text), in stored order, read in one pass.
+    void readAll(const QString &category, const std::function<void(std::int64_t row, const Recipe &stored)> &fn) const;
+    // Changes when another connection, of this program or another, has written to the file
+    // since the last call; this program's own changes through the shared connection do not
+    // change it.
+    std::int64_t dataVersion() const;
+
+    // Each change below is told on ChangeFeed::instance() once it is in the file.
+
     // Appends a recipe made from the texts as typed: each field trimmed and ended by one blank.
     void addRecipe(const QString &category, const Recipe &typed);
     // Overwrites the first recipe whose trimmed name equals name trimmed; false when none does.
@@ -63,6 +80,7 @@ public:
 
 private:
     dao::Database &db() const;
+    void tell(Change::Kind kind, const QString &category, std::int64_t row, const Recipe &stored) const;
 
     std::unique_ptr<dao::Database> db_;
 };

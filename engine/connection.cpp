@@ -9,6 +9,7 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -30,7 +31,7 @@ constexpr int kBusyTimeoutMs = 5000;
 
 // A statement the program runs finishes in milliseconds; one that runs for seconds is working
 // through a file made to keep it busy, and is stopped.
-std::chrono::milliseconds statementTimeLimit{5000};
+std::atomic<std::chrono::milliseconds> statementTimeLimit{std::chrono::milliseconds(5000)};
 
 // How many virtual-machine steps SQLite runs between two looks at the clock.
 constexpr int kProgressSteps = 4096;
@@ -73,7 +74,8 @@ QString systemReason(int error)
 // Refuses to work with a library that cannot encrypt: it would silently write recipes in clear.
 void requireCipher(sqlite3 *db)
 {
-    static bool verified = false;
+    // Atomic: a worker thread may open its own connection meanwhile.
+    static std::atomic<bool> verified = false;
     if (verified)
         return;
     sqlite3_stmt *stmt = nullptr;
@@ -150,7 +152,7 @@ QString reasonFor(int rc, const QString &subject, bool opening, bool openedReadO
             + QStringLiteral(" kept the program busy for more than %1 seconds, so the work was "
                              "stopped and nothing was changed. The file may be damaged, or made "
                              "to keep programs busy")
-                  .arg(statementTimeLimit.count() / 1000.0);
+                  .arg(statementTimeLimit.load().count() / 1000.0);
     default:
         return subject + QStringLiteral(" reported an error: ") + detail;
     }
@@ -179,10 +181,12 @@ Connection::~Connection()
         ::close(fd_);
 }
 
-std::shared_ptr<Connection> Connection::acquire(const QString &path, const QString &password,
-                                                bool readOnly)
+namespace {
+
+// The file at path, checked before SQLite sees it: its name in the file system's encoding, and
+// with links resolved.
+std::pair<QByteArray, QByteArray> checkedFile(const QString &path, const QString &action)
 {
-    const QString action = QStringLiteral("Cannot open the recipe database ") + path;
     const QByteArray native = QFile::encodeName(path);
     struct stat st {};
     if (::stat(native.constData(), &st) != 0)
@@ -197,6 +201,24 @@ std::shared_ptr<Connection> Connection::acquire(const QString &path, const QStri
     const QByteArray canonical = QFile::encodeName(QFileInfo(path).canonicalFilePath());
     if (canonical.isEmpty())
         throwOpen(action, systemReason(ENOENT));
+    return {native, canonical};
+}
+
+}  // namespace
+
+std::shared_ptr<Connection> Connection::acquirePrivate(const QString &path, const QString &password,
+                                                       bool readOnly)
+{
+    const auto [native, canonical] =
+        checkedFile(path, QStringLiteral("Cannot open the recipe database ") + path);
+    return openFresh(path, native, canonical, password, readOnly);
+}
+
+std::shared_ptr<Connection> Connection::acquire(const QString &path, const QString &password,
+                                                bool readOnly)
+{
+    const QString action = QStringLiteral("Cannot open the recipe database ") + path;
+    const auto [native, canonical] = checkedFile(path, action);
 
     const CacheKey key{canonical, password, readOnly};
     auto &connections = cache();
@@ -469,7 +491,7 @@ int Connection::pastDeadline(void *connection)
         return 0;
     const auto now = std::chrono::steady_clock::now();
     if (!self->deadline_)
-        self->deadline_ = now + statementTimeLimit;
+        self->deadline_ = now + statementTimeLimit.load();
     return now >= *self->deadline_ ? 1 : 0;
 }
 

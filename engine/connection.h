@@ -7,7 +7,8 @@
 // while the path still names the file it was opened on. Between operations it holds no
 // transaction and no lock, so other programs may use the file meanwhile.
 //
-// Single-threaded, like the rest of the program: the cache takes no lock of its own.
+// The cache belongs to the main thread and takes no lock of its own; a worker thread opens a
+// private connection of its own (acquirePrivate), which it alone uses.
 
 #include "engine/engine_error.h"
 
@@ -31,6 +32,10 @@ public:
     // keyed with another password, or locked beyond the busy timeout.
     static std::shared_ptr<Connection> acquire(const QString &path, const QString &password,
                                                bool readOnly);
+
+    // A connection of its own on the file, outside the cache, for one other thread to use alone.
+    static std::shared_ptr<Connection> acquirePrivate(const QString &path, const QString &password,
+                                                      bool readOnly);
 
     // Makes a new encrypted database at path; never overwrites a file.
     static void create(const QString &path, const QString &password);

@@ -177,6 +177,12 @@ void Database::DeleteTableDef(const QString &name)
     Statement(conn, QStringLiteral("DROP TABLE ") + names::quoted(*actual), action).run();
 }
 
+std::int64_t Database::DataVersion() const
+{
+    Statement version(live(), QStringLiteral("PRAGMA data_version"), QStringLiteral("Cannot read the recipe database"));
+    return version.step() ? version.int64(0) : 0;
+}
+
 void Database::Close() { connection_.reset(); }
 
 bool Database::IsOpen() const { return connection_ != nullptr; }

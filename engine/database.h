@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -39,6 +40,11 @@ public:
     void AppendTableDef(const TableDef &def);
     // Drops a table with all its rows; throws when there is no such table.
     void DeleteTableDef(const QString &name);
+
+    // Changes whenever another connection, of this program or another, has committed a change to
+    // the file since the last call; the program's own writes through this handle's connection
+    // leave it as it is.
+    std::int64_t DataVersion() const;
 
     void Close();
     bool IsOpen() const;

@@ -66,6 +66,14 @@ std::unique_ptr<Database> DBEngine::Open(const QString &name, const QString &pas
     return std::unique_ptr<Database>(new Database(Connection::acquire(path, password, readOnly)));
 }
 
+std::unique_ptr<Database> DBEngine::OpenPrivate(const QString &name, const QString &password, bool readOnly)
+{
+    const auto [path, action] = fileToOpen(name);
+    if (password.isEmpty())
+        throw EngineError(action + QStringLiteral(": no password was given."));
+    return std::unique_ptr<Database>(new Database(Connection::acquirePrivate(path, password, readOnly)));
+}
+
 void DBEngine::CreateDatabase(const QString &path, const QString &password)
 {
     Connection::create(QDir::cleanPath(QFileInfo(path).absoluteFilePath()), password);

@@ -25,6 +25,11 @@ public:
     static std::unique_ptr<Database> Open(const QString &name, const QString &password,
                                           bool readOnly = false);
 
+    // As Open, on a connection of the handle's own rather than the shared one: for a worker thread,
+    // which alone may use the handle and what it opens.
+    static std::unique_ptr<Database> OpenPrivate(const QString &name, const QString &password,
+                                                 bool readOnly = false);
+
     // Creates a new, empty encrypted database at path (extension as given) with the password.
     // Throws when the file exists already or cannot be created.
     static void CreateDatabase(const QString &path, const QString &password);

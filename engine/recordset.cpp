@@ -36,6 +36,7 @@ struct Recordset::Impl {
     int liveRows = 0;
     Pending pending = Pending::None;
     std::vector<std::optional<QString>> pendingValues;
+    std::optional<std::int64_t> lastModified;
     // One reader per column, prepared on first use and kept: rows are read one by one.
     mutable std::vector<std::unique_ptr<Statement>> readers;
 
@@ -329,6 +330,7 @@ void Recordset::Update()
             d_->rowGone();
     });
 
+    d_->lastModified = adding ? added : rowid;
     const std::optional<QString> &first = d_->pendingValues.front();
     if (adding) {
         const bool wasPastEnd = d_->current >= d_->rows.size();
@@ -340,6 +342,35 @@ void Recordset::Update()
         d_->rows[d_->current].first = first;
     }
     d_->cancelPending();
+}
+
+void Recordset::ReadAll(const std::function<void(std::int64_t, const std::vector<Value> &)> &fn) const
+{
+    Connection &conn = d_->live();
+    QStringList columns;
+    for (const Impl::Column &column : d_->columns)
+        columns.append(names::quoted(column.name));
+    Statement scan(conn,
+                   QStringLiteral("SELECT ") + d_->rowidName + QStringLiteral(", ") + columns.join(QStringLiteral(", "))
+                       + QStringLiteral(" FROM ") + names::quoted(d_->table) + QStringLiteral(" ORDER BY ")
+                       + d_->rowidName,
+                   QStringLiteral("Cannot read the category ") + d_->table);
+    std::vector<Value> fields(d_->columns.size());
+    while (scan.step()) {
+        for (std::size_t i = 0; i < fields.size(); ++i)
+            fields[i] = scan.text(static_cast<int>(i) + 1);
+        fn(scan.int64(0), fields);
+    }
+}
+
+std::int64_t Recordset::Bookmark() const { return d_->currentRow().rowid; }
+
+std::int64_t Recordset::LastModified() const
+{
+    d_->live();
+    if (!d_->lastModified)
+        throw EngineError(QStringLiteral("No recipe of the category %1 has been saved yet.").arg(d_->table));
+    return *d_->lastModified;
 }
 
 void Recordset::CancelUpdate()

@@ -5,8 +5,11 @@
 
 #include <QString>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace dao {
 
@@ -44,6 +47,16 @@ public:
     void Delete();  // deletes the current row; the position stays on it until a move
     void Close();
     bool IsOpen() const;
+
+    // Reads every row with all its fields in one pass, in stored order, as the file holds them
+    // now, and hands each to fn with its row number; the position does not move. For reading a
+    // whole table at once: far cheaper than moving through it field by field.
+    void ReadAll(const std::function<void(std::int64_t row, const std::vector<Value> &fields)> &fn) const;
+
+    // The current row's number in the file (its rowid): the same row keeps it until deleted.
+    std::int64_t Bookmark() const;
+    // The number of the row the last Update wrote; throws when nothing was written yet.
+    std::int64_t LastModified() const;
 
     int FieldCount() const;
     QString FieldName(int i) const;

@@ -110,6 +110,12 @@ void Tree::EnsureVisible(Node node)
     widget_->scrollToItem(node.item);
 }
 
+void Tree::Expand(Node node)
+{
+    if (node.item)
+        node.item->setExpanded(true);
+}
+
 int Tree::Count() const { return count_; }
 
 Node Tree::nodeByKey(const QString &key) const { return Node{byKey_.value(key)}; }

@@ -39,6 +39,8 @@ public:
     Node AddChildren(const QString &parentKey, const QStringList &texts, int image, int selectedImage);
     // Expands the node's ancestors and scrolls it into view.
     void EnsureVisible(Node node);
+    // Shows the node's children.
+    void Expand(Node node);
 
     int Count() const;
     Node nodeByKey(const QString &key) const;

@@ -109,6 +109,8 @@ void RecipeBas::FillCatalogue()
     }
     step([&] { c_.Tv.EnsureVisible(lastAdded_); });
     CloseStore();
+    if (AfterFill)
+        AfterFill(true);
 }
 
 void RecipeBas::FillCategories()
@@ -122,6 +124,29 @@ void RecipeBas::FillCategories()
         lastAdded_ = c_.Tv.Add(kRootKey, category, ShownCategoryName(category), CategoryImage);
     c_.Tv.EnsureVisible(lastAdded_);
     CloseStore();
+    if (AfterFill)
+        AfterFill(false);
+}
+
+void RecipeBas::FillMatches(const std::vector<recipes::SearchHit> &hits)
+{
+    c_.Tv.setImageList(&c_.ImageList1);
+    c_.Tv.Clear();
+    addRootNode();
+    const platform::Node root = lastAdded_;
+    for (auto group = hits.begin(); group != hits.end();) {
+        const QString &category = group->category;
+        QStringList names;
+        auto end = group;
+        for (; end != hits.end() && end->category == category; ++end)
+            names.append(end->name);
+        const platform::Node node = c_.Tv.Add(kRootKey, category, ShownCategoryName(category), CategoryImage, SelectedImage);
+        c_.Tv.AddChildren(category, names, RecipeImage, SelectedImage);
+        c_.Tv.Expand(node);
+        group = end;
+    }
+    c_.Tv.Expand(root);
+    c_.Tv.EnsureVisible(root);
 }
 
 void RecipeBas::ShowRecipe(const QString &category, const QString &name)

@@ -11,12 +11,15 @@
 #include "core/category_rows.h"
 #include "core/collection.h"
 #include "core/recipe_error.h"
+#include "core/search_index.h"
 #include "platform/tree.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace platform {
 class Dialogs;
@@ -77,6 +80,15 @@ public:
     void AddCategory();
     // Deletes the category after asking; a selection that pointed into it is cleared.
     void DeleteCategory(const QString &category);
+
+    // The tree as search results: the root, then each category with a match, expanded, with the
+    // matching recipes under it; the nodes are keyed as FillCatalogue keys them, so every
+    // command works on them alike. Reads nothing from the file.
+    void FillMatches(const std::vector<recipes::SearchHit> &hits);
+
+    // Called after every fill of the tree from the file: full is true for FillCatalogue, false
+    // for the category-only FillCategories. For whoever shows something else in the tree.
+    std::function<void(bool full)> AfterFill;
 
     // A category name as the tree shows it: control characters, which would be drawn raw or
     // break the line, appear as visible symbols. The name itself stays the node's key.

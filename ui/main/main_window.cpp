@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "store/RecipeBas.h"
+#include "ui/main/find_bar.h"
 #include "ui/print/print_command.h"
 #include "ui/skin/xpcmdbutton.h"
 #include "ui/skin/xptopbuttons.h"
@@ -12,6 +13,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMenu>
+#include <QShortcut>
 #include <QTimer>
 #include <QUrl>
 
@@ -57,6 +60,9 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
     store_ = std::make_unique<RecipeBas>(
         RecipeControls{*tv_, imageList1_, *text1_, *text2_, *text3_, *text4_}, dialogs_);
     print_ = std::make_unique<printdoc::PrintCommand>(dialogs_, programFolder_, this);
+    findBar_ = std::make_unique<FindBar>(
+        FindBar::Controls{ui_->FindBar, ui_->Find, ui_->FindCount, ui_->closefind, ui_->Tv}, *store_);
+    store_->AfterFill = [this](bool full) { findBar_->treeFilled(full); };
 
     wireControls();
     Form_Load();
@@ -70,6 +76,14 @@ MainWindow::~MainWindow()
 
 void MainWindow::wireControls()
 {
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, findBar_.get(), &FindBar::Show);
+    treeMenu_ = new QMenu(this);
+    treeMenu_->setObjectName(QStringLiteral("TreeMenu"));
+    treeMenu_->addAction(QStringLiteral("Find..."), findBar_.get(), &FindBar::Show);
+    ui_->Tv->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ui_->Tv, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &at) { treeMenu_->popup(ui_->Tv->viewport()->mapToGlobal(at)); });
     connect(tv_.get(), &platform::Tree::NodeClick, this, &MainWindow::Tv_NodeClick);
     const std::pair<xpcmdbutton *, void (MainWindow::*)()> buttons[] = {
         {ui_->add, &MainWindow::add_Click},

@@ -24,7 +24,11 @@ class PrintCommand;
 }  // namespace printdoc
 class RecipeBas;
 
+class QMenu;
+
 namespace mainform {
+
+class FindBar;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -40,6 +44,7 @@ public:
 
     RecipeBas &store() const { return *store_; }
     printdoc::PrintCommand &printCommand() const { return *print_; }
+    FindBar &findBar() const { return *findBar_; }
 
     // Handlers, one per control event.
     void Tv_NodeClick(platform::Node node);
@@ -88,6 +93,8 @@ private:
     std::unique_ptr<platform::TextBox> text1_, text2_, text3_, text4_;
     std::unique_ptr<RecipeBas> store_;
     std::unique_ptr<printdoc::PrintCommand> print_;
+    std::unique_ptr<FindBar> findBar_;
+    QMenu *treeMenu_ = nullptr;
     bool unloaded_ = false;
 };
 

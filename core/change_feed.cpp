@@ -1,0 +1,11 @@
+#include "core/change_feed.h"
+
+namespace recipes {
+
+ChangeFeed &ChangeFeed::instance()
+{
+    static ChangeFeed feed;
+    return feed;
+}
+
+}  // namespace recipes

@@ -1,0 +1,39 @@
+#pragma once
+// Every change the program makes to a recipe file, told as it is made, for whatever keeps
+// something derived from the file (the search index) up to date in the same step. Changes made
+// by other programs are not told here; Collection::dataVersion notices those.
+
+#include "core/recipe.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+
+namespace recipes {
+
+struct Change {
+    enum class Kind { RecipeWritten, RecipeDeleted, CategoryAdded, CategoryDeleted };
+    Kind kind = Kind::RecipeWritten;
+    QString file;      // the recipe file, as Collection::path gives it
+    QString category;
+    std::int64_t row = 0;  // the recipe's row number in its category
+    Recipe stored;         // RecipeWritten: the values as written
+};
+
+class ChangeFeed : public QObject {
+    Q_OBJECT
+public:
+    // The program's one feed; its signal is raised on the thread that made the change.
+    static ChangeFeed &instance();
+
+signals:
+    void changed(const recipes::Change &change);
+
+private:
+    ChangeFeed() = default;
+};
+
+}  // namespace recipes
+
+Q_DECLARE_METATYPE(recipes::Change)

@@ -1,0 +1,147 @@
+#include "core/search_index.h"
+
+#include "core/category_schema.h"
+#include "core/translated.h"
+#include "engine/full_text_index.h"
+#include "engine/names.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QThread>
+
+#include <algorithm>
+
+namespace recipes {
+
+namespace {
+
+// The stored values a recipe was indexed from; a recipe whose fingerprint is unchanged is
+// left alone by a sync.
+quint64 fingerprint(const Recipe &stored)
+{
+    size_t seed = 0;
+    for (int i = 0; i < schema::kFieldCount; ++i)
+        seed = qHashMulti(seed, stored.field(i), stored.field(i).size());
+    return static_cast<quint64>(seed);
+}
+
+std::array<QString, 4> shownFields(const Recipe &stored)
+{
+    return {schema::decode(stored.name), schema::decode(stored.author), schema::decode(stored.ingredients),
+            schema::decode(stored.instructions)};
+}
+
+}  // namespace
+
+QString SearchIndex::indexPathFor(const QString &file)
+{
+    const QFileInfo info(file);
+    if (QFileInfo(info.absolutePath()).isWritable())
+        return info.absoluteFilePath() + QStringLiteral(".search");
+    // Named after the file, so that two recipe files never share one.
+    const QByteArray key = QCryptographicHash::hash(QFile::encodeName(info.absoluteFilePath()),
+                                                    QCryptographicHash::Sha256)
+                               .toHex()
+                               .left(16);
+    return QDir::temp().filePath(QStringLiteral("saporium-") + QString::fromLatin1(key) + QStringLiteral(".search"));
+}
+
+SearchIndex::SearchIndex(const QString &file, const QString &password)
+    : collection_(file, password, Collection::Reach::Private),
+      index_(translated([&] { return std::make_unique<dao::FullTextIndex>(indexPathFor(collection_.path()), password); }))
+{
+}
+
+SearchIndex::~SearchIndex() = default;
+
+int SearchIndex::sync()
+{
+    int rewritten = 0;
+    const QStringList categories = collection_.categories();
+    translated([&] {
+        for (const QString &gone : index_->categories())
+            if (!categories.contains(gone)) {
+                index_->begin();
+                index_->removeCategory(gone);
+                index_->commit();
+            }
+    });
+    for (const QString &category : categories) {
+        translated([&] {
+            QHash<std::int64_t, quint64> left = index_->rowsOf(category);
+            index_->begin();
+            try {
+                collection_.readAll(category, [&](std::int64_t row, const Recipe &stored) {
+                    // A program closing while the index is built waits for no more than a row.
+                    if (QThread::currentThread()->isInterruptionRequested())
+                        throw Error(QStringLiteral("The search index was left unfinished."));
+                    const quint64 print = fingerprint(stored);
+                    const auto known = left.find(row);
+                    if (known != left.end() && *known == print) {
+                        left.erase(known);
+                        return;
+                    }
+                    if (known != left.end())
+                        left.erase(known);
+                    index_->put(category, row, print, shownFields(stored));
+                    ++rewritten;
+                });
+                for (auto it = left.cbegin(); it != left.cend(); ++it)
+                    index_->remove(category, it.key());
+                rewritten += static_cast<int>(left.size());
+                index_->commit();
+            } catch (...) {
+                index_->rollback();
+                throw;
+            }
+        });
+    }
+    return rewritten;
+}
+
+void SearchIndex::apply(const Change &change)
+{
+    translated([&] {
+        switch (change.kind) {
+        case Change::Kind::RecipeWritten:
+            index_->put(change.category, change.row, fingerprint(change.stored), shownFields(change.stored));
+            break;
+        case Change::Kind::RecipeDeleted:
+            index_->remove(change.category, change.row);
+            break;
+        case Change::Kind::CategoryDeleted:
+            // The name as given may differ from the file's spelling in letter case.
+            for (const QString &indexed : index_->categories())
+                if (dao::names::sameName(indexed, change.category))
+                    index_->removeCategory(indexed);
+            break;
+        case Change::Kind::CategoryAdded:
+            break;
+        }
+    });
+}
+
+std::vector<SearchHit> SearchIndex::find(const SearchQuery &query) const
+{
+    if (query.isEmpty())
+        return {};
+    std::vector<SearchHit> hits;
+    translated([&] {
+        for (const dao::FullTextIndex::Hit &hit : index_->match(query.include, query.exclude))
+            hits.push_back({hit.category, hit.name, hit.row});
+    });
+    std::sort(hits.begin(), hits.end(), [](const SearchHit &a, const SearchHit &b) {
+        if (a.category != b.category)
+            return dao::names::catalogueLess(a.category, b.category);
+        return a.row < b.row;
+    });
+    return hits;
+}
+
+int SearchIndex::count() const
+{
+    return translated([&] { return index_->count(); });
+}
+
+}  // namespace recipes

@@ -1,0 +1,195 @@
+#include "engine/full_text_index.h"
+
+#include "engine/connection.h"
+#include "engine/engine_error.h"
+#include "engine/statement.h"
+
+#include <QFile>
+
+namespace dao {
+
+namespace {
+
+// Raised whenever the tables below change, so that an index file of an older shape is made anew.
+constexpr std::int64_t kShape = 1;
+
+const QString kAction = QStringLiteral("Cannot use the search index");
+
+}  // namespace
+
+const std::array<QString, 4> &FullTextIndex::columns()
+{
+    static const std::array<QString, 4> names = {QStringLiteral("name"), QStringLiteral("author"),
+                                                 QStringLiteral("ingredients"), QStringLiteral("instructions")};
+    return names;
+}
+
+FullTextIndex::FullTextIndex(const QString &path, const QString &password)
+{
+    // Two tries: the file as it is, then a new one in its place.
+    for (int attempt = 0; attempt < 2 && !conn_; ++attempt) {
+        try {
+            if (!QFile::exists(path))
+                Connection::create(path, password);
+            conn_ = Connection::acquirePrivate(path, password, false);
+            Statement shape(*conn_, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'shape'"), kAction);
+            const bool made = shape.step() && shape.int64(0) == 1;
+            shape.reset();
+            if (!made) {
+                makeSchema();
+                continue;
+            }
+            Statement version(*conn_, QStringLiteral("SELECT version FROM shape"), kAction);
+            if (version.step() && version.int64(0) == kShape)
+                continue;
+            conn_.reset();
+        } catch (const EngineError &) {
+            conn_.reset();
+            if (attempt == 1)
+                throw;
+        }
+        // Unreadable with this key, or of another shape: it holds nothing the recipe file
+        // does not, so it is made anew.
+        QFile::remove(path);
+        QFile::remove(path + QStringLiteral("-journal"));
+    }
+}
+
+FullTextIndex::~FullTextIndex() { rollback(); }
+
+void FullTextIndex::makeSchema()
+{
+    begin();
+    // The words, with the values they came from (a deletion needs them); and for each document
+    // its recipe, its name as the tree shows it, and the fingerprint of its stored values.
+    Statement(*conn_, QStringLiteral("CREATE VIRTUAL TABLE words USING fts4(name, author, ingredients, instructions, "
+                                     "tokenize=unicode61 \"remove_diacritics=1\")"),
+              kAction)
+        .run();
+    Statement(*conn_, QStringLiteral("CREATE TABLE docs (docid INTEGER PRIMARY KEY, category TEXT NOT NULL, "
+                                     "row INTEGER NOT NULL, name TEXT NOT NULL, fingerprint INTEGER NOT NULL, "
+                                     "UNIQUE (category, row))"),
+              kAction)
+        .run();
+    Statement(*conn_, QStringLiteral("CREATE TABLE shape (version INTEGER)"), kAction).run();
+    Statement insert(*conn_, QStringLiteral("INSERT INTO shape VALUES (?1)"), kAction);
+    insert.bindInt64(1, kShape);
+    insert.run();
+    commit();
+}
+
+void FullTextIndex::begin()
+{
+    conn_->exec("BEGIN IMMEDIATE", kAction);
+    inTransaction_ = true;
+}
+
+void FullTextIndex::commit()
+{
+    conn_->exec("COMMIT", kAction);
+    inTransaction_ = false;
+}
+
+void FullTextIndex::rollback()
+{
+    if (conn_ && inTransaction_)
+        conn_->rollback();
+    inTransaction_ = false;
+}
+
+QStringList FullTextIndex::categories() const
+{
+    Statement list(*conn_, QStringLiteral("SELECT DISTINCT category FROM docs"), kAction);
+    QStringList out;
+    while (list.step())
+        out.append(list.text(0).value_or(QString()));
+    return out;
+}
+
+QHash<std::int64_t, quint64> FullTextIndex::rowsOf(const QString &category) const
+{
+    Statement rows(*conn_, QStringLiteral("SELECT row, fingerprint FROM docs WHERE category = ?1"), kAction);
+    rows.bindText(1, category);
+    QHash<std::int64_t, quint64> out;
+    while (rows.step())
+        out.insert(rows.int64(0), static_cast<quint64>(rows.int64(1)));
+    return out;
+}
+
+int FullTextIndex::count() const
+{
+    Statement count(*conn_, QStringLiteral("SELECT count(*) FROM docs"), kAction);
+    return count.step() ? static_cast<int>(count.int64(0)) : 0;
+}
+
+void FullTextIndex::put(const QString &category, std::int64_t row, quint64 fingerprint,
+                        const std::array<QString, 4> &fields)
+{
+    remove(category, row);
+    Statement doc(*conn_, QStringLiteral("INSERT INTO docs (category, row, name, fingerprint) VALUES (?1, ?2, ?3, ?4)"),
+                  kAction);
+    doc.bindText(1, category);
+    doc.bindInt64(2, row);
+    doc.bindText(3, fields[0]);
+    doc.bindInt64(4, static_cast<std::int64_t>(fingerprint));
+    doc.run();
+    Statement words(*conn_, QStringLiteral("INSERT INTO words (docid, name, author, ingredients, instructions) "
+                                           "VALUES (last_insert_rowid(), ?1, ?2, ?3, ?4)"),
+                    kAction);
+    for (int i = 0; i < 4; ++i)
+        words.bindText(i + 1, fields[static_cast<std::size_t>(i)]);
+    words.run();
+}
+
+void FullTextIndex::remove(const QString &category, std::int64_t row)
+{
+    Statement find(*conn_, QStringLiteral("SELECT docid FROM docs WHERE category = ?1 AND row = ?2"), kAction);
+    find.bindText(1, category);
+    find.bindInt64(2, row);
+    if (!find.step())
+        return;
+    const std::int64_t docid = find.int64(0);
+    find.reset();
+    for (const QString &sql : {QStringLiteral("DELETE FROM words WHERE docid = ?1"),
+                               QStringLiteral("DELETE FROM docs WHERE docid = ?1")}) {
+        Statement drop(*conn_, sql, kAction);
+        drop.bindInt64(1, docid);
+        drop.run();
+    }
+}
+
+void FullTextIndex::removeCategory(const QString &category)
+{
+    for (const QString &sql :
+         {QStringLiteral("DELETE FROM words WHERE docid IN (SELECT docid FROM docs WHERE category = ?1)"),
+          QStringLiteral("DELETE FROM docs WHERE category = ?1")}) {
+        Statement drop(*conn_, sql, kAction);
+        drop.bindText(1, category);
+        drop.run();
+    }
+}
+
+std::vector<FullTextIndex::Hit> FullTextIndex::match(const QString &include, const QStringList &exclude) const
+{
+    // Every expression reaches SQL as a bound value, never as SQL text.
+    QString sql = QStringLiteral("SELECT category, row, name FROM docs WHERE 1");
+    int parameter = 0;
+    if (!include.isEmpty())
+        sql += QStringLiteral(" AND docid IN (SELECT docid FROM words WHERE words MATCH ?")
+            + QString::number(++parameter) + QLatin1Char(')');
+    for (qsizetype i = 0; i < exclude.size(); ++i)
+        sql += QStringLiteral(" AND docid NOT IN (SELECT docid FROM words WHERE words MATCH ?")
+            + QString::number(++parameter) + QLatin1Char(')');
+    Statement query(*conn_, sql, QStringLiteral("Cannot search the recipes"));
+    parameter = 0;
+    if (!include.isEmpty())
+        query.bindText(++parameter, include);
+    for (const QString &expression : exclude)
+        query.bindText(++parameter, expression);
+    std::vector<Hit> hits;
+    while (query.step())
+        hits.push_back({query.text(0).value_or(QString()), query.int64(1), query.text(2).value_or(QString())});
+    return hits;
+}
+
+}  // namespace dao

@@ -1,0 +1,70 @@
+#pragma once
+// The words of the recipes in a full-text index of their own: an SQLite FTS4 table with the
+// unicode61 tokenizer, diacritics removed, so that letter case and accents never matter. It is
+// kept in a file of its own, encrypted with the recipe file's key; the recipe file is never
+// touched, and the index file holds nothing that is not in the recipe file, so it may be
+// deleted at any time. Each indexed recipe is known by its category and its row number there,
+// with a fingerprint of the values it was indexed from.
+//
+// One thread uses an index: its connection is its own.
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace dao {
+
+class Connection;
+
+class FullTextIndex {
+public:
+    struct Hit {
+        QString category;
+        std::int64_t row;
+        QString name;
+    };
+
+    // Opens the index file at path, making it when it is missing. A file that the key does not
+    // open, or that holds an index of another shape, is replaced by an empty one.
+    FullTextIndex(const QString &path, const QString &password);
+    ~FullTextIndex();
+    FullTextIndex(const FullTextIndex &) = delete;
+    FullTextIndex &operator=(const FullTextIndex &) = delete;
+
+    // Changes between begin and commit are written together; without begin each is its own.
+    void begin();
+    void commit();
+    void rollback();  // never fails
+
+    QStringList categories() const;
+    // The category's indexed rows, each with its fingerprint.
+    QHash<std::int64_t, quint64> rowsOf(const QString &category) const;
+    int count() const;
+
+    // Indexes the row's four fields (name, author, ingredients, instructions), replacing what
+    // the row had.
+    void put(const QString &category, std::int64_t row, quint64 fingerprint,
+             const std::array<QString, 4> &fields);
+    void remove(const QString &category, std::int64_t row);
+    void removeCategory(const QString &category);
+
+    // The rows that match include (every row when it is empty) and none of exclude; each an
+    // expression of FTS4's standard query syntax over the columns name, author, ingredients
+    // and instructions. In no particular order.
+    std::vector<Hit> match(const QString &include, const QStringList &exclude) const;
+
+    // The column names an expression may limit a term to, by field ordinal.
+    static const std::array<QString, 4> &columns();
+
+private:
+    void makeSchema();
+    std::shared_ptr<Connection> conn_;
+    bool inTransaction_ = false;
+};
+
+}  // namespace dao
