@@ -401,7 +401,7 @@ void MainWindow::print_Click()
 
 void MainWindow::help_Click()
 {
-    shell_.ShellExecute(QUrl::fromLocalFile(programFolder_ + QStringLiteral("/help.htm")));
+    shell_.ShellExecute(QUrl::fromLocalFile(helpFile_.isEmpty() ? programFolder_ + QStringLiteral("/help.htm") : helpFile_));
 }
 
 void MainWindow::Website_Click() { shell_.ShellExecute(QUrl(kWebsiteAddress)); }

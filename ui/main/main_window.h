@@ -44,6 +44,9 @@ public:
 
     RecipeBas &store() const { return *store_; }
     printdoc::PrintCommand &printCommand() const { return *print_; }
+    // The help page, when it is not help.htm in the program folder (an installed program keeps
+    // it with its other shared files).
+    void setHelpFile(const QString &path) { helpFile_ = path; }
     FindBar &findBar() const { return *findBar_; }
 
     // Handlers, one per control event.
@@ -88,6 +91,7 @@ private:
     platform::Dialogs &dialogs_;
     platform::Shell &shell_;
     QString programFolder_;
+    QString helpFile_;
     platform::ImageList imageList1_;
     std::unique_ptr<platform::Tree> tv_;
     std::unique_ptr<platform::TextBox> text1_, text2_, text3_, text4_;
