@@ -1,5 +1,6 @@
 #include "platform/text_box.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -52,7 +53,37 @@ bool wrapsSlowly(const QString &text)
 }  // namespace
 
 TextBox::TextBox(QLineEdit *line) : line_(line) {}
-TextBox::TextBox(QPlainTextEdit *multi) : multi_(multi), wordWrap_(multi->wordWrapMode()) {}
+namespace {
+
+// Ctrl+Tab types the tab that Tab, moving the focus on, no longer types.
+class TabTyping : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *box = static_cast<QPlainTextEdit *>(watched);
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Tab && key->modifiers() == Qt::ControlModifier) {
+                if (!box->isReadOnly())
+                    box->insertPlainText(QStringLiteral("\t"));
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+TextBox::TextBox(QPlainTextEdit *multi) : multi_(multi), wordWrap_(multi->wordWrapMode())
+{
+    // Tab walks the window as it does from every other control.
+    multi_->setTabChangesFocus(true);
+    multi_->installEventFilter(new TabTyping(multi_));
+}
 
 QString TextBox::Text() const
 {

@@ -1,6 +1,7 @@
 #pragma once
 // A text box of the main window: single-line (QLineEdit) or multi-line (QPlainTextEdit), with a
-// locked state in which its text can be read, scrolled and selected but not changed.
+// locked state in which its text can be read, scrolled and selected but not changed. In the
+// multi-line box Tab moves the focus on, as everywhere in the window, and Ctrl+Tab types a tab.
 //
 // Line breaks: the multi-line box hands out and takes its text with CR LF between lines, the
 // line break the stored recipes use; a lone CR or LF given to it is shown as a line break too.

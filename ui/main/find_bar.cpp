@@ -113,10 +113,17 @@ void FindBar::say(const QString &text) { c_.count->setText(text); }
 
 bool FindBar::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == c_.find && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
-        Hide();
-        return true;
+    const bool key = event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress;
+    if (watched == c_.find && key && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        // Escape here is the box's own, not the window's Cancel.
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+            return true;
+        }
+        if (event->type() == QEvent::KeyPress) {
+            Hide();
+            return true;
+        }
     }
     return QObject::eventFilter(watched, event);
 }

@@ -6,6 +6,7 @@
 #include "platform/shell.h"
 #include "store/RecipeBas.h"
 #include "ui/main/find_bar.h"
+#include "ui/main/main_keys.h"
 #include "ui/print/print_command.h"
 #include "ui/skin/xpcmdbutton.h"
 #include "ui/skin/xptopbuttons.h"
@@ -76,6 +77,7 @@ MainWindow::~MainWindow()
 
 void MainWindow::wireControls()
 {
+    wireKeys(*this, *ui_);
     auto *find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, findBar_.get(), &FindBar::Show);
     treeMenu_ = new QMenu(this);

@@ -205,6 +205,11 @@ void xpcmdbutton::paintEvent(QPaintEvent *)
         if (!slice.to.isEmpty())
             painter.drawPixmap(slice.to, face, slice.from);
     }
+    if (hasFocus()) {
+        // Inside the border, in the caption's colour, as the skin's buttons show the focus.
+        painter.setPen(QPen(isEnabled() ? kEnabledCaption : kDisabledCaption, 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(kBorder, kBorder, -kBorder - 1, -kBorder - 1));
+    }
 }
 
 void xpcmdbutton::layoutCaption()
@@ -360,8 +365,8 @@ void xpcmdbutton::hoverLeft()
     RefreshLook();
 }
 
-// Keys never reach QAbstractButton, which would click on the space bar and move the focus on
-// the arrow keys.
+// Keys never reach QAbstractButton, which would move the focus on the arrow keys; Space and
+// Enter are pressed here, after the key events the host is told of.
 
 void xpcmdbutton::keyPressEvent(QKeyEvent *event)
 {
@@ -369,6 +374,12 @@ void xpcmdbutton::keyPressEvent(QKeyEvent *event)
     const QString typed = event->text();
     for (const QChar unit : typed)
         emit KeyPress(qint16(unit.unicode()));
+    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+        spaceDown_ = true;
+        PaintFace(kPressed);
+    } else if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        click();
+    }
 }
 
 void xpcmdbutton::keyReleaseEvent(QKeyEvent *event)
@@ -378,4 +389,19 @@ void xpcmdbutton::keyReleaseEvent(QKeyEvent *event)
     if (event->isAutoRepeat())
         return;
     emit KeyUp(keyCode(event), shiftCode(event->modifiers()));
+    if (event->key() == Qt::Key_Space && spaceDown_) {
+        spaceDown_ = false;
+        RefreshLook();
+        click();
+    }
+}
+
+void xpcmdbutton::focusOutEvent(QFocusEvent *event)
+{
+    // Space let go elsewhere presses nothing.
+    if (spaceDown_) {
+        spaceDown_ = false;
+        RefreshLook();
+    }
+    QAbstractButton::focusOutEvent(event);
 }

@@ -15,7 +15,9 @@
 // once), a shortcut event delivered to the button, or the accessible press action; never while
 // disabled. QAbstractButton decides the press and release and raises clicked(), which Click()
 // follows. The button claims no access keys and takes no focus unless the host gives it a
-// focus policy; with the focus, keys are raised as KeyDown, KeyPress and KeyUp, never as Click.
+// focus policy. With the focus it shows a dotted focus rectangle inside its border, and keys
+// are raised as KeyDown, KeyPress and KeyUp; Space (on its release, showing the pressed look
+// while held) and Enter also click it.
 // While disabled it lets pointer input pass to the widget beneath, as a plain widget does.
 //
 // Assistive tools see Qt's own push button: named by the caption (kept as the button's text,
@@ -85,6 +87,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void keyReleaseEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     void RefreshLook();
@@ -110,4 +113,5 @@ private:
     int restCell_ = 0;
     int shownCell_ = 0;
     bool captionSet_ = false;
+    bool spaceDown_ = false;  // Space is held on the focused button
 };

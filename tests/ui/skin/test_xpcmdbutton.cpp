@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QShortcutEvent>
 #include <QSignalSpy>
+#include <QLineEdit>
 #include <QTest>
 #include <QWindow>
 
@@ -450,7 +451,7 @@ TEST_F(CommandButton, HiddenUnderThePointerItIsWatchedOnAndShowsItsRestLookWhenS
 
 // --- Keys -------------------------------------------------------------------------------
 
-TEST(CommandButtonKeys, KeysArePassedOnWithTheirCodesAndNeverClick)
+TEST(CommandButtonKeys, KeysArePassedOnWithTheirCodesAndOnlySpaceAndEnterClick)
 {
     struct Case {
         Qt::Key key;
@@ -461,8 +462,9 @@ TEST(CommandButtonKeys, KeysArePassedOnWithTheirCodesAndNeverClick)
     const Case cases[] = {
         {Qt::Key_A, Qt::ShiftModifier, "A", {"KeyDown 65 1", "KeyPress 65", "KeyUp 65 1"}},
         {Qt::Key_5, Qt::ControlModifier | Qt::AltModifier, "", {"KeyDown 53 6", "KeyUp 53 6"}},
-        {Qt::Key_Return, Qt::NoModifier, "\r", {"KeyDown 13 0", "KeyPress 13", "KeyUp 13 0"}},
-        {Qt::Key_Space, Qt::NoModifier, " ", {"KeyDown 32 0", "KeyPress 32", "KeyUp 32 0"}},
+        {Qt::Key_Return, Qt::NoModifier, "\r", {"KeyDown 13 0", "KeyPress 13", "Click", "KeyUp 13 0"}},
+        {Qt::Key_Enter, Qt::KeypadModifier, "\r", {"KeyDown 13 0", "KeyPress 13", "Click", "KeyUp 13 0"}},
+        {Qt::Key_Space, Qt::NoModifier, " ", {"KeyDown 32 0", "KeyPress 32", "KeyUp 32 0", "Click"}},
         {Qt::Key_Left, Qt::ShiftModifier, "", {"KeyDown 37 1", "KeyUp 37 1"}},
         {Qt::Key_F1, Qt::NoModifier, "", {"KeyDown 112 0", "KeyUp 112 0"}},
         {Qt::Key_MediaPlay, Qt::NoModifier, "", {"KeyDown 0 0", "KeyUp 0 0"}},
@@ -488,6 +490,39 @@ TEST(CommandButtonKeys, KeysArePassedOnWithTheirCodesAndNeverClick)
         QApplication::sendEvent(&button, &up);
         EXPECT_EQ(raised, c.raised) << "key " << c.key;
     }
+}
+
+TEST(CommandButtonKeys, WithTheFocusItShowsAFocusCueAndSpaceHeldShowsThePressedLook)
+{
+    QWidget host;
+    auto *button = new xpcmdbutton(&host);
+    auto *other = new QLineEdit(&host);
+    button->setFocusPolicy(Qt::TabFocus);
+    button->setGeometry(0, 0, 60, 24);
+    other->setGeometry(0, 30, 60, 20);
+    host.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+    other->setFocus();
+    const QImage plain = button->grab().toImage();
+    button->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return button->hasFocus(); }, 20000));
+    const QImage focused = button->grab().toImage();
+    EXPECT_NE(focused, plain) << "the focus shows";
+    int dots = 0;
+    for (int y = 3; y < 21; ++y)
+        dots += focused.pixelColor(3, y) == QColor(0, 0, 0) ? 1 : 0;
+    EXPECT_GT(dots, 4) << "a dotted rectangle inside the border";
+
+    int clicks = 0;
+    QObject::connect(button, &xpcmdbutton::Click, [&] { ++clicks; });
+    QTest::keyPress(button, Qt::Key_Space);
+    EXPECT_NE(button->grab().toImage(), focused) << "held, it looks pressed";
+    // Let go after the focus moved on: nothing is pressed.
+    other->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return other->hasFocus(); }, 20000));
+    QTest::keyRelease(button, Qt::Key_Space);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(button->grab().toImage(), plain);
 }
 
 TEST(CommandButtonKeys, AnAccessKeyDeliveredToTheButtonClicksIt)
