@@ -1,5 +1,7 @@
-// Saporium: a personal recipe collection in one password-protected file beside the program.
+// Saporium: a personal recipe collection in one password-protected file, beside the program or,
+// for an installed program, in the user's data folder.
 
+#include "app/data_folder.h"
 #include "platform/desktop_shell.h"
 #include "platform/qt_dialogs.h"
 #include "ui/main/main_window.h"
@@ -7,6 +9,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFontDatabase>
+#include <QStandardPaths>
+#include <QTimer>
 
 namespace {
 
@@ -25,13 +29,33 @@ void registerLayoutFonts()
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Saporium"));
+    // The name gives the user's data folder (~/.local/share/saporium), lower case like its
+    // neighbours; the window's title comes from its form.
+    QApplication::setApplicationName(QStringLiteral("saporium"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.saporium.saporium"));
     registerLayoutFonts();
+
+    const QString programFolder = QApplication::applicationDirPath();
+    const appdata::DataFolder data = appdata::chooseDataFolder(
+        programFolder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+        appdata::findSharedFolder(programFolder));
 
     platform::QtDialogs dialogs;
     platform::DesktopShell shell;
-    mainform::MainWindow window(dialogs, shell, QApplication::applicationDirPath());
+    mainform::MainWindow window(dialogs, shell, data.folder);
+    if (!data.helpFile.isEmpty())
+        window.setHelpFile(data.helpFile);
     dialogs.setParent(&window);
     window.show();
+    if (data.starterCopied) {
+        // Once, over the shown window: the user should know which file to back up.
+        const QString file = QDir::toNativeSeparators(QDir(data.folder).filePath(QStringLiteral("Recipe.mdb")));
+        QTimer::singleShot(0, &window, [&dialogs, file] {
+            dialogs.MsgBox(QStringLiteral("Your recipes are kept in %1. It starts with a few recipes to try; "
+                                          "back this file up, it holds your whole collection.")
+                               .arg(file),
+                           platform::vbOKOnly, platform::kAppTitle);
+        });
+    }
     return QApplication::exec();
 }

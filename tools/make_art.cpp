@@ -2,8 +2,9 @@
 //
 //   make_art <assets folder>
 //
-// Writes <folder>/main/*.png (tree images, program icon) and <folder>/skin/*.png (window frame,
-// command-button face strip, caption-button strips, default window icon). The output depends on
+// Writes <folder>/main/*.png (tree images, program icon), <folder>/skin/*.png (window frame,
+// command-button face strip, caption-button strips, default window icon) and <folder>/icons/*.png
+// (the program icon at the sizes the desktop's icon theme installs). The output depends on
 // nothing but this program's source (here and in art/): no clock, no randomness, no fonts, so a
 // rerun gives the same bytes and the committed pictures can always be regenerated. After writing,
 // every file is read back and checked against the rules the skin code relies on; any violation is
@@ -33,7 +34,7 @@ std::vector<Picture> drawAll()
     all.push_back({QStringLiteral("main/selected.png"), drawSelected(), false});
     all.push_back({QStringLiteral("main/recipe.png"), drawRecipe(), false});
     all.push_back({QStringLiteral("main/saporium16.png"), drawIcon16(), false});
-    all.push_back({QStringLiteral("main/saporium32.png"), drawIcon32(), false});
+    all.push_back({QStringLiteral("main/saporium32.png"), drawIcon(32), false});
     all.push_back({QStringLiteral("skin/face.png"), drawFaceStrip(), true});
     all.push_back({QStringLiteral("skin/close.png"), drawCaptionStrip(Glyph::Close), true});
     all.push_back({QStringLiteral("skin/maximize.png"), drawCaptionStrip(Glyph::Maximize), true});
@@ -49,6 +50,10 @@ std::vector<Picture> drawAll()
         all.push_back({QStringLiteral("skin/bottom%1.png").arg(suffix), drawBottom(*look), true});
     }
     all.push_back({QStringLiteral("skin/defaulticon.png"), drawDefaultIcon(), false});
+    // The icon theme's sizes, for the desktop's menus and launchers.
+    all.push_back({QStringLiteral("icons/saporium16.png"), drawIcon16(), false});
+    for (const int size : {32, 48, 128, 256})
+        all.push_back({QStringLiteral("icons/saporium%1.png").arg(size), drawIcon(size), false});
     return all;
 }
 
@@ -70,7 +75,7 @@ int main(int argc, char** argv)
         if (!art::sameImages(pictures, art::drawAll()))
             check.fail(QStringLiteral("all"), QStringLiteral("two drawings differ"));
 
-        for (const char* folder : {"main", "skin"}) {
+        for (const char* folder : {"main", "skin", "icons"}) {
             if (!out.mkpath(QLatin1String(folder))) {
                 std::fprintf(stderr, "make_art: cannot create %s\n", qPrintable(out.filePath(QLatin1String(folder))));
                 return 1;

@@ -12,13 +12,14 @@
 
 namespace art {
 
-// tree_icons.cpp: the tree's images and the program icon, 16 x 16 except drawIcon32.
+// tree_icons.cpp: the tree's images and the program icon, 16 x 16 except drawIcon.
 QImage drawRoot();
 QImage drawCategory();
 QImage drawSelected();
 QImage drawRecipe();
 QImage drawIcon16();
-QImage drawIcon32();
+// The program icon at size x size (32 and above).
+QImage drawIcon(int size);
 
 // button_faces.cpp: the command-button face strip and the caption-button strips.
 enum class Glyph { Close, Maximize, Minimize, Restore };

@@ -48,6 +48,8 @@ const std::map<QString, QSize>& expectedSizes()
             s[QStringLiteral("skin/bottom%1.png").arg(n)] = QSize(49, 5);
         }
         s[QStringLiteral("skin/defaulticon.png")] = QSize(16, 16);
+        for (const int n : {16, 32, 48, 128, 256})
+            s[QStringLiteral("icons/saporium%1.png").arg(n)] = QSize(n, n);
         return s;
     }();
     return sizes;

@@ -1,4 +1,5 @@
-// The tree's images (book, closed and open folder, recipe card) and the program icon in two sizes.
+// The tree's images (book, closed and open folder, recipe card) and the program icon: pixel art at
+// 16 px, a vector drawing at 32 px and above.
 
 #include "art.h"
 
@@ -177,12 +178,15 @@ QImage drawIcon16()
                         {'G', QColor(52, 138, 48)}});
 }
 
-QImage drawIcon32()
+QImage drawIcon(int size)
 {
-    QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    // Drawn on a 32-unit grid; larger sizes scale the same strokes, so every size is one design.
+    p.scale(size / 32.0, size / 32.0);
+    const QTransform grid = p.transform();
     const QColor outline(96, 24, 14);
 
     // Steam
@@ -245,7 +249,7 @@ QImage drawIcon32()
     QLinearGradient leafFill(0, -3, 0, 3);
     leafFill.setColorAt(0.0, QColor(136, 210, 92));
     leafFill.setColorAt(1.0, QColor(48, 132, 46));
-    p.setTransform(place);
+    p.setTransform(place * grid);
     p.setPen(QPen(QColor(28, 84, 28), 0.9));
     p.setBrush(leafFill);
     p.drawPath(leaf);
