@@ -62,6 +62,7 @@ SearchQuery SearchQuery::parse(const QString &typed)
     // A quote without its partner is an ordinary character.
     const bool quotesPair = typed.count(QLatin1Char('"')) % 2 == 0;
     QStringList include;
+    QStringList excludedWords;  // plain words the index itself can leave out
     SearchQuery query;
     qsizetype i = 0;
     const qsizetype n = typed.size();
@@ -101,11 +102,21 @@ SearchQuery SearchQuery::parse(const QString &typed)
         if (words.isEmpty())
             continue;  // a lone "-", or only separators
         const QString expression = expressionFor(words, column);
-        if (excluded)
-            query.exclude.append(expression);
-        else
+        if (!excluded)
             include.append(expression);
+        else if (words.size() == 1 && column.isEmpty())
+            excludedWords.append(expression);
+        else
+            query.exclude.append(expression);
     }
+    // "-word" inside the expression is the index's own exclusion, far cheaper than a second
+    // search; it needs a word to exclude from, and this index reads "-" before a phrase or a
+    // field-limited word as a plain "and", so those stay separate searches.
+    if (include.isEmpty())
+        query.exclude += excludedWords;
+    else
+        for (const QString &word : std::as_const(excludedWords))
+            include.append(QLatin1Char('-') + word);
     query.include = include.join(QLatin1Char(' '));
     return query;
 }

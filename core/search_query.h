@@ -13,7 +13,7 @@
 namespace recipes {
 
 struct SearchQuery {
-    QString include;      // what every result matches; empty: every recipe
+    QString include;      // what every result matches (with the plain words it excludes); empty: every recipe
     QStringList exclude;  // what no result matches
     bool isEmpty() const { return include.isEmpty() && exclude.isEmpty(); }
 

@@ -172,13 +172,14 @@ void FullTextIndex::removeCategory(const QString &category)
 std::vector<FullTextIndex::Hit> FullTextIndex::match(const QString &include, const QStringList &exclude) const
 {
     // Every expression reaches SQL as a bound value, never as SQL text.
-    QString sql = QStringLiteral("SELECT category, row, name FROM docs WHERE 1");
-    int parameter = 0;
-    if (!include.isEmpty())
-        sql += QStringLiteral(" AND docid IN (SELECT docid FROM words WHERE words MATCH ?")
-            + QString::number(++parameter) + QLatin1Char(')');
+    // The full-text search drives; each document found is then looked up by its number.
+    QString sql = include.isEmpty()
+        ? QStringLiteral("SELECT d.category, d.row, d.name FROM docs d WHERE 1")
+        : QStringLiteral("SELECT d.category, d.row, d.name FROM words JOIN docs d ON d.docid = words.docid "
+                         "WHERE words MATCH ?1");
+    int parameter = include.isEmpty() ? 0 : 1;
     for (qsizetype i = 0; i < exclude.size(); ++i)
-        sql += QStringLiteral(" AND docid NOT IN (SELECT docid FROM words WHERE words MATCH ?")
+        sql += QStringLiteral(" AND d.docid NOT IN (SELECT docid FROM words WHERE words MATCH ?")
             + QString::number(++parameter) + QLatin1Char(')');
     Statement query(*conn_, sql, QStringLiteral("Cannot search the recipes"));
     parameter = 0;

@@ -72,6 +72,7 @@ TEST_F(SearchTest, QueriesMatchWordStartsWithoutCaseOrAccentsAndHonourExclusions
         {QStringLiteral("author:bo"), {apple, tomato}},
         {QStringLiteral("name:cream"), {}},
         {QStringLiteral("ingredients:cream -name:tomato"), {creme}},
+        {QStringLiteral("cream -\"burn the\" -eggs"), {tomato}},
         {QStringLiteral("name:\"and potato\""), {leek}},
         {QStringLiteral("\"tomato"), {tomato}},
         {QStringLiteral("- leek"), {leek}},
