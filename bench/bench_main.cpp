@@ -11,7 +11,9 @@
 #include "bench/raw_baseline.h"
 #include "bench/raw_sqlcipher.h"
 #include "bench/recipe_corpus.h"
+#include "bench/register.h"
 #include "bench/results_table.h"
+#include "bench/search_bench.h"
 #include "bench/store_rig.h"
 #include "core/category_schema.h"
 #include "engine/db_engine.h"
@@ -36,6 +38,7 @@
 #include <memory>
 #include <optional>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -469,14 +472,7 @@ const std::map<std::string, std::string> kShapeLabels = {
 
 // --- Registration and the table -----------------------------------------------------------
 
-template <typename Function, typename... Args>
-void add(const std::string &name, Function function, Args... args)
-{
-    benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) { function(state, args...); })
-        ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->MinTime(0.3);
-}
+using bench::add;
 
 void registerAll()
 {
@@ -554,6 +550,8 @@ std::vector<bench::TableRow> tableRows()
                             "ui/show_megabyte/" + b + '/' + shape, {"raw/show_megabyte/" + b + "/words"},
                             "the toolkit showing 1 MB of words in that box", 1.5});
         }
+    for (bench::TableRow &row : bench::searchTableRows())
+        rows.push_back(std::move(row));
     return rows;
 }
 
@@ -564,13 +562,16 @@ std::vector<bench::MemoryRow> memoryRows(const QString &root)
     const double storeLarge = bench::measurePeak(QStringLiteral("store-large"), root);
     const double rawSingle = bench::measurePeak(QStringLiteral("raw-single"), root);
     const double storeSingle = bench::measurePeak(QStringLiteral("store-single"), root);
-    return {
+    std::vector<bench::MemoryRow> rows = {
         {"Controls and an open store, nothing shown", idle, 0, 0},
         {"Raw read + raw tree, large (100 x 1,000)", rawLarge, 0, 0},
         {"`FillCatalogue`, large (100 x 1,000)", storeLarge, rawLarge, 0},
         {"Raw read + raw tree, single (100,000)", rawSingle, 0, 0},
         {"`FillCatalogue`, single (100,000 shown)", storeSingle, rawSingle, 2},
     };
+    for (bench::MemoryRow &row : bench::searchMemoryRows(root, storeLarge))
+        rows.push_back(std::move(row));
+    return rows;
 }
 
 std::optional<QString> option(std::vector<char *> &args, const char *name)
@@ -657,6 +658,12 @@ int main(int argc, char **argv)
     std::cerr << "databases ready in " << generation.elapsed() << " ms under " << root.toStdString() << '\n';
 
     registerAll();
+    try {
+        bench::registerSearchBenchmarks(databases.at(QStringLiteral("large")), root);
+    } catch (const std::exception &e) {
+        std::cerr << "cannot register the search benchmarks: " << e.what() << '\n';
+        return 1;
+    }
     bench::MedianCollector collector;
     benchmark::RunSpecifiedBenchmarks(&collector);
     benchmark::Shutdown();

@@ -2,6 +2,7 @@
 
 #include "bench/raw_baseline.h"
 #include "bench/raw_sqlcipher.h"
+#include "bench/search_bench.h"
 #include "bench/store_rig.h"
 #include "store/RecipeBas.h"
 
@@ -57,7 +58,7 @@ int runProbe(const QString &scenario, const QString &dataRoot)
         QTreeWidget tree;
         RawConnection raw(folder + QStringLiteral("/Recipe.mdb"), RecipeBas::kPassword);
         fillTree(tree, treeIcons(treeImages()), readCatalogue(raw));
-    } else {
+    } else if (!runSearchProbe(kind, dataRoot)) {
         std::fprintf(stderr, "unknown probe %s\n", qPrintable(scenario));
         return 2;
     }

@@ -123,6 +123,18 @@ TreeIcons treeIcons(const std::vector<QPixmap> &images)
     return {icon(1, 1), icon(2, 3), icon(4, 3)};
 }
 
+QList<QTreeWidgetItem *> recipeNodes(const QStringList &names, const QIcon &icon)
+{
+    QList<QTreeWidgetItem *> children;
+    children.reserve(names.size());
+    for (const QString &recipe : names) {
+        auto *child = new QTreeWidgetItem(QStringList{recipe});
+        child->setIcon(0, icon);
+        children.append(child);
+    }
+    return children;
+}
+
 void fillTree(QTreeWidget &tree, const TreeIcons &icons, const std::vector<RawCategory> &catalogue,
               bool recipesToo)
 {
@@ -136,13 +148,7 @@ void fillTree(QTreeWidget &tree, const TreeIcons &icons, const std::vector<RawCa
         node->setIcon(0, icons.category);
         last = node;
         if (recipesToo && !category.recipes.isEmpty()) {
-            QList<QTreeWidgetItem *> children;
-            children.reserve(category.recipes.size());
-            for (const QString &recipe : category.recipes) {
-                auto *child = new QTreeWidgetItem(QStringList{recipe});
-                child->setIcon(0, icons.recipe);
-                children.append(child);
-            }
+            const QList<QTreeWidgetItem *> children = recipeNodes(category.recipes, icons.recipe);
             node->addChildren(children);
             last = children.last();
         }

@@ -4,6 +4,7 @@
 // engine, store or tree seam in between.
 
 #include <QIcon>
+#include <QList>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -14,6 +15,7 @@
 class QLineEdit;
 class QPlainTextEdit;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace bench {
 
@@ -46,6 +48,8 @@ struct TreeIcons {
 TreeIcons treeIcons(const std::vector<QPixmap> &images);
 void fillTree(QTreeWidget &tree, const TreeIcons &icons, const std::vector<RawCategory> &catalogue,
               bool recipesToo = true);
+// The recipe nodes of one category, not yet in a tree.
+QList<QTreeWidgetItem *> recipeNodes(const QStringList &names, const QIcon &icon);
 
 // Puts a recipe's four fields into the same kinds of boxes the main window has.
 void showInBoxes(const std::array<QString, 4> &fields, QLineEdit &name, QLineEdit &author,

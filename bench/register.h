@@ -1,0 +1,19 @@
+#pragma once
+// One way every benchmark of ours is registered: milliseconds, wall time, at least 0.3 s each.
+
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+namespace bench {
+
+template <typename Function, typename... Args>
+void add(const std::string &name, Function function, Args... args)
+{
+    benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) { function(state, args...); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(0.3);
+}
+
+}  // namespace bench
