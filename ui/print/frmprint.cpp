@@ -7,6 +7,8 @@
 #include "ui/skin/xptopbuttons.h"
 #include "ui_frmprint.h"
 
+#include <QShortcut>
+
 #include <utility>
 
 frmprint::frmprint(platform::Dialogs &dialogs, QString programFolder, QWidget *parent)
@@ -22,6 +24,13 @@ frmprint::frmprint(platform::Dialogs &dialogs, QString programFolder, QWidget *p
     labelFont.setPointSizeF(8.25);
     ui_->Label1->setFont(labelFont);
 
+    // From the keyboard too: Tab reaches the two buttons, Space or Enter presses them, and Escape
+    // closes the preview as its close button does.
+    for (xpcmdbutton *button : {ui_->print, ui_->printform})
+        button->setFocusPolicy(Qt::TabFocus);
+    QWidget::setTabOrder(ui_->print, ui_->printform);
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, ui_->printform,
+            &QAbstractButton::click);
     connect(ui_->print, &xpcmdbutton::Click, this, &frmprint::print_Click);
     connect(ui_->printform, &xpcmdbutton::Click, this, &frmprint::printform_Click);
     connect(ui_->xptopbuttons1, &xptopbuttons::Click, this, &frmprint::xptopbuttons1_Click);

@@ -65,6 +65,20 @@ protected:
     platform::Browser *browser = nullptr;
 };
 
+TEST_F(PreviewTest, ItsButtonsAreReachedByTabAndEscapeClosesIt)
+{
+    open(u"Leek soup"_s, u"leeks"_s, u"boil"_s);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto *print = window->findChild<xpcmdbutton *>(u"print"_s);
+    auto *close = window->findChild<xpcmdbutton *>(u"printform"_s);
+    print->setFocus();
+    QTest::keyClick(print, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), close);
+    QTest::keyClick(close, Qt::Key_Escape);
+    EXPECT_TRUE(window.isNull() || !window->isVisible()) << "Escape closes the preview";
+}
+
 TEST_F(PreviewTest, PrintButtonPrintsEveryLineOnceOnTheDefaultPrinterWithoutPageNumbers)
 {
     QStringList steps;
