@@ -18,13 +18,6 @@ const std::array<Field, kFieldCount> &fields()
 
 const Field &field(int ordinal) { return fields().at(static_cast<std::size_t>(ordinal)); }
 
-std::optional<int> limit(int ordinal)
-{
-    if (field(ordinal).type == dao::dbText)
-        return dao::kShortTextLimit;
-    return std::nullopt;
-}
-
 QStringView trimmedView(QStringView text)
 {
     qsizetype begin = 0;

@@ -1,7 +1,8 @@
 #pragma once
-// The shape of a category table, written down once: its four fields in order, their types and
-// limits, and how a recipe's text is encoded into them. Everything that makes or fills a
-// category (the store, the tools, the benchmarks, the tests) goes through this.
+// The shape of a category table, written down once: its four fields in order and their types
+// (a short text field holds dao::kShortTextLimit characters, the appended blank included), and
+// how a recipe's text is encoded into them. Everything that makes or fills a category (the
+// store, the tools, the benchmarks, the tests) goes through this.
 
 #include "engine/field_types.h"
 
@@ -9,7 +10,6 @@
 #include <QStringView>
 
 #include <array>
-#include <optional>
 
 namespace dao {
 class Database;
@@ -28,9 +28,6 @@ enum Ordinal : int { NameField = 0, AuthorField = 1, IngredientsField = 2, Instr
 
 const std::array<Field, kFieldCount> &fields();
 const Field &field(int ordinal);
-// The most characters the field holds, as stored (the appended blank counts); nothing when the
-// type sets no limit.
-std::optional<int> limit(int ordinal);
 
 // The program's trimming: removes leading and trailing space characters only; tabs and line
 // breaks stay.
