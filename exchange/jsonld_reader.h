@@ -1,0 +1,26 @@
+#pragma once
+// Reads schema.org Recipe data in JSON-LD, as web pages embed it and as jsonLdText writes it: one
+// Recipe object, an array of them, or an object whose "@graph" lists them among other things
+// (anything whose "@type" is not Recipe is passed over).
+//
+// A recipe becomes four fields: the name; the author (a text, or the name of a Person or an
+// Organization, several joined by ", "); the ingredients one line each, led by "Yield: ..." when
+// the recipe gives a yield; the instructions one line per step or paragraph, a section's name as
+// a line of its own before its steps. Its first category comes with it.
+//
+// Every text is cleaned as a page's text is: tags dropped (a block tag ends a line), entities
+// decoded, runs of blanks made one space, lines trimmed, empty lines dropped.
+
+#include "exchange/mealmaster_reader.h"
+
+#include <QByteArray>
+
+namespace exchange {
+
+// sourceName (the file's name) starts each place given, followed by the recipe's path in the
+// JSON ("file.json: @graph[1]"). JSON that does not parse, or holds no recipe, is told to
+// onProblem; so is a recipe without a name, which is skipped while the others are read.
+void readJsonLd(const QByteArray &json, const QString &sourceName, const RecipeSink &onRecipe,
+                const ProblemSink &onProblem);
+
+}  // namespace exchange

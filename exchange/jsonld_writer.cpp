@@ -1,0 +1,98 @@
+#include "exchange/jsonld_writer.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+
+namespace exchange {
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kYield = QStringLiteral("Yield: ");
+
+// One line, written so that the reader's cleaning gives it back unchanged: a single space between
+// two other characters is the only blank left as it is.
+QString escapeLine(const QString &line)
+{
+    QString out;
+    out.reserve(line.size());
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u'&') {
+            out += QLatin1String("&amp;");
+        } else if (c == u'<') {
+            out += QLatin1String("&lt;");
+        } else if (c.isSpace()) {
+            const bool lone = c == u' ' && i > 0 && i + 1 < line.size() && !line[i - 1].isSpace() &&
+                !line[i + 1].isSpace();
+            out += lone ? QString(c) : QLatin1String("&#") + QString::number(c.unicode()) + u';';
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The field's lines, without the empty ones the reader would drop.
+QStringList linesOf(const QString &text)
+{
+    QStringList lines = text.split(kCrLf);
+    lines.removeAll(QString());
+    return lines;
+}
+
+// A text that may have several lines, as one JSON string the reader splits again.
+QString escapeText(const QString &text)
+{
+    QStringList lines = linesOf(text);
+    for (QString &line : lines)
+        line = escapeLine(line);
+    return lines.join(u'\n');
+}
+
+QJsonObject recipeObject(const recipes::Recipe &recipe, const QString &category)
+{
+    QJsonObject object;
+    object.insert(QLatin1String("@context"), QStringLiteral("https://schema.org"));
+    object.insert(QLatin1String("@type"), QStringLiteral("Recipe"));
+    object.insert(QLatin1String("name"), escapeText(recipe.name));
+    if (!linesOf(recipe.author).isEmpty()) {
+        object.insert(QLatin1String("author"),
+                      QJsonObject{{QLatin1String("@type"), QStringLiteral("Person")},
+                                  {QLatin1String("name"), escapeText(recipe.author)}});
+    }
+    if (!linesOf(category).isEmpty())
+        object.insert(QLatin1String("recipeCategory"), escapeText(category));
+
+    QStringList ingredients = linesOf(recipe.ingredients);
+    if (!ingredients.isEmpty() && ingredients.first().startsWith(kYield) &&
+        ingredients.first().size() > kYield.size()) {
+        object.insert(QLatin1String("recipeYield"), escapeLine(ingredients.takeFirst().mid(kYield.size())));
+    }
+    QJsonArray entries;
+    for (const QString &line : std::as_const(ingredients))
+        entries.append(escapeLine(line));
+    object.insert(QLatin1String("recipeIngredient"), entries);
+
+    QJsonArray steps;
+    for (const QString &line : linesOf(recipe.instructions)) {
+        steps.append(QJsonObject{{QLatin1String("@type"), QStringLiteral("HowToStep")},
+                                 {QLatin1String("text"), escapeLine(line)}});
+    }
+    object.insert(QLatin1String("recipeInstructions"), steps);
+    return object;
+}
+
+}  // namespace
+
+QByteArray jsonLdText(const std::vector<std::pair<recipes::Recipe, QString>> &recipes)
+{
+    QJsonArray array;
+    for (const auto &[recipe, category] : recipes)
+        array.append(recipeObject(recipe, category));
+    return QJsonDocument(array).toJson(QJsonDocument::Indented);
+}
+
+}  // namespace exchange
