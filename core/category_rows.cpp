@@ -6,6 +6,13 @@
 
 namespace recipes {
 
+bool nameMatches(const std::optional<QString> &stored, QStringView wanted, NullName nulls)
+{
+    if (!stored)
+        return nulls == NullName::MatchesEmpty && wanted.isEmpty();
+    return schema::trimmedView(*stored) == wanted;
+}
+
 CategoryRows::CategoryRows(QString category, std::unique_ptr<dao::Recordset> rows)
     : category_(std::move(category)), rows_(std::move(rows))
 {
@@ -48,9 +55,7 @@ std::optional<int> CategoryRows::find(const QString &name, NullName nulls) const
         const int n = rows_->RecordCount();
         for (int i = 0; i < n; ++i) {
             moveTo(i);
-            const dao::Value value = rows_->Fields(schema::NameField);
-            if (!value ? nulls == NullName::MatchesEmpty && name.isEmpty()
-                       : schema::trimmedView(*value) == name)
+            if (nameMatches(rows_->Fields(schema::NameField), name, nulls))
                 return i;
         }
         return std::nullopt;

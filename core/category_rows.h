@@ -21,6 +21,9 @@ namespace recipes {
 // empty name; changing or deleting one never matches it.
 enum class NullName { MatchesEmpty, MatchesNothing };
 
+// Whether a stored name is the wanted one: trimmed, it equals wanted exactly (letter case counts).
+bool nameMatches(const std::optional<QString> &stored, QStringView wanted, NullName nulls);
+
 class CategoryRows {
 public:
     ~CategoryRows();

@@ -12,28 +12,21 @@ namespace recipes {
 
 namespace {
 
-// Writes the typed texts into the pending row, each encoded; a text too long for its field is
-// refused before anything is written, counted as the user typed it.
-void writeFields(dao::Recordset &rows, const Recipe &typed)
-{
-    QString values[schema::kFieldCount];
-    for (int i = 0; i < schema::kFieldCount; ++i) {
-        values[i] = schema::encode(typed.field(i));
-        // The limit is the file's, which a table made by another tool may set lower.
-        const std::optional<int> limit = rows.FieldLimit(i);
-        const int stored = dao::names::codePointCount(values[i]);
-        if (limit && stored > *limit)
-            throw Error::tooLong(i, stored - 1, std::max(*limit - 1, 0));
-    }
-    for (int i = 0; i < schema::kFieldCount; ++i)
-        rows.SetField(i, values[i]);
-}
-
-Recipe encoded(const Recipe &typed)
+// Writes the typed texts into the pending row, each encoded, and returns them as written; a text
+// too long for its field is refused before anything is written, counted as the user typed it.
+Recipe writeFields(dao::Recordset &rows, const Recipe &typed)
 {
     Recipe stored;
-    for (int i = 0; i < schema::kFieldCount; ++i)
+    for (int i = 0; i < schema::kFieldCount; ++i) {
         stored.field(i) = schema::encode(typed.field(i));
+        // The limit is the file's, which a table made by another tool may set lower.
+        const std::optional<int> limit = rows.FieldLimit(i);
+        const int length = dao::names::codePointCount(stored.field(i));
+        if (limit && length > *limit)
+            throw Error::tooLong(i, length - 1, std::max(*limit - 1, 0));
+    }
+    for (int i = 0; i < schema::kFieldCount; ++i)
+        rows.SetField(i, stored.field(i));
     return stored;
 }
 
@@ -46,8 +39,7 @@ bool moveToMatch(dao::Recordset &rows, const QString &wanted)
             rows.MoveFirst();
         else
             rows.MoveNext();
-        const dao::Value value = rows.Fields(schema::NameField);
-        if (value && schema::trimmedView(*value) == wanted)
+        if (nameMatches(rows.Fields(schema::NameField), wanted, NullName::MatchesNothing))
             return true;
     }
     return false;
@@ -144,11 +136,11 @@ void Collection::tell(Change::Kind kind, const QString &category, std::int64_t r
 
 void Collection::addRecipe(const QString &category, const Recipe &typed)
 {
-    const Recipe stored = encoded(typed);
+    Recipe stored;
     const std::int64_t row = translated([&] {
         const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
         rows->AddNew();
-        writeFields(*rows, typed);
+        stored = writeFields(*rows, typed);
         rows->Update();
         return rows->LastModified();
     });
@@ -157,13 +149,14 @@ void Collection::addRecipe(const QString &category, const Recipe &typed)
 
 bool Collection::updateRecipe(const QString &category, const QString &name, const Recipe &typed)
 {
+    Recipe stored;
     const std::optional<std::int64_t> row = translated([&]() -> std::optional<std::int64_t> {
         const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
         if (!moveToMatch(*rows, schema::trimBlanks(name)))
             return std::nullopt;
         rows->Edit();
         try {
-            writeFields(*rows, typed);
+            stored = writeFields(*rows, typed);
             // Checks, in the same transaction, that the row still holds the name it was found by.
             rows->Update();
         } catch (...) {
@@ -173,7 +166,7 @@ bool Collection::updateRecipe(const QString &category, const QString &name, cons
         return rows->LastModified();
     });
     if (row)
-        tell(Change::Kind::RecipeWritten, category, *row, encoded(typed));
+        tell(Change::Kind::RecipeWritten, category, *row, stored);
     return row.has_value();
 }
 

@@ -56,13 +56,19 @@ void FindBar::Hide()
     ++ticket_;  // an answer still on its way is not wanted any more
     c_.bar->hide();
     c_.tree->resize(c_.tree->width(), treeHeight_);
-    if (showsMatches_) {
-        showsMatches_ = false;
-        try {
-            store_.FillCatalogue();
-        } catch (const std::exception &) {
-            // The tree keeps the matches; the next fill from a command shows the file again.
-        }
+    showCatalogue();
+}
+
+void FindBar::showCatalogue()
+{
+    if (!showsMatches_)
+        return;
+    showsMatches_ = false;
+    try {
+        store_.FillCatalogue();
+    } catch (const std::exception &e) {
+        // The tree keeps the matches; the next fill from a command shows the file again.
+        say(QString::fromUtf8(e.what()));
     }
 }
 
@@ -83,14 +89,7 @@ void FindBar::query()
     if (recipes::SearchQuery::parse(typed).isEmpty()) {
         ++ticket_;
         say(service_->isBuilding() ? QStringLiteral("Building the search index...") : QString());
-        if (showsMatches_) {
-            showsMatches_ = false;
-            try {
-                store_.FillCatalogue();
-            } catch (const std::exception &e) {
-                say(QString::fromUtf8(e.what()));
-            }
-        }
+        showCatalogue();
         return;
     }
     ticket_ = service_->find(typed);

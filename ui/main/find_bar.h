@@ -52,6 +52,8 @@ signals:
 
 private:
     void query();
+    // Gives the tree back as FillCatalogue leaves it, when it holds matches.
+    void showCatalogue();
     void take(int ticket, const std::vector<recipes::SearchHit> &hits);
     void say(const QString &text);
     bool eventFilter(QObject *watched, QEvent *event) override;
