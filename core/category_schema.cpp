@@ -1,6 +1,8 @@
 #include "core/category_schema.h"
 
+#include "core/recipe_error.h"
 #include "engine/database.h"
+#include "engine/names.h"
 #include "engine/table_def.h"
 
 namespace recipes::schema {
@@ -37,6 +39,19 @@ QString trimBlanks(const QString &text)
 }
 
 QString encode(const QString &text) { return trimBlanks(text) + QLatin1Char(' '); }
+
+Recipe encodeChecked(const Recipe &typed, const std::function<std::optional<int>(int)> &limitOf)
+{
+    Recipe stored;
+    for (int i = 0; i < kFieldCount; ++i) {
+        stored.field(i) = encode(typed.field(i));
+        const std::optional<int> limit = limitOf(i);
+        const int length = dao::names::codePointCount(stored.field(i));
+        if (limit && length > *limit)
+            throw Error::tooLong(i, length - 1, std::max(*limit - 1, 0));
+    }
+    return stored;
+}
 
 QString decode(const dao::Value &value)
 {

@@ -4,12 +4,15 @@
 // how a recipe's text is encoded into them. Everything that makes or fills a category (the
 // store, the tools, the benchmarks, the tests) goes through this.
 
+#include "core/recipe.h"
 #include "engine/field_types.h"
 
 #include <QString>
 #include <QStringView>
 
 #include <array>
+#include <functional>
+#include <optional>
 
 namespace dao {
 class Database;
@@ -37,6 +40,10 @@ QStringView trimmedView(QStringView text);
 
 // A text as it is written: trimmed at both ends, then one space, so no field is ever empty.
 QString encode(const QString &text);
+// The typed texts as they are written, each encoded; throws Error::tooLong, counted as the user
+// typed it, for a text longer than limitOf(field) allows (nothing: no limit). The limit is the
+// file's, which a table made by another tool may set lower.
+Recipe encodeChecked(const Recipe &typed, const std::function<std::optional<int>(int field)> &limitOf);
 // A stored value as it is read: null as the empty text, trimmed at both ends.
 QString decode(const dao::Value &value);
 

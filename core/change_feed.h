@@ -13,7 +13,8 @@
 namespace recipes {
 
 struct Change {
-    enum class Kind { RecipeWritten, RecipeDeleted, CategoryAdded, CategoryDeleted };
+    // ManyWritten: a batch added recipes to the category; read it again.
+    enum class Kind { RecipeWritten, RecipeDeleted, CategoryAdded, CategoryDeleted, ManyWritten };
     Kind kind = Kind::RecipeWritten;
     QString file;      // the recipe file, as Collection::path gives it
     QString category;

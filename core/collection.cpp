@@ -13,18 +13,10 @@ namespace recipes {
 namespace {
 
 // Writes the typed texts into the pending row, each encoded, and returns them as written; a text
-// too long for its field is refused before anything is written, counted as the user typed it.
+// too long for its field is refused before anything is written.
 Recipe writeFields(dao::Recordset &rows, const Recipe &typed)
 {
-    Recipe stored;
-    for (int i = 0; i < schema::kFieldCount; ++i) {
-        stored.field(i) = schema::encode(typed.field(i));
-        // The limit is the file's, which a table made by another tool may set lower.
-        const std::optional<int> limit = rows.FieldLimit(i);
-        const int length = dao::names::codePointCount(stored.field(i));
-        if (limit && length > *limit)
-            throw Error::tooLong(i, length - 1, std::max(*limit - 1, 0));
-    }
+    const Recipe stored = schema::encodeChecked(typed, [&](int i) { return rows.FieldLimit(i); });
     for (int i = 0; i < schema::kFieldCount; ++i)
         rows.SetField(i, stored.field(i));
     return stored;

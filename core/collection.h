@@ -79,6 +79,7 @@ public:
     void deleteCategory(const QString &name);
 
 private:
+    friend class RecipeBatch;
     dao::Database &db() const;
     void tell(Change::Kind kind, const QString &category, std::int64_t row, const Recipe &stored) const;
 

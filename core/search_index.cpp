@@ -102,6 +102,10 @@ int SearchIndex::sync()
 
 void SearchIndex::apply(const Change &change)
 {
+    if (change.kind == Change::Kind::ManyWritten) {
+        sync();
+        return;
+    }
     translated([&] {
         switch (change.kind) {
         case Change::Kind::RecipeWritten:
@@ -117,6 +121,7 @@ void SearchIndex::apply(const Change &change)
                     index_->removeCategory(indexed);
             break;
         case Change::Kind::CategoryAdded:
+        case Change::Kind::ManyWritten:
             break;
         }
     });

@@ -7,6 +7,7 @@
 #include "engine/names.h"
 #include "engine/refusals.h"
 #include "engine/statement.h"
+#include "engine/write_scope.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -84,15 +85,35 @@ std::optional<QString> Database::findTable(const QString &name) const
     return std::nullopt;
 }
 
-std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
+QString Database::existingTable(const QString &name) const
 {
     live();
-    const std::optional<QString> actual = findTable(table);
+    const std::optional<QString> actual = findTable(name);
     if (!actual)
         throw EngineError(QStringLiteral("There is no category named %1 in the recipe database %2.")
-                              .arg(table, path_),
+                              .arg(name, path_),
                           EngineError::Kind::NoSuchCategory);
-    return Recordset::open(connection_, *actual);
+    return *actual;
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
+{
+    return Recordset::open(connection_, existingTable(table));
+}
+
+std::unique_ptr<Transaction> Database::BeginTrans()
+{
+    Connection &conn = live();
+    const QString action = QStringLiteral("Cannot change the recipe database ") + path_;
+    if (!sqlite3_get_autocommit(conn.handle()))
+        throw EngineError(action + QStringLiteral(": a transaction is open already."));
+    return std::unique_ptr<Transaction>(new Transaction(connection_, action));
+}
+
+std::unique_ptr<Appender> Database::OpenAppender(const QString &table)
+{
+    const QString actual = existingTable(table);
+    return std::unique_ptr<Appender>(new Appender(connection_, actual));
 }
 
 TableDef Database::CreateTableDef(const QString &name) const
@@ -132,36 +153,30 @@ void Database::AppendTableDef(const TableDef &def)
     conn.ensureSameFile(action);
     // One write transaction: the name check and the creation cannot be split by another program,
     // and a table never exists without its index.
-    conn.exec("BEGIN IMMEDIATE", action);
-    try {
-        {
-            Statement taken(conn,
-                            QStringLiteral("SELECT type, name FROM sqlite_master "
-                                           "WHERE type IN ('table', 'view', 'index')"),
-                            action);
-            while (taken.step()) {
-                const QString existing = taken.text(1).value_or(QString());
-                if (!names::sameName(existing, name))
-                    continue;
-                const bool isTable = taken.text(0) == QStringLiteral("table");
-                taken.reset();
-                if (isTable)
-                    throw EngineError(QStringLiteral("A category named %1 already exists.")
-                                          .arg(refusals::quotedName(existing)));
-                throw EngineError(QStringLiteral("The name %1 is already used for something "
-                                                 "else in the recipe database; choose another "
-                                                 "name for the category.")
-                                      .arg(refusals::quotedName(name)));
-            }
+    WriteScope scope(conn, action);
+    {
+        Statement taken(conn,
+                        QStringLiteral("SELECT type, name FROM sqlite_master "
+                                       "WHERE type IN ('table', 'view', 'index')"),
+                        action);
+        while (taken.step()) {
+            const QString existing = taken.text(1).value_or(QString());
+            if (!names::sameName(existing, name))
+                continue;
+            const bool isTable = taken.text(0) == QStringLiteral("table");
+            taken.reset();
+            if (isTable)
+                throw EngineError(QStringLiteral("A category named %1 already exists.")
+                                      .arg(refusals::quotedName(existing)));
+            throw EngineError(QStringLiteral("The name %1 is already used for something "
+                                             "else in the recipe database; choose another "
+                                             "name for the category.")
+                                  .arg(refusals::quotedName(name)));
         }
-        Statement(conn, createTable, action).run();
-        Statement(conn, createIndex, action).run();
-        conn.exec("COMMIT", action);
-    } catch (...) {
-        if (!sqlite3_get_autocommit(conn.handle()))
-            sqlite3_exec(conn.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
     }
+    Statement(conn, createTable, action).run();
+    Statement(conn, createIndex, action).run();
+    scope.commit();
 }
 
 void Database::DeleteTableDef(const QString &name)

@@ -6,8 +6,10 @@
 // Failure: every operation that fails throws dao::EngineError, whose message says what failed
 // in words a user can act on. Nothing here shows anything to the user.
 
+#include "engine/appender.h"
 #include "engine/recordset.h"
 #include "engine/table_def.h"
+#include "engine/transaction.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,6 +34,12 @@ public:
     QStringList TableDefs() const;
 
     std::unique_ptr<Recordset> OpenRecordset(const QString &table);
+    // Starts a transaction that holds every change made through this database until it commits.
+    // Throws when one is open already or the file cannot be written.
+    std::unique_ptr<Transaction> BeginTrans();
+    // For adding many rows to the table inside the open transaction; throws when there is no
+    // transaction or no such table (letter case ignored, as OpenRecordset).
+    std::unique_ptr<Appender> OpenAppender(const QString &table);
 
     // Checks the name against the table-name rules; throws with the rule that is broken.
     TableDef CreateTableDef(const QString &name) const;
@@ -57,6 +65,7 @@ private:
     // The table's name as the file spells it: an exact match first, else one that differs only
     // in letter case.
     std::optional<QString> findTable(const QString &name) const;
+    QString existingTable(const QString &name) const;  // as findTable; throws when there is none
 
     std::shared_ptr<Connection> connection_;
     QString path_;

@@ -6,6 +6,8 @@
 #include "engine/connection.h"
 #include "engine/names.h"
 #include "engine/statement.h"
+#include "engine/table_columns.h"
+#include "engine/write_scope.h"
 
 #include <sqlcipher/sqlite3.h>
 
@@ -15,10 +17,7 @@
 namespace dao {
 
 struct Recordset::Impl {
-    struct Column {
-        QString name;
-        std::optional<int> limit;  // characters, from the declared type
-    };
+    using Column = ColumnInfo;
     struct Row {
         std::int64_t rowid;
         Value first;      // the first column, read with the row numbers
@@ -72,34 +71,30 @@ struct Recordset::Impl {
                               .arg(table),
                           EngineError::Kind::RecipeChanged);
     }
-    // Runs write in one write transaction. A change to an existing row goes ahead only if the
-    // row still holds the first value read when the category was opened: another program may
-    // have deleted it and SQLite handed its number to a new row. The first-column index readers
-    // rely on is made here, for a table this program writes to, and never while viewing.
+    // Runs write in one write transaction, or in a savepoint inside the caller's transaction. A
+    // change to an existing row goes ahead only if the row still holds the first value read when
+    // the category was opened: another program may have deleted it and SQLite handed its number
+    // to a new row. The first-column index readers rely on is made here, for a table this program
+    // writes to, and never while viewing.
     template <typename Write>
     void writeInTransaction(const QString &action, const Row *existing, Write &&write)
     {
         Connection &c = live();
         c.ensureSameFile(action);
-        c.exec("BEGIN IMMEDIATE", action);
-        try {
-            if (existing) {
-                const Value now = read(0, existing->rowid);  // throws when the row is gone
-                if (existing->firstKnown && now != existing->first)
-                    throw EngineError(QStringLiteral("A recipe of the category %1 was changed by another "
-                                                     "program after the category was opened, so nothing "
-                                                     "was written. Open it again to see its recipes as "
-                                                     "they are now.")
-                                          .arg(table),
-                                      EngineError::Kind::RecipeChanged);
-            }
-            c.ensureFirstColumnIndex(table, columns.front().name);
-            write();
-            c.exec("COMMIT", action);
-        } catch (...) {
-            c.rollback();
-            throw;
+        WriteScope scope(c, action);
+        if (existing) {
+            const Value now = read(0, existing->rowid);  // throws when the row is gone
+            if (existing->firstKnown && now != existing->first)
+                throw EngineError(QStringLiteral("A recipe of the category %1 was changed by another "
+                                                 "program after the category was opened, so nothing "
+                                                 "was written. Open it again to see its recipes as "
+                                                 "they are now.")
+                                      .arg(table),
+                                  EngineError::Kind::RecipeChanged);
         }
+        c.ensureFirstColumnIndex(table, columns.front().name);
+        write();
+        scope.commit();
     }
     Value read(int i, std::int64_t rowid) const
     {
@@ -120,25 +115,9 @@ struct Recordset::Impl {
     }
     void checkValues() const
     {
-        for (std::size_t i = 0; i < columns.size(); ++i) {
-            if (!pendingValues[i])
-                continue;
-            const QString &value = *pendingValues[i];
-            // SQLite would mend a lone surrogate by swallowing the character after it.
-            if (!value.isValidUtf16())
-                throw EngineError(QStringLiteral("The value of %1 contains a broken character and "
-                                                 "cannot be stored.")
-                                      .arg(columns[i].name));
-            const std::optional<int> limit = columns[i].limit;
-            if (!limit)
-                continue;
-            const int length = names::codePointCount(value);
-            if (length > *limit)
-                throw EngineError(QStringLiteral("The value of %1 is %2 characters long; it holds "
-                                                 "at most %3.")
-                                      .arg(columns[i].name, QString::number(length),
-                                           QString::number(*limit)));
-        }
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            if (pendingValues[i])
+                checkValue(columns[i], *pendingValues[i]);
     }
     void cancelPending()
     {
@@ -160,28 +139,11 @@ std::unique_ptr<Recordset> Recordset::open(std::shared_ptr<Connection> connectio
     Connection &conn = *impl->conn;
     const QString action = QStringLiteral("Cannot open the category ") + table;
 
-    Statement info(conn, QStringLiteral("PRAGMA table_info(") + names::quoted(table) + QLatin1Char(')'),
-                   action);
-    while (info.step()) {
-        const QString declared = info.text(2).value_or(QString());
-        impl->columns.push_back({info.text(1).value_or(QString()), names::declaredLengthLimit(declared)});
-    }
+    impl->columns = tableColumns(conn, table, action);
     if (impl->columns.empty())
         throw EngineError(QStringLiteral("There is no category named %1 in the recipe database %2.")
                               .arg(table, conn.path()));
-    for (const QString &candidate :
-         {QStringLiteral("rowid"), QStringLiteral("_rowid_"), QStringLiteral("oid")}) {
-        const bool taken = std::any_of(impl->columns.begin(), impl->columns.end(),
-                                       [&](const Impl::Column &c) {
-                                           return c.name.compare(candidate, Qt::CaseInsensitive) == 0;
-                                       });
-        if (!taken) {
-            impl->rowidName = candidate;
-            break;
-        }
-    }
-    if (impl->rowidName.isEmpty())
-        throw EngineError(action + QStringLiteral(": its columns hide the row numbers."));
+    impl->rowidName = rowidName(impl->columns, action);
 
     // No ORDER BY: SQLite may then scan the index on the first column, which leaves the pages
     // of the long texts unread; the rows are put in stored order here instead.

@@ -285,19 +285,25 @@ struct Walk {
 
 }  // namespace
 
-void readJsonLd(const QByteArray &json, const QString &sourceName, const RecipeSink &onRecipe,
-                const ProblemSink &onProblem)
+int readJsonLdBlock(const QByteArray &json, const QString &sourceName, const RecipeSink &onRecipe,
+                   const ProblemSink &onProblem)
 {
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
         onProblem({sourceName + u": offset " + QString::number(error.offset),
                    QStringLiteral("The file is not valid JSON: ") + error.errorString() + u'.'});
-        return;
+        return 1;
     }
     Walk walk{sourceName, onRecipe, onProblem};
     walk.visit(document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object()), QString());
-    if (walk.recipesSeen == 0)
+    return walk.recipesSeen;
+}
+
+void readJsonLd(const QByteArray &json, const QString &sourceName, const RecipeSink &onRecipe,
+                const ProblemSink &onProblem)
+{
+    if (readJsonLdBlock(json, sourceName, onRecipe, onProblem) == 0)
         onProblem({sourceName, QStringLiteral("The file holds no recipe.")});
 }
 

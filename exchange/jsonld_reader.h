@@ -22,5 +22,9 @@ namespace exchange {
 // onProblem; so is a recipe without a name, which is skipped while the others are read.
 void readJsonLd(const QByteArray &json, const QString &sourceName, const RecipeSink &onRecipe,
                 const ProblemSink &onProblem);
+// The same for one block of a page, which may well hold no recipe: nothing is told then. Returns
+// how many recipes the block holds, read or not (JSON that does not parse counts as one).
+int readJsonLdBlock(const QByteArray &json, const QString &sourceName, const RecipeSink &onRecipe,
+                    const ProblemSink &onProblem);
 
 }  // namespace exchange

@@ -87,12 +87,26 @@ QJsonObject recipeObject(const recipes::Recipe &recipe, const QString &category)
 
 }  // namespace
 
+QByteArray jsonLdObjectText(const recipes::Recipe &recipe, const QString &category)
+{
+    return QJsonDocument(recipeObject(recipe, category)).toJson(QJsonDocument::Indented).trimmed();
+}
+
 QByteArray jsonLdText(const std::vector<std::pair<recipes::Recipe, QString>> &recipes)
 {
-    QJsonArray array;
-    for (const auto &[recipe, category] : recipes)
-        array.append(recipeObject(recipe, category));
-    return QJsonDocument(array).toJson(QJsonDocument::Indented);
+    QByteArray out = jsonLdArrayStart();
+    for (std::size_t i = 0; i < recipes.size(); ++i)
+        out += jsonLdArrayItem(i == 0, jsonLdObjectText(recipes[i].first, recipes[i].second));
+    return out + jsonLdArrayEnd();
 }
+
+QByteArray jsonLdArrayStart() { return QByteArrayLiteral("["); }
+
+QByteArray jsonLdArrayItem(bool first, const QByteArray &object)
+{
+    return (first ? QByteArrayLiteral("\n") : QByteArrayLiteral(",\n")) + object;
+}
+
+QByteArray jsonLdArrayEnd() { return QByteArrayLiteral("\n]\n"); }
 
 }  // namespace exchange

@@ -18,4 +18,11 @@ namespace exchange {
 
 QByteArray jsonLdText(const std::vector<std::pair<recipes::Recipe, QString /*category*/>> &recipes);
 
+// The same array written piece by piece, so that a whole collection is never held at once:
+// the start, each recipe's object as an item (first: the array's first), then the end.
+QByteArray jsonLdObjectText(const recipes::Recipe &recipe, const QString &category);
+QByteArray jsonLdArrayStart();
+QByteArray jsonLdArrayItem(bool first, const QByteArray &object);
+QByteArray jsonLdArrayEnd();
+
 }  // namespace exchange

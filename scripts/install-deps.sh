@@ -10,6 +10,7 @@ packages=(
   xvfb xauth imagemagick poppler-utils
   fonts-dejavu-core fonts-liberation2 fonts-croscore fonts-wine
   clang libclang-rt-14-dev
+  libgumbo-dev
 )
 
 missing=()

@@ -1,0 +1,63 @@
+#pragma once
+// Many recipes added to a collection as one change: every one of them lasts, or, when commit()
+// is never reached (an error, a cancel, a crash), none does. Meant for imports: the rows go in
+// through one prepared statement, and a recipe identical in all four fields to one already in
+// its category is not added twice.
+//
+// The batch holds the file's write lock while it lives; other programs wait or are refused.
+
+#include "core/collection.h"
+
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+
+namespace dao {
+class Appender;
+class Transaction;
+}
+
+namespace recipes {
+
+class RecipeBatch {
+public:
+    // Starts the transaction; throws Error when the file cannot be written.
+    explicit RecipeBatch(Collection &collection);
+    ~RecipeBatch();  // undoes everything unless committed; never fails
+    RecipeBatch(const RecipeBatch &) = delete;
+    RecipeBatch &operator=(const RecipeBatch &) = delete;
+
+    // The category of that name as the file spells it (letter case ignored), created with the
+    // four fields when there is none. Throws Error when the name is refused.
+    QString category(const QString &name);
+
+    enum class Result { Added, Duplicate };
+    // Adds the recipe as typed (each field trimmed and encoded, as Collection::addRecipe) at the
+    // end of the category, unless a recipe with the same four trimmed texts is there already, or
+    // was added earlier in this batch. A refused text (too long, a broken character) throws
+    // Error before anything is written, and the batch goes on.
+    Result add(const QString &category, const Recipe &typed);
+
+    // False once the file has given the batch up (a full disk, an I/O error): nothing more can
+    // be added, and commit would fail.
+    bool usable() const;
+    // Makes every recipe added lasting; throws Error, and then nothing lasts. The changes are
+    // told on ChangeFeed once they are in the file.
+    void commit();
+
+private:
+    struct Category;
+    Category &open(const QString &category);
+
+    Collection &collection_;
+    std::unique_ptr<dao::Transaction> transaction_;
+    QStringList existing_;  // every category, as the file spells them
+    QStringList created_;
+    std::map<QString, std::unique_ptr<Category>> open_;  // by the file's spelling
+};
+
+}  // namespace recipes

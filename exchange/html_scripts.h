@@ -1,0 +1,14 @@
+#pragma once
+// The JSON-LD a web page carries: the text of each <script type="application/ld+json"> element,
+// found by a real HTML parser, so that comments, other scripts and markup that only looks like
+// such an element are never taken for one.
+
+#include <QByteArray>
+#include <QList>
+
+namespace exchange {
+
+// The blocks' texts in page order, as UTF-8.
+QList<QByteArray> jsonLdScripts(const QByteArray &html);
+
+}  // namespace exchange

@@ -1,0 +1,58 @@
+#pragma once
+// Imports recipe files into a collection: schema.org JSON-LD files, web pages carrying JSON-LD,
+// and MealMaster files, one by one or a folder's worth, the folder taken with its subfolders.
+//
+// Each file is one transaction: it goes in whole, or, when it cannot be written or the import is
+// cancelled while it is read, not at all. A recipe that cannot be read or stored is reported with
+// its place in the file and left out, and the rest of the file goes in.
+//
+// A recipe goes into the category the import is told to use, else the one the file gives it,
+// else "Imported"; a missing category is created, and a name the collection refuses falls back to
+// "Imported" with a warning. A recipe identical in all four fields to one already in its category
+// is skipped.
+
+#include "core/collection.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace exchange {
+
+struct ImportReport {
+    int added = 0;
+    int skipped = 0;   // identical to a recipe already there
+    int refused = 0;   // could not be read or stored
+    QStringList lines;  // each problem and warning, with its place: "file:12: ..."
+    bool fileFailed = false;  // a file or folder could not be read, or a file could not be written
+    bool cancelled = false;
+
+    QString countsLine() const;  // "3 added, 1 skipped, 0 refused."
+    QString text() const;         // the lines, then the counts
+};
+
+// Told how far the import is, in bytes of the files read; returns false to cancel.
+using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
+
+class Importer {
+public:
+    // category: where every recipe goes; empty for each recipe's own.
+    Importer(recipes::Collection &collection, const QString &category);
+
+    // Imports the files and folders in the order given; a folder's files in name order.
+    ImportReport run(const QStringList &paths, const ImportProgress &progress = {});
+
+    // The fallback category.
+    static QString fallbackCategory() { return QStringLiteral("Imported"); }
+
+private:
+    struct FileRun;
+    void importFile(const QString &path, qint64 doneBefore, qint64 total, const ImportProgress &progress,
+                    ImportReport &report);
+
+    recipes::Collection &collection_;
+    QString category_;
+};
+
+}  // namespace exchange

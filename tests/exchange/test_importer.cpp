@@ -1,0 +1,260 @@
+// Imports into a real recipe file: files of each kind found in a folder and put where they
+// belong, duplicates skipped, unreadable recipes reported by place, each file whole or not at all,
+// and exports that come back unchanged when imported.
+#include "core/collection.h"
+#include "exchange/exporter.h"
+#include "exchange/importer.h"
+#include "support/temp_db.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using exchange::Importer;
+using exchange::ImportReport;
+using recipes::Collection;
+using recipes::Recipe;
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// Each category with its recipe names in stored order: "Soups: Pea Soup, Leek Soup".
+std::vector<std::string> contents(const Collection &c)
+{
+    std::vector<std::string> out;
+    for (const QString &category : c.categories())
+        out.push_back(QString(category + QLatin1String(": ") + c.recipeNames(category).join(QLatin1String(", ")))
+                          .toStdString());
+    return out;
+}
+
+const QByteArray kJson = R"({"@context": "https://schema.org", "@type": "Recipe", "name": "Pea Soup",
+    "author": {"@type": "Person", "name": "Ann Lee"}, "recipeCategory": "Soups",
+    "recipeIngredient": ["1 kg peas"], "recipeInstructions": "Simmer."})";
+
+// A page: a block that is no recipe, a recipe in a graph, and look-alikes a parser must not take.
+const QByteArray kPage = R"(<!DOCTYPE html><html><head>
+<script type="application/ld+json">{"@type": "Organization", "name": "A Kitchen"}</script>
+<!-- <script type="application/ld+json">{"@type": "Recipe", "name": "Ghost"}</script> -->
+<script>var x = '<script type="application/ld+json">{"@type":"Recipe","name":"Fake"}</script>';</script>
+</head><body><div><script type="Application/LD+JSON; charset=utf-8">
+{"@graph": [{"@type": "Recipe", "name": "Leek Soup", "recipeCategory": "Soups",
+  "recipeIngredient": ["2 leeks"]}, {"@type": "Recipe", "name": "Oat Bread"}]}</script></div></body></html>)";
+
+const QByteArray kMealMaster = "MMMMM----- Recipe via Meal-Master (tm) v8.05\n"
+                               "      Title: Rye Loaf\n"
+                               " Categories: Breads\n"
+                               "      1 kg Rye flour\n"
+                               "  Bake.\n"
+                               "MMMMM\n"
+                               "MMMMM----- Recipe via Meal-Master (tm) v8.05\n"
+                               " Categories: Breads\n"
+                               "      1    Nothing\n"
+                               "MMMMM\n"
+                               "---------- Recipe via Meal-Master (tm) v8.02\n"
+                               "      Title: Odd Fish\n"
+                               " Categories: Fish.Dishes\n"
+                               "      1    Trout\n"
+                               "-----\n";
+
+TEST(Importer, PutsEachRecipeWhereItBelongsAndSkipsWhatIsThere)
+{
+    testsupport::TempDb db;
+    db.create();
+    QTemporaryDir source;
+    const QString folder = source.path();
+    writeFile(folder + QLatin1String("/a.json"), kJson);
+    writeFile(folder + QLatin1String("/sub/page.html"), kPage);
+    writeFile(folder + QLatin1String("/sub/deep/old.mmf"), kMealMaster);
+    writeFile(folder + QLatin1String("/sub/photo.png"), "\x89PNG not a recipe");
+    Collection collection(db.filePath(), testsupport::kPassword);
+
+    const struct {
+        const char *what;
+        QString category;
+        std::vector<std::string> contents;
+        int added, skipped, refused;
+        std::vector<std::string> lineStarts;  // where each report line begins
+    } runs[] = {
+        {"first import of the folder",
+         {},
+         {"Breads: Rye Loaf", "Imported: Odd Fish, Oat Bread", "Soups: Pea Soup, Leek Soup"},
+         5, 0, 1,
+         {"sub/deep/old.mmf:7: ", "sub/deep/old.mmf:11: The category \"Fish.Dishes\" cannot be made"}},
+        {"the same again: every recipe is there already",
+         {},
+         {"Breads: Rye Loaf", "Imported: Odd Fish, Oat Bread", "Soups: Pea Soup, Leek Soup"},
+         0, 5, 1,
+         {"sub/deep/old.mmf:7: ", "sub/deep/old.mmf:11: The category \"Fish.Dishes\" cannot be made"}},
+        {"into one category, given in other letter case",
+         QStringLiteral("soups"),
+         {"Breads: Rye Loaf", "Imported: Odd Fish, Oat Bread",
+          "Soups: Pea Soup, Leek Soup, Rye Loaf, Odd Fish, Oat Bread"},
+         3, 2, 1,
+         {"sub/deep/old.mmf:7: "}},
+    };
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.what);
+        const ImportReport report = Importer(collection, run.category).run({folder});
+        EXPECT_EQ(contents(collection), run.contents);
+        EXPECT_EQ(report.added, run.added);
+        EXPECT_EQ(report.skipped, run.skipped);
+        EXPECT_EQ(report.refused, run.refused);
+        EXPECT_FALSE(report.fileFailed);
+        ASSERT_EQ(report.lines.size(), static_cast<qsizetype>(run.lineStarts.size())) << report.text().toStdString();
+        for (std::size_t i = 0; i < run.lineStarts.size(); ++i)
+            EXPECT_TRUE(report.lines[static_cast<qsizetype>(i)].startsWith(
+                QDir::toNativeSeparators(folder + u'/') + QString::fromStdString(run.lineStarts[i])))
+                << report.lines[static_cast<qsizetype>(i)].toStdString();
+    }
+}
+
+TEST(Importer, EachFileGoesInWholeOrNotAtAll)
+{
+    QTemporaryDir source;
+    const QString first = source.filePath(QStringLiteral("1.json"));
+    const QString second = source.filePath(QStringLiteral("2.mmf"));
+    writeFile(first, kJson);
+    writeFile(second, kMealMaster);
+
+    const struct {
+        const char *what;
+        const char *setUp;          // SQL run on the file before the import
+        int cancelAtCall;           // the progress call that cancels; 0: none
+        std::vector<std::string> contents;
+        bool fileFailed, cancelled;
+    } cases[] = {
+        {"cancelled while the second file is read", "", 3, {"Soups: Pea Soup"}, false, true},
+        {"the second file cannot be written: its fallback name is taken by a view",
+         "CREATE VIEW Imported AS SELECT 1", 0, {"Soups: Pea Soup"}, true, false},
+        {"a missing file does not stop the others", "", 0,
+         {"Breads: Rye Loaf", "Imported: Odd Fish", "Soups: Pea Soup"}, true, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::TempDb db;
+        db.create();
+        if (*c.setUp) {
+            ASSERT_EQ(db.rawExec(QString::fromUtf8(c.setUp)), 0);
+        }
+        Collection collection(db.filePath(), testsupport::kPassword);
+        int calls = 0;
+        QStringList paths = {first, second};
+        if (c.fileFailed && !*c.setUp)
+            paths.insert(1, source.filePath(QStringLiteral("missing.json")));
+        const ImportReport report = Importer(collection, {}).run(paths, [&](qint64 done, qint64 total) {
+            EXPECT_LE(done, total);
+            return ++calls != c.cancelAtCall;
+        });
+        EXPECT_EQ(contents(collection), c.contents) << report.text().toStdString();
+        EXPECT_EQ(report.fileFailed, c.fileFailed);
+        EXPECT_EQ(report.cancelled, c.cancelled);
+        EXPECT_EQ(db.rawExec(QStringLiteral("PRAGMA integrity_check")), 0);
+    }
+}
+
+// Recipes that test an exchange format: markup characters, non-ASCII text, lines, blanks.
+std::vector<Recipe> trickyRecipes()
+{
+    return {
+        {QStringLiteral("Crème brûlée <classic> & \"best\""), QStringLiteral("Zoë O'Neil & Søn"),
+         QStringLiteral("Yield: 6 ramekins\r\n500 ml cream\r\n6 egg yolks\r\n100 g sugar (½ cup)"),
+         QStringLiteral("Heat the cream to 80 °C.\r\nWhisk in the yolks & sugar: <b>gently</b>.\r\nBake at 150 °C.")},
+        {QStringLiteral("Ma po tofu 麻婆豆腐"), QString(), QStringLiteral("400 g tofu\r\n1 tbsp doubanjiang"),
+         QStringLiteral("Fry, then simmer.")},
+        {QStringLiteral("Toast"), QStringLiteral("Bo"), QStringLiteral("2 slices bread"), QStringLiteral("Toast it.")},
+    };
+}
+
+TEST(Exporter, WhatIsExportedComesBackWhenImported)
+{
+    const struct {
+        exchange::ExportFormat format;
+        bool keepsAuthor;
+    } cases[] = {{exchange::ExportFormat::JsonLd, true}, {exchange::ExportFormat::MealMaster, false}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(exchange::exportFormatName(c.format).toStdString());
+        testsupport::TempDb from;
+        from.create();
+        Collection source(from.filePath(), testsupport::kPassword);
+        source.addCategory(QStringLiteral("Desserts"));
+        source.addCategory(QStringLiteral("Plats du jour"));
+        const std::vector<Recipe> recipes = trickyRecipes();
+        source.addRecipe(QStringLiteral("Desserts"), recipes[0]);
+        source.addRecipe(QStringLiteral("Plats du jour"), recipes[1]);
+        source.addRecipe(QStringLiteral("Plats du jour"), recipes[2]);
+
+        QTemporaryDir out;
+        const QString file = out.filePath(QStringLiteral("all.") + exchange::exportSuffix(c.format));
+        QFile written(file);
+        ASSERT_TRUE(written.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(exchange::writeRecipes(written, source, source.categories(), c.format));
+        written.close();
+
+        testsupport::TempDb to;
+        to.create();
+        Collection target(to.filePath(), testsupport::kPassword);
+        const ImportReport report = Importer(target, {}).run({file});
+        EXPECT_EQ(report.added, 3) << report.text().toStdString();
+        EXPECT_EQ(report.refused, 0);
+        ASSERT_EQ(target.categories(), source.categories());
+        for (const QString &category : source.categories()) {
+            const QStringList names = source.recipeNames(category);
+            ASSERT_EQ(target.recipeNames(category), names);
+            for (const QString &name : names) {
+                Recipe expected = *source.recipe(category, name);
+                if (!c.keepsAuthor)
+                    expected.author.clear();
+                EXPECT_EQ(*target.recipe(category, name), expected);
+            }
+        }
+    }
+}
+
+// A device that takes nothing, as a full disk.
+class Full : public QIODevice {
+public:
+    Full() { open(WriteOnly); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64) override { return -1; }
+};
+
+TEST(Exporter, StopsWhenCancelledOrRefused)
+{
+    testsupport::TempDb db;
+    db.create();
+    Collection collection(db.filePath(), testsupport::kPassword);
+    collection.addCategory(QStringLiteral("Breads"));
+    for (const Recipe &r : trickyRecipes())
+        collection.addRecipe(QStringLiteral("Breads"), r);
+    for (const auto format : {exchange::ExportFormat::JsonLd, exchange::ExportFormat::MealMaster}) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        int seen = 0;
+        EXPECT_FALSE(exchange::writeRecipes(buffer, collection, {QStringLiteral("Breads")}, format,
+                                            [&](int done, int total) {
+                                                EXPECT_EQ(total, 3);
+                                                return ++seen < 2 && done < total;
+                                            }));
+        Full full;
+        EXPECT_FALSE(exchange::writeRecipes(full, collection, {QStringLiteral("Breads")}, format));
+    }
+}
+
+}  // namespace
