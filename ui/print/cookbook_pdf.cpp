@@ -44,7 +44,7 @@ public:
         PdfPages pages(writer_, nullptr, 0);
         PdfContents contents(pages);
         for (const QString &category : categories_) {
-            contents.category(category);
+            contents.category(category, 0);
             std::vector<int> &counts = counts_.emplace_back();
             collection_.readAll(category, [&](std::int64_t, const recipes::Recipe &stored) {
                 if (cancelled_)
@@ -93,10 +93,10 @@ private:
         PdfContents contents(pages);
         int start = contentsPages_ + 1;
         for (qsizetype c = 0; c < categories_.size(); ++c) {
-            contents.category(categories_[c]);
             const QStringList names = collection_.recipeNames(categories_[c]);
             // Only the recipes the first pass counted: those are the pages that will be drawn.
             const std::vector<int> &counts = counts_[std::size_t(c)];
+            contents.category(categories_[c], counts.empty() || names.isEmpty() ? 0 : start);
             for (std::size_t r = 0; r < counts.size() && r < std::size_t(names.size()); ++r) {
                 contents.recipe(names[qsizetype(r)], start);
                 start += counts[r];

@@ -12,11 +12,11 @@ PdfContents::PdfContents(PdfPages &pages)
     : pages_(pages), heading_(PdfPages::font(12, true)), entry_(PdfPages::font(11, false))
 {
     QPaintDevice &device = pages.writer();
-    const QFontMetricsF entry(entry_, &device);
+    const QFontMetricsF metrics(entry_, &device);
     headingHeight_ = 1.5 * QFontMetricsF(heading_, &device).lineSpacing();
-    entryHeight_ = entry.lineSpacing();
-    indent_ = entry.horizontalAdvance(QStringLiteral("MMM"));
-    numberWidth_ = entry.horizontalAdvance(QStringLiteral("000000"));
+    entryHeight_ = metrics.lineSpacing();
+    indent_ = metrics.horizontalAdvance(QStringLiteral("MMM"));
+    numberWidth_ = metrics.horizontalAdvance(QStringLiteral("000000"));
 
     const QFont titleFont = PdfPages::font(20, true);
     const qreal titleHeight = 2 * QFontMetricsF(titleFont, &device).lineSpacing();
@@ -28,45 +28,48 @@ PdfContents::PdfContents(PdfPages &pages)
     y_ = titleHeight;
 }
 
-void PdfContents::category(const QString &name)
+void PdfContents::category(const QString &name, int page)
 {
     // A gap before each category but the first, unless it opens a page.
     if (!first_ && y_ > 0)
         y_ += entryHeight_ / 2;
     first_ = false;
-    const qreal top = take(headingHeight_);
-    if (QPainter *painter = pages_.painter()) {
-        painter->setFont(heading_);
-        const QRectF line(0, top, pages_.body().width(), headingHeight_);
-        painter->drawText(line, Qt::AlignLeft | Qt::AlignVCenter,
-                          QFontMetricsF(heading_, painter->device())
-                              .elidedText(name.simplified(), Qt::ElideRight, line.width()));
-    }
+    entry(heading_, 0, take(headingHeight_), headingHeight_, name, page);
 }
 
 void PdfContents::recipe(const QString &name, int page)
 {
-    const qreal top = take(entryHeight_);
+    entry(entry_, indent_, take(entryHeight_), entryHeight_, name, page);
+}
+
+void PdfContents::entry(const QFont &font, qreal indent, qreal top, qreal height,
+                        const QString &name, int page)
+{
     QPainter *painter = pages_.painter();
     if (!painter)
         return;
-    painter->setFont(entry_);
-    const QFontMetricsF metrics(entry_, painter->device());
+    painter->setFont(font);
+    const QFontMetricsF metrics(font, painter->device());
     const qreal width = pages_.body().width();
-    const QString number = QString::number(page);
+    const qreal baseline = top + (height + metrics.ascent() - metrics.descent()) / 2;
     const QString shown = metrics.elidedText(name.simplified(), Qt::ElideRight,
-                                             width - indent_ - numberWidth_);
-    const qreal nameEnd = indent_ + metrics.horizontalAdvance(shown);
+                                             width - indent - numberWidth_);
+    painter->drawText(QPointF(indent, baseline), shown);
+    if (page <= 0)
+        return;
+    const QString number = QString::number(page);
+    const qreal nameEnd = indent + metrics.horizontalAdvance(shown);
     const qreal numberStart = width - metrics.horizontalAdvance(number);
-    painter->drawText(QPointF(indent_, top + metrics.ascent()), shown);
-    painter->drawText(QPointF(numberStart, top + metrics.ascent()), number);
+    painter->drawText(QPointF(numberStart, baseline), number);
     // Dots lead the eye from the name to its page, and keep the two one line of text.
     const qreal space = metrics.horizontalAdvance(u' ');
-    const QRectF leader(nameEnd + space, top, numberStart - nameEnd - 2 * space, entryHeight_);
-    const int dots = int(leader.width() / metrics.horizontalAdvance(QStringLiteral(". ")));
-    if (dots > 0)
-        painter->drawText(leader, Qt::AlignRight | Qt::AlignTop,
-                          QStringLiteral(". ").repeated(dots).trimmed());
+    const qreal dot = metrics.horizontalAdvance(QStringLiteral(". "));
+    const int dots = int((numberStart - nameEnd - 2 * space) / dot);
+    if (dots > 0) {
+        const QString leader = QStringLiteral(". ").repeated(dots).trimmed();
+        painter->drawText(QPointF(numberStart - space - metrics.horizontalAdvance(leader), baseline),
+                          leader);
+    }
 }
 
 qreal PdfContents::take(qreal height)

@@ -1,6 +1,6 @@
 #pragma once
 // The cookbook's contents, line by line onto its pages: the title, each category as a heading
-// and under it each recipe's name with the page it starts on. Every entry is one line of a fixed
+// with the page its first recipe starts on, and under it each recipe's name with its page. Every entry is one line of a fixed
 // height (a name too long for it is shortened with an ellipsis), so the pages it takes follow
 // from the number of entries alone.
 
@@ -16,12 +16,16 @@ public:
     // Starts on the current page of pages, with the title.
     explicit PdfContents(PdfPages &pages);
 
-    void category(const QString &name);
+    // page: where the entry starts; 0 for none, as for a category without recipes.
+    void category(const QString &name, int page);
     void recipe(const QString &name, int page);
 
 private:
     // Moves down by height, first turning the page when that does not fit; returns the top.
     qreal take(qreal height);
+    // Draws one line of the contents: the name, then dots leading to its page number.
+    void entry(const QFont &font, qreal indent, qreal top, qreal height, const QString &name,
+               int page);
 
     PdfPages &pages_;
     QFont heading_;
