@@ -20,10 +20,9 @@ set(CMAKE_AUTOMOC ON)
 set(CMAKE_AUTOUIC ON)
 set(CMAKE_AUTORCC ON)
 
-# saporium_forbid_widgets(<target>): fails the configuration when the target links, directly or
-# through a library it links, anything that draws: the engine and the core must stay usable
-# without a window.
-function(saporium_forbid_widgets target)
+# saporium_forbid_links(<target> <regex>): fails the configuration when the target links,
+# directly or through a library it links, a Qt library whose name matches regex.
+function(saporium_forbid_links target forbidden)
   set(seen "")
   set(queue ${target})
   while(queue)
@@ -32,7 +31,7 @@ function(saporium_forbid_widgets target)
       continue()
     endif()
     list(APPEND seen ${current})
-    if(current MATCHES "^Qt6::(Gui|Widgets|PrintSupport)$")
+    if(current MATCHES "${forbidden}")
       message(FATAL_ERROR "${target} must not link ${current}")
     endif()
     if(TARGET ${current} AND NOT current MATCHES "^Qt6::")
@@ -46,4 +45,10 @@ function(saporium_forbid_widgets target)
       endforeach()
     endif()
   endwhile()
+endfunction()
+
+# saporium_forbid_widgets(<target>): fails the configuration when the target links anything that
+# draws: the engine and the core must stay usable without a window.
+function(saporium_forbid_widgets target)
+  saporium_forbid_links(${target} "^Qt6::(Gui|Widgets|PrintSupport)$")
 endfunction()

@@ -86,6 +86,8 @@ inline QStringList visiblePdfPages(const QString &pdfPath)
                    && m.captured(6).toDouble() <= width && m.captured(7).toDouble() <= height) {
             QString word = m.captured(8);
             word.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+                .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+                .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
                 .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
             pages.last() += (pages.last().isEmpty() ? QString() : QStringLiteral(" ")) + word;
         }
