@@ -1,6 +1,7 @@
 // Saporium: a personal recipe collection in one password-protected file, beside the program or,
 // for an installed program, in the user's data folder.
 
+#include "app/command_line.h"
 #include "app/data_folder.h"
 #include "platform/desktop_shell.h"
 #include "platform/qt_dialogs.h"
@@ -10,7 +11,10 @@
 #include <QDir>
 #include <QFontDatabase>
 #include <QStandardPaths>
+#include <QTextStream>
 #include <QTimer>
+
+#include <memory>
 
 namespace {
 
@@ -24,21 +28,57 @@ void registerLayoutFonts()
             QFontDatabase::addApplicationFont(folder.filePath(QLatin1String(file)));
 }
 
+void nameApplication()
+{
+    // The name gives the user's data folder (~/.local/share/saporium), lower case like its
+    // neighbours; the window's title comes from its form.
+    QCoreApplication::setApplicationName(QStringLiteral("saporium"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(SAPORIUM_VERSION));
+}
+
+appdata::DataFolder dataFolder()
+{
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    return appdata::chooseDataFolder(programFolder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+                                     appdata::findSharedFolder(programFolder));
+}
+
+// A subcommand: no window. A PDF needs the GUI library for its fonts, on the offscreen platform,
+// so that it can be made without a display.
+int commandLine(int argc, char **argv, const QStringList &arguments)
+{
+    std::unique_ptr<QCoreApplication> app;
+    if (cli::needsGui(arguments)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+        registerLayoutFonts();
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    nameApplication();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return cli::run(QCoreApplication::arguments(), QDir(dataFolder().folder).filePath(QStringLiteral("Recipe.mdb")),
+                    out, err);
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (cli::wanted(arguments))
+        return commandLine(argc, argv, arguments);
+
     QApplication app(argc, argv);
-    // The name gives the user's data folder (~/.local/share/saporium), lower case like its
-    // neighbours; the window's title comes from its form.
-    QApplication::setApplicationName(QStringLiteral("saporium"));
+    nameApplication();
     QGuiApplication::setDesktopFileName(QStringLiteral("org.saporium.saporium"));
     registerLayoutFonts();
 
-    const QString programFolder = QApplication::applicationDirPath();
-    const appdata::DataFolder data = appdata::chooseDataFolder(
-        programFolder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-        appdata::findSharedFolder(programFolder));
+    const appdata::DataFolder data = dataFolder();
 
     platform::QtDialogs dialogs;
     platform::DesktopShell shell;

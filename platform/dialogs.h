@@ -1,8 +1,13 @@
 #pragma once
-// Modal message and input boxes. Everything the program asks or tells the user goes through
+// Modal message, input, file and progress boxes. Everything the program asks or tells the user goes through
 // this seam, so tests can replace it with a double that records and answers.
 
+#include "platform/progress.h"
+
 #include <QString>
+#include <QStringList>
+
+#include <memory>
 
 class QWidget;
 
@@ -28,6 +33,21 @@ public:
     // Shows a modal input box; returns the typed text, or "" when cancelled.
     virtual QString InputBox(const QString &prompt, const QString &title = {},
                              const QString &defaultText = {}) = 0;
+    // The file and progress boxes below answer as if cancelled, and the progress box never
+    // cancels, unless overridden: only the real boxes and the tests' double need them.
+
+    // Asks for existing files, any number; none when cancelled. filter as Qt's file dialogs
+    // take it ("Recipes (*.json *.mmf)").
+    virtual QStringList GetOpenFileNames(const QString &title, const QString &filter);
+    // Asks for an existing folder; "" when cancelled.
+    virtual QString GetExistingDirectory(const QString &title);
+    // Asks for the file to write, starting from suggested; "" when cancelled. filters: one per
+    // kind of file offered; *chosen gets the index of the one the user chose.
+    virtual QString GetSaveFileName(const QString &title, const QString &suggested, const QStringList &filters,
+                                    int *chosen);
+    // A progress box with Cancel for work that may take long. It appears only once the work has
+    // taken half a second, and goes when the returned object does.
+    virtual std::unique_ptr<Progress> StartProgress(const QString &label, const QString &title = {});
 };
 
 }  // namespace platform

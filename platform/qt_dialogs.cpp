@@ -1,5 +1,8 @@
 #include "platform/qt_dialogs.h"
 
+#include "platform/qt_progress.h"
+
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -34,6 +37,32 @@ QString QtDialogs::InputBox(const QString &prompt, const QString &title, const Q
     const QString text = QInputDialog::getText(parent_, title.isEmpty() ? kAppTitle : title, prompt,
                                                QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
+}
+
+QStringList QtDialogs::GetOpenFileNames(const QString &title, const QString &filter)
+{
+    return QFileDialog::getOpenFileNames(parent_, title.isEmpty() ? kAppTitle : title, QString(), filter);
+}
+
+QString QtDialogs::GetExistingDirectory(const QString &title)
+{
+    return QFileDialog::getExistingDirectory(parent_, title.isEmpty() ? kAppTitle : title);
+}
+
+QString QtDialogs::GetSaveFileName(const QString &title, const QString &suggested, const QStringList &filters,
+                                   int *chosen)
+{
+    QString selected = filters.value(chosen ? *chosen : 0);
+    const QString path = QFileDialog::getSaveFileName(parent_, title.isEmpty() ? kAppTitle : title, suggested,
+                                                      filters.join(QStringLiteral(";;")), &selected);
+    if (chosen)
+        *chosen = std::max<int>(0, static_cast<int>(filters.indexOf(selected)));
+    return path;
+}
+
+std::unique_ptr<Progress> QtDialogs::StartProgress(const QString &label, const QString &title)
+{
+    return std::make_unique<QtProgress>(parent_, label, title.isEmpty() ? kAppTitle : title);
 }
 
 }  // namespace platform

@@ -7,7 +7,8 @@ class QWidget;
 
 namespace platform {
 
-// The real boxes: QMessageBox and QInputDialog, parented to the given window.
+// The real boxes: QMessageBox, QInputDialog, QFileDialog and QProgressDialog, parented to the
+// given window.
 class QtDialogs : public Dialogs {
 public:
     explicit QtDialogs(QWidget *parent = nullptr);
@@ -15,6 +16,11 @@ public:
     int MsgBox(const QString &prompt, int flags = vbOKOnly, const QString &title = {}) override;
     QString InputBox(const QString &prompt, const QString &title = {},
                      const QString &defaultText = {}) override;
+    QStringList GetOpenFileNames(const QString &title, const QString &filter) override;
+    QString GetExistingDirectory(const QString &title) override;
+    QString GetSaveFileName(const QString &title, const QString &suggested, const QStringList &filters,
+                            int *chosen) override;
+    std::unique_ptr<Progress> StartProgress(const QString &label, const QString &title = {}) override;
 
 private:
     QWidget *parent_;

@@ -3,10 +3,13 @@
 #include "platform/qt_dialogs.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -72,4 +75,34 @@ TEST(QtDialogs, TheInputBoxReturnsTheTypedTextOrEmptyOnCancel)
     answer(false);
     EXPECT_EQ(real.InputBox(QStringLiteral("Enter a Name For New Category"), QStringLiteral("Create New Category")),
               QString());
+}
+
+TEST(QtDialogs, TheProgressBoxTakesTheUsersInputUntilItGoesAndCancels)
+{
+    QWidget window;
+    auto *button = new QPushButton(QStringLiteral("Delete"), &window);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&] { ++clicks; });
+    window.show();
+    platform::QtDialogs real(&window);
+    std::unique_ptr<platform::Progress> progress = real.StartProgress(QStringLiteral("Importing..."));
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 0) << "nothing else may start while the work runs";
+
+    // The box shows itself after half a second of work: waited for, with a generous bound.
+    auto *box = window.findChild<QProgressDialog *>();
+    ASSERT_NE(box, nullptr);
+    QElapsedTimer waited;
+    waited.start();
+    while (!box->isVisible() && waited.elapsed() < 60000)
+        ASSERT_TRUE(progress->update(1, 4));
+    ASSERT_TRUE(box->isVisible());
+    EXPECT_EQ(box->windowTitle(), platform::kAppTitle);
+    EXPECT_EQ(box->labelText(), QStringLiteral("Importing..."));
+    QTest::mouseClick(box->findChild<QPushButton *>(), Qt::LeftButton);
+    EXPECT_FALSE(progress->update(2, 4));
+
+    progress.reset();
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
 }

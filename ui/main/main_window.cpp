@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "store/RecipeBas.h"
+#include "ui/main/exchange_commands.h"
 #include "ui/main/find_bar.h"
 #include "ui/main/main_keys.h"
 #include "ui/print/print_command.h"
@@ -61,6 +62,7 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
     store_ = std::make_unique<RecipeBas>(
         RecipeControls{*tv_, imageList1_, *text1_, *text2_, *text3_, *text4_}, dialogs_);
     print_ = std::make_unique<printdoc::PrintCommand>(dialogs_, programFolder_, this);
+    exchange_ = std::make_unique<ExchangeCommands>(dialogs_, *store_);
     findBar_ = std::make_unique<FindBar>(
         FindBar::Controls{ui_->FindBar, ui_->Find, ui_->FindCount, ui_->closefind, ui_->Tv}, *store_);
     store_->AfterFill = [this](bool full) { findBar_->treeFilled(full); };
@@ -83,9 +85,26 @@ void MainWindow::wireControls()
     treeMenu_ = new QMenu(this);
     treeMenu_->setObjectName(QStringLiteral("TreeMenu"));
     treeMenu_->addAction(QStringLiteral("Find..."), findBar_.get(), &FindBar::Show);
+    // On the root they work on the whole collection, on a category on that category alone.
+    QAction *separator = treeMenu_->addSeparator();
+    QAction *importFiles = treeMenu_->addAction(QStringLiteral("Import recipes..."), this,
+                                                [this] { exchange_->importFiles(menuCategory_); });
+    QAction *importFolder = treeMenu_->addAction(QStringLiteral("Import a folder..."), this,
+                                                 [this] { exchange_->importFolder(menuCategory_); });
+    QAction *exportRecipes = treeMenu_->addAction(QStringLiteral("Export..."), this,
+                                                  [this] { exchange_->exportRecipes(menuCategory_); });
     ui_->Tv->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui_->Tv, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &at) { treeMenu_->popup(ui_->Tv->viewport()->mapToGlobal(at)); });
+            [this, separator, importFiles, importFolder, exportRecipes](const QPoint &at) {
+                const platform::Node node{ui_->Tv->itemAt(at)};
+                const bool root = !node.isNull() && node.key() == RecipeBas::kRootKey;
+                const bool category = !node.isNull() && !root && !node.parent().isNull()
+                    && node.parent().key() == RecipeBas::kRootKey;
+                menuCategory_ = category ? node.key() : QString();
+                for (QAction *action : {separator, importFiles, importFolder, exportRecipes})
+                    action->setVisible(root || category);
+                treeMenu_->popup(ui_->Tv->viewport()->mapToGlobal(at));
+            });
     connect(tv_.get(), &platform::Tree::NodeClick, this, &MainWindow::Tv_NodeClick);
     const std::pair<xpcmdbutton *, void (MainWindow::*)()> buttons[] = {
         {ui_->add, &MainWindow::add_Click},

@@ -28,6 +28,7 @@ class QMenu;
 
 namespace mainform {
 
+class ExchangeCommands;
 class FindBar;
 
 class MainWindow : public QWidget {
@@ -48,6 +49,7 @@ public:
     // it with its other shared files).
     void setHelpFile(const QString &path) { helpFile_ = path; }
     FindBar &findBar() const { return *findBar_; }
+    ExchangeCommands &exchangeCommands() const { return *exchange_; }
 
     // Handlers, one per control event.
     void Tv_NodeClick(platform::Node node);
@@ -98,7 +100,9 @@ private:
     std::unique_ptr<RecipeBas> store_;
     std::unique_ptr<printdoc::PrintCommand> print_;
     std::unique_ptr<FindBar> findBar_;
+    std::unique_ptr<ExchangeCommands> exchange_;
     QMenu *treeMenu_ = nullptr;
+    QString menuCategory_;  // the category the tree's menu was opened on; empty: the root
     bool unloaded_ = false;
 };
 

@@ -1,0 +1,27 @@
+#pragma once
+// The program's command line: with a subcommand it works on a recipe file and opens no window.
+//
+//   saporium import [--database FILE] [--category NAME] FILE...
+//   saporium export [--database FILE] [--category NAME] --format jsonld|mealmaster|html|pdf --output PATH
+//   saporium --help | --version
+//
+// Exit codes: 0 done, 1 some input refused, 2 a usage or file error. Messages go to stderr.
+
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+namespace cli {
+
+enum ExitCode : int { Done = 0, SomeRefused = 1, Failed = 2 };
+
+// True when the arguments (the program's name first) ask for the command line, not the window.
+bool wanted(const QStringList &arguments);
+// True when the command needs the GUI library (a PDF is laid out with fonts); no window opens.
+bool needsGui(const QStringList &arguments);
+
+// Runs the command. defaultDatabase: the Recipe.mdb the window would open.
+int run(const QStringList &arguments, const QString &defaultDatabase, QTextStream &out, QTextStream &err);
+
+}  // namespace cli

@@ -1,0 +1,119 @@
+// The command line: which arguments it takes from the window, what each command does to a real
+// recipe file, its exit codes and messages, and the program itself making a PDF with no display.
+#include "app/command_line.h"
+#include "core/collection.h"
+#include "support/temp_db.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(CommandLine, TakesOnlyItsOwnCommandsFromTheWindow)
+{
+    const struct {
+        QStringList arguments;
+        bool wanted, gui;
+    } cases[] = {
+        {{QStringLiteral("saporium")}, false, false},
+        {{QStringLiteral("saporium"), QStringLiteral("-platform"), QStringLiteral("offscreen")}, false, false},
+        {{QStringLiteral("saporium"), QStringLiteral("--help")}, true, false},
+        {{QStringLiteral("saporium"), QStringLiteral("import"), QStringLiteral("a.json")}, true, false},
+        {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("pdf")}, true, true},
+        {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("--format=pdf")}, true, true},
+        {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("--format=html")}, true, false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        EXPECT_EQ(cli::wanted(c.arguments), c.wanted);
+        EXPECT_EQ(cli::needsGui(c.arguments), c.gui);
+    }
+}
+
+TEST(CommandLine, ImportsExportsAndSaysHowItWent)
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("Recipe.mdb"));
+    const auto write = [&](const char *name, const QByteArray &bytes) {
+        QFile file(dir.filePath(QLatin1String(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    const QString good = write("good.json", R"({"@type": "Recipe", "name": "Pea Soup", "recipeCategory": "Soups"})");
+    const QString empty = write("empty.json", R"({"@type": "WebPage"})");
+    const QString out = dir.filePath(QStringLiteral("out.json"));
+
+    const struct {
+        QStringList arguments;  // after the program's name; "DB" is the recipe file
+        int exitCode;
+        const char *said;  // in stdout or stderr
+    } steps[] = {
+        {{QStringLiteral("--version")}, cli::Done, "saporium "},
+        {{QStringLiteral("--help")}, cli::Done, "saporium import [--database FILE]"},
+        {{QStringLiteral("import")}, cli::Failed, "name at least one file"},
+        {{QStringLiteral("import"), QStringLiteral("--bogus"), good}, cli::Failed, "Unknown option 'bogus'"},
+        {{QStringLiteral("import"), good}, cli::Done, "Made a new recipe file"},
+        {{QStringLiteral("import"), good, empty}, cli::SomeRefused, "0 added, 1 skipped, 1 refused."},
+        {{QStringLiteral("import"), QStringLiteral("--category"), QStringLiteral("Mine"), good}, cli::Done,
+         "1 added, 0 skipped, 0 refused."},
+        {{QStringLiteral("import"), dir.filePath(QStringLiteral("missing.json"))}, cli::Failed, "There is no such file"},
+        {{QStringLiteral("export"), QStringLiteral("--output"), out}, cli::Failed, "--format is needed"},
+        {{QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("docx"), QStringLiteral("--output"), out},
+         cli::Failed, "unknown format docx"},
+        {{QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("jsonld")}, cli::Failed, "--output"},
+        {{QStringLiteral("export"), QStringLiteral("--category"), QStringLiteral("Nope"), QStringLiteral("--format"),
+          QStringLiteral("jsonld"), QStringLiteral("--output"), out},
+         cli::Failed, "no category named Nope"},
+        {{QStringLiteral("export"), QStringLiteral("--category"), QStringLiteral("mine"), QStringLiteral("--format"),
+          QStringLiteral("jsonld"), QStringLiteral("--output"), out},
+         cli::Done, "Exported 1 recipe to"},
+        {{QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("mealmaster"), QStringLiteral("--output"),
+          dir.filePath(QStringLiteral("no/such/folder/x.mmf"))},
+         cli::Failed, "could not be written"},
+    };
+    for (const auto &step : steps) {
+        QStringList arguments = {QStringLiteral("saporium")};
+        arguments += step.arguments;
+        SCOPED_TRACE(arguments.join(u' ').toStdString());
+        QString said;
+        QTextStream stream(&said);
+        EXPECT_EQ(cli::run(arguments, db, stream, stream), step.exitCode);
+        stream.flush();
+        EXPECT_TRUE(said.contains(QString::fromUtf8(step.said))) << said.toStdString();
+    }
+    recipes::Collection collection(db, recipes::kBuiltInPassword);
+    EXPECT_EQ(collection.categories(), (QStringList{QStringLiteral("Mine"), QStringLiteral("Soups")}));
+    QFile exported(out);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(exported.readAll().contains("\"recipeCategory\": \"Mine\""));
+}
+
+// The program as installed would run it: no display, no platform chosen.
+TEST(CommandLine, TheProgramMakesAPdfWithoutADisplay)
+{
+    testsupport::TempDb db;
+    db.create();
+    db.addCategory(QStringLiteral("Soups"), {testsupport::row(QStringLiteral("Leek "), QStringLiteral("Ann "),
+                                                              QStringLiteral("leeks "), QStringLiteral("boil "))});
+    const QString pdf = db.folder() + QStringLiteral("/book.pdf");
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(QLatin1String(name));
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(SAPORIUM_PROGRAM),
+                  {QStringLiteral("export"), QStringLiteral("--database"), db.filePath(), QStringLiteral("--format"),
+                   QStringLiteral("pdf"), QStringLiteral("--output"), pdf});
+    ASSERT_TRUE(program.waitForFinished(120000));
+    EXPECT_EQ(program.exitCode(), cli::Done) << program.readAllStandardError().toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.read(5) == "%PDF-");
+}
+
+}  // namespace

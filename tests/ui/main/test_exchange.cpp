@@ -1,0 +1,102 @@
+// The tree's import and export commands on the real window: offered on the root and on a
+// category only, working on what they were opened on, with a progress box, a report, and the
+// tree rebuilt.
+#include "main_window_fixture.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
+
+namespace {
+
+class ExchangeTest : public MainWindowTest {
+protected:
+    // Opens the tree's menu on a node as a right click does; the visible commands, by text.
+    QStringList menuOn(QTreeWidgetItem *item)
+    {
+        ui().Tv->scrollToItem(item);
+        emit ui().Tv->customContextMenuRequested(ui().Tv->visualItemRect(item).center());
+        auto *menu = window->findChild<QMenu *>(QStringLiteral("TreeMenu"));
+        QStringList texts;
+        for (QAction *action : menu->actions())
+            if (action->isVisible() && !action->isSeparator())
+                texts.append(action->text());
+        menu->hide();
+        return texts;
+    }
+    void run(QTreeWidgetItem *item, const QString &command)
+    {
+        menuOn(item);
+        for (QAction *action : window->findChild<QMenu *>(QStringLiteral("TreeMenu"))->actions())
+            if (action->text() == command)
+                return action->trigger();
+        ADD_FAILURE() << "no command " << command.toStdString();
+    }
+    std::vector<testsupport::ScriptedDialogs::Shown::Kind> kindsShown()
+    {
+        std::vector<testsupport::ScriptedDialogs::Shown::Kind> kinds;
+        for (const auto &shown : dialogs.shown())
+            kinds.push_back(shown.kind);
+        return kinds;
+    }
+};
+
+using Kind = testsupport::ScriptedDialogs::Shown::Kind;
+
+TEST_F(ExchangeTest, ImportAndExportWorkOnTheNodeTheMenuWasOpenedOn)
+{
+    makeStarterLikeDb();
+    open();
+    const QStringList all = {QStringLiteral("Find..."), QStringLiteral("Import recipes..."),
+                             QStringLiteral("Import a folder..."), QStringLiteral("Export...")};
+    EXPECT_EQ(menuOn(findNode(QStringLiteral("Saporium"))), all);
+    EXPECT_EQ(menuOn(findNode(QStringLiteral("Soups"))), all);
+    EXPECT_EQ(menuOn(findNode(QStringLiteral("Leek"), QStringLiteral("Soups"))), QStringList{QStringLiteral("Find...")});
+
+    QTemporaryDir dir;
+    const QString page = dir.filePath(QStringLiteral("page.html"));
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"(<html><script type="application/ld+json">[{"@type": "Recipe", "name": "Leek",
+        "author": "Ann", "recipeIngredient": ["leeks", "water"], "recipeInstructions": "boil"},
+        {"@type": "Recipe", "name": "Miso", "recipeCategory": "Japanese"}]</script></html>)");
+    file.close();
+
+    // Into the category it was opened on: the copy of Leek is skipped, Miso goes in there too.
+    dialogs.answerOpenFiles({page});
+    run(findNode(QStringLiteral("Soups")), QStringLiteral("Import recipes..."));
+    EXPECT_EQ(kindsShown(), (std::vector<Kind>{Kind::OpenFiles, Kind::Progress, Kind::Message}));
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("1 added, 1 skipped, 0 refused."));
+    EXPECT_FALSE(dialogs.progressUpdates().empty());
+    EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 3);
+    ASSERT_NE(findNode(QStringLiteral("Miso"), QStringLiteral("Soups")), nullptr);
+
+    // On the root, each recipe to its own category.
+    dialogs.clear();
+    dialogs.answerFolder(dir.path());
+    run(findNode(QStringLiteral("Saporium")), QStringLiteral("Import a folder..."));
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("2 added, 0 skipped, 0 refused."));
+    ASSERT_NE(findNode(QStringLiteral("Miso"), QStringLiteral("Japanese")), nullptr);
+    ASSERT_NE(findNode(QStringLiteral("Leek"), QStringLiteral("Imported")), nullptr);
+
+    // A category's export holds that category; a cancelled one writes nothing.
+    const QString json = dir.filePath(QStringLiteral("soups.json"));
+    dialogs.clear();
+    dialogs.answerSaveFile(json, 2);
+    run(findNode(QStringLiteral("Soups")), QStringLiteral("Export..."));
+    EXPECT_TRUE(dialogs.shown().front().title.contains(QStringLiteral("not encrypted")));
+    EXPECT_EQ(dialogs.messages().back(),
+              QStringLiteral("Exported 3 recipes to %1. The file is not encrypted.").arg(QDir::toNativeSeparators(json)));
+    QFile exported(json);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_EQ(exported.readAll().count("\"@type\": \"Recipe\""), 3);
+
+    const QString cancelled = dir.filePath(QStringLiteral("all"));
+    dialogs.answerSaveFile(cancelled, 3);
+    dialogs.cancelProgressAt(1);
+    run(findNode(QStringLiteral("Saporium")), QStringLiteral("Export..."));
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("The export was cancelled; no file was written."));
+    EXPECT_FALSE(QFile::exists(cancelled + QStringLiteral(".mmf")));
+}
+
+}  // namespace
