@@ -1,6 +1,7 @@
 // Search across recipes without a window: the query language, keeping the index right, and the
 // service that answers from its own thread.
 #include "core/collection.h"
+#include "core/recipe_batch.h"
 #include "core/search_index.h"
 #include "core/search_service.h"
 #include "support/temp_db.h"
@@ -110,8 +111,14 @@ TEST_F(SearchTest, TheIndexFollowsOwnAndOtherProgramsChangesRewritingOnlyWhatDif
         collection.updateRecipe(QStringLiteral("Soups"), QStringLiteral("Onion soup"),
                                 Recipe{QStringLiteral("Onion broth"), {}, {}, {}});
         collection.deleteCategory(QStringLiteral("desserts"));
+        {
+            recipes::RecipeBatch batch(collection);
+            batch.add(batch.category(QStringLiteral("Soups")), Recipe{QStringLiteral("Bean soup"), {}, {}, {}});
+            batch.commit();
+        }
         EXPECT_EQ(names(index.find(QStringLiteral("soup"))),
-                  (QStringList{QStringLiteral("Soups/Leek and potato soup"), QStringLiteral("Soups/Pea soup")}));
+                  (QStringList{QStringLiteral("Soups/Leek and potato soup"), QStringLiteral("Soups/Pea soup"),
+                               QStringLiteral("Soups/Bean soup")}));
         EXPECT_TRUE(index.find(QStringLiteral("creme")).empty());
         EXPECT_EQ(index.sync(), 0) << "the own changes left nothing to catch up";
     }
@@ -123,7 +130,7 @@ TEST_F(SearchTest, TheIndexFollowsOwnAndOtherProgramsChangesRewritingOnlyWhatDif
     EXPECT_EQ(db.tables(), QStringList{QStringLiteral("Soups")}) << "nothing was added to the recipe file";
     ASSERT_TRUE(QFile::remove(indexFile));
     SearchIndex rebuilt(db.basePath(), recipes::kBuiltInPassword);
-    EXPECT_EQ(rebuilt.sync(), 3);
+    EXPECT_EQ(rebuilt.sync(), 4);
     EXPECT_EQ(rebuilt.find(QStringLiteral("pea")).size(), 1u);
 }
 
