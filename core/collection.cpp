@@ -1,5 +1,6 @@
 #include "core/collection.h"
 
+#include "core/backups.h"
 #include "core/category_schema.h"
 #include "core/change_feed.h"
 #include "core/translated.h"
@@ -128,6 +129,7 @@ void Collection::tell(Change::Kind kind, const QString &category, std::int64_t r
 
 void Collection::addRecipe(const QString &category, const Recipe &typed)
 {
+    Backups::beforeChange(db());
     Recipe stored;
     const std::int64_t row = translated([&] {
         const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
@@ -141,6 +143,7 @@ void Collection::addRecipe(const QString &category, const Recipe &typed)
 
 bool Collection::updateRecipe(const QString &category, const QString &name, const Recipe &typed)
 {
+    Backups::beforeChange(db());
     Recipe stored;
     const std::optional<std::int64_t> row = translated([&]() -> std::optional<std::int64_t> {
         const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
@@ -164,6 +167,7 @@ bool Collection::updateRecipe(const QString &category, const QString &name, cons
 
 bool Collection::deleteRecipe(const QString &category, const QString &name)
 {
+    Backups::beforeChange(db());
     const std::optional<std::int64_t> row = translated([&]() -> std::optional<std::int64_t> {
         const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
         if (!moveToMatch(*rows, schema::trimBlanks(name)))
@@ -179,12 +183,14 @@ bool Collection::deleteRecipe(const QString &category, const QString &name)
 
 void Collection::addCategory(const QString &name)
 {
+    Backups::beforeChange(db());
     translated([&] { schema::createTable(db(), name); });
     tell(Change::Kind::CategoryAdded, name, 0, {});
 }
 
 void Collection::deleteCategory(const QString &name)
 {
+    Backups::beforeChange(db());
     translated([&] { db().DeleteTableDef(name); });
     tell(Change::Kind::CategoryDeleted, name, 0, {});
 }

@@ -4,6 +4,9 @@
 // done or not done; every failure comes out as a recipes::Error. No widget is involved, so
 // everything that works on recipes without a window stands on this.
 //
+// Before the first change of a run the file is backed up (see Backups); when that fails, the
+// change is not made.
+//
 // A handle keeps the file open (the engine shares one connection per file across handles) but
 // holds no lock or transaction between calls.
 

@@ -1,5 +1,6 @@
 #include "core/recipe_batch.h"
 
+#include "core/backups.h"
 #include "core/category_schema.h"
 #include "core/change_feed.h"
 #include "core/translated.h"
@@ -37,6 +38,7 @@ struct RecipeBatch::Category {
 
 RecipeBatch::RecipeBatch(Collection &collection) : collection_(collection)
 {
+    Backups::beforeChange(collection_.db());
     translated([&] {
         transaction_ = collection_.db().BeginTrans();
         existing_ = collection_.categories();

@@ -506,6 +506,26 @@ void Connection::exec(const char *sql, const QString &action)
         fail(rc, action);
 }
 
+QStringList Connection::execLong(const QString &sql, const QStringList &texts, const QString &action)
+{
+    QStringList rows;
+    sqlite3_stmt *stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db_, sql.toUtf8().constData(), -1, &stmt, nullptr);
+    for (int i = 0; rc == SQLITE_OK && i < texts.size(); ++i) {
+        const QByteArray utf8 = texts[i].toUtf8();
+        rc = sqlite3_bind_text(stmt, i + 1, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    }
+    while (rc == SQLITE_OK || rc == SQLITE_ROW) {
+        if (rc == SQLITE_ROW)
+            rows.append(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0))));
+        rc = sqlite3_step(stmt);
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        fail(rc, action);
+    return rows;
+}
+
 void Connection::rollback()
 {
     if (!sqlite3_get_autocommit(db_))

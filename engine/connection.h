@@ -14,6 +14,7 @@
 
 #include <QByteArray>
 #include <QSet>
+#include <QStringList>
 #include <QString>
 
 #include <chrono>
@@ -49,6 +50,11 @@ public:
 
     sqlite3 *handle() const { return db_; }
     const QString &path() const { return path_; }  // as the user named it, for messages
+    const QString &password() const { return password_; }
+    // Runs SQL with bound texts, to its end, with no time limit: for the few statements of ours
+    // that may rightly run long (a copy or a check of the whole file). Returns the first column
+    // of the rows; throws on failure.
+    QStringList execLong(const QString &sql, const QStringList &texts, const QString &action);
 
     // Throws unless the path still names the file this connection has open. Called before every
     // write, so that nothing is ever written into a file that was replaced or deleted.

@@ -198,6 +198,48 @@ std::int64_t Database::DataVersion() const
     return version.step() ? version.int64(0) : 0;
 }
 
+void Database::ExportTo(const QString &path)
+{
+    Connection &conn = live();
+    const QString action = QStringLiteral("Cannot copy the recipe database ") + path_ + QStringLiteral(" to ") + path;
+    conn.execLong(QStringLiteral("ATTACH DATABASE ?1 AS copy KEY ?2"), {path, conn.password()}, action);
+    try {
+        conn.execLong(QStringLiteral("SELECT sqlcipher_export('copy')"), {}, action);
+        // The file's format version, which the export leaves behind.
+        const QString version = conn.execLong(QStringLiteral("PRAGMA main.user_version"), {}, action).value(0);
+        conn.execLong(QStringLiteral("PRAGMA copy.user_version = ") + QString::number(version.toLongLong()), {}, action);
+    } catch (...) {
+        sqlite3_exec(conn.handle(), "DETACH DATABASE copy", nullptr, nullptr, nullptr);
+        throw;
+    }
+    conn.execLong(QStringLiteral("DETACH DATABASE copy"), {}, action);
+}
+
+void Database::Rekey(const QString &newPassword)
+{
+    Connection &conn = live();
+    const QString action = QStringLiteral("Cannot change the password of the recipe database ") + path_;
+    if (newPassword.isEmpty())
+        throw EngineError(action + QStringLiteral(": the new password is empty."));
+    conn.ensureSameFile(action);
+    const QByteArray key = newPassword.toUtf8();
+    const int rc = sqlite3_rekey(conn.handle(), key.constData(), static_cast<int>(key.size()));
+    if (rc != SQLITE_OK)
+        conn.fail(rc, action);
+    // Cached connections hold the old password; none of them can read the file now.
+    connection_.reset();
+    Connection::dropAll();
+}
+
+QString Database::IntegrityProblems()
+{
+    Connection &conn = live();
+    QStringList problems =
+        conn.execLong(QStringLiteral("PRAGMA integrity_check"), {}, QStringLiteral("Cannot check the recipe database ") + path_);
+    problems.removeAll(QStringLiteral("ok"));
+    return problems.join(u'\n');
+}
+
 void Database::Close() { connection_.reset(); }
 
 bool Database::IsOpen() const { return connection_ != nullptr; }

@@ -54,6 +54,16 @@ public:
     // leave it as it is.
     std::int64_t DataVersion() const;
 
+    // Writes a consistent copy of the whole file, encrypted with the same password, to a new file
+    // at path (which must not exist); the file is read as one snapshot, so a change made meanwhile
+    // is wholly in the copy or wholly out. Throws naming why, a full disk among the reasons.
+    void ExportTo(const QString &path);
+    // Encrypts the file anew with another password, in place. Every other handle on the file
+    // must be opened again with the new password.
+    void Rekey(const QString &newPassword);
+    // SQLite's check of the whole file: empty when it is sound, else what it found.
+    QString IntegrityProblems();
+
     void Close();
     bool IsOpen() const;
     QString Path() const;

@@ -4,6 +4,7 @@
 #include "engine/engine_error.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <utility>
@@ -88,6 +89,17 @@ const QStringList &DBEngine::ReservedTableNames()
         QStringLiteral("MSysAccessObjects"),
     };
     return names;
+}
+
+bool DBEngine::MayBeEncrypted(const QString &path)
+{
+    const QFileInfo info(fileToOpen(path).first);
+    if (!info.isFile() || info.size() < 512 || info.size() % 512 != 0)
+        return false;
+    QFile file(info.filePath());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    return !file.read(16).startsWith("SQLite format 3");
 }
 
 void DBEngine::ResetCache() { Connection::dropAll(); }

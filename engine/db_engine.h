@@ -34,6 +34,11 @@ public:
     // Throws when the file exists already or cannot be created.
     static void CreateDatabase(const QString &path, const QString &password);
 
+    // True when the file at path may be a recipe database encrypted with a password other than
+    // the one tried: an ordinary file of whole pages that is not plain SQLite. Only its
+    // password can tell for sure.
+    static bool MayBeEncrypted(const QString &path);
+
     // The seven table names reserved by the engine: refused for new tables.
     static const QStringList &ReservedTableNames();
 

@@ -1,0 +1,197 @@
+#include "core/backups.h"
+
+#include "core/recipe_error.h"
+#include "core/translated.h"
+#include "engine/database.h"
+#include "engine/db_engine.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace recipes {
+
+namespace {
+
+const QString kPartial = QStringLiteral(".partial");
+
+QMutex runMutex;
+QSet<QString> &backedUpThisRun()
+{
+    static QSet<QString> files;
+    return files;
+}
+
+QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
+
+// Names this program gives backups of the file: its base name, a date and time, and a number when
+// two fall in one minute.
+QRegularExpression backupName(const QString &file)
+{
+    return QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(QFileInfo(file).completeBaseName())
+                              + QStringLiteral("-\\d{4}-\\d\\d-\\d\\d-\\d{4}(-\\d+)?\\.mdb$"));
+}
+
+// The newest backups sort last: by the time in the name, then by the number in it.
+bool olderFirst(const QString &a, const QString &b)
+{
+    static const QRegularExpression stamp(QStringLiteral("-(\\d{4}-\\d\\d-\\d\\d-\\d{4})(?:-(\\d+))?\\.mdb$"));
+    const QRegularExpressionMatch ma = stamp.match(a);
+    const QRegularExpressionMatch mb = stamp.match(b);
+    if (ma.captured(1) != mb.captured(1))
+        return ma.captured(1) < mb.captured(1);
+    return ma.captured(2).toInt() < mb.captured(2).toInt();
+}
+
+// A free name for a backup made now.
+QString newBackupPath(const QString &file)
+{
+    const QDir folder(Backups::folderFor(file));
+    const QString stem = QFileInfo(file).completeBaseName() + u'-'
+        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmm"));
+    QString path = folder.filePath(stem + QStringLiteral(".mdb"));
+    for (int n = 2; QFileInfo::exists(path) || QFileInfo::exists(path + kPartial); ++n)
+        path = folder.filePath(stem + u'-' + QString::number(n) + QStringLiteral(".mdb"));
+    return path;
+}
+
+// Writes the copy under a name of its own and renames it into place only when whole, so a
+// failure or a crash never leaves a backup that looks complete.
+void writeCopy(dao::Database &db, const QString &target)
+{
+    const QString partial = target + kPartial;
+    QFile::remove(partial);
+    try {
+        translated([&] { db.ExportTo(partial); });
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+    if (!QFile::rename(partial, target)) {
+        QFile::remove(partial);
+        throw Error(QStringLiteral("The backup %1 could not be put in place.").arg(shown(target)));
+    }
+}
+
+}  // namespace
+
+QString Backups::folderFor(const QString &file)
+{
+    return QFileInfo(file).absoluteDir().filePath(QStringLiteral("backups"));
+}
+
+QStringList Backups::list(const QString &file)
+{
+    QStringList found;
+    const QDir folder(folderFor(file));
+    const QRegularExpression name = backupName(file);
+    for (const QString &entry : folder.entryList(QDir::Files))
+        if (name.match(entry).hasMatch())
+            found.append(folder.filePath(entry));
+    std::sort(found.begin(), found.end(), olderFirst);
+    return found;
+}
+
+QString Backups::make(const QString &file, const QString &password, const QString &output)
+{
+    std::unique_ptr<dao::Database> db;
+    try {
+        db = translated([&] { return dao::DBEngine::Open(file, password); });
+    } catch (const Error &e) {
+        throw Error(QStringLiteral("The backup of %1 could not be made: %2").arg(shown(file), e.message()));
+    }
+    return make(*db, output);
+}
+
+QString Backups::make(dao::Database &db, const QString &output)
+{
+    const QString file = db.Path();
+    try {
+        if (!output.isEmpty()) {
+            if (QFileInfo::exists(output))
+                throw Error(QStringLiteral("a file named %1 exists already").arg(shown(output)));
+            writeCopy(db, output);
+            return output;
+        }
+        if (!QDir().mkpath(folderFor(file)))
+            throw Error(QStringLiteral("the folder %1 cannot be made").arg(shown(folderFor(file))));
+        // Left by a run that stopped while writing one.
+        const QDir folder(folderFor(file));
+        for (const QString &partial : folder.entryList({QStringLiteral("*.mdb") + kPartial}, QDir::Files))
+            if (backupName(file).match(partial.chopped(kPartial.size())).hasMatch())
+                QFile::remove(folder.filePath(partial));
+        const QString target = newBackupPath(file);
+        writeCopy(db, target);
+        QStringList all = list(file);
+        while (all.size() > kKept)
+            QFile::remove(all.takeFirst());
+        return target;
+    } catch (const Error &e) {
+        throw Error(QStringLiteral("The backup of %1 could not be made: %2").arg(shown(file), e.message()));
+    }
+}
+
+void Backups::beforeChange(dao::Database &db)
+{
+    const QString key = QFileInfo(db.Path()).canonicalFilePath();
+    {
+        const QMutexLocker lock(&runMutex);
+        if (backedUpThisRun().contains(key))
+            return;
+    }
+    try {
+        make(db);
+    } catch (const Error &e) {
+        throw Error(e.message() + QStringLiteral(" Nothing was changed: without a backup a mistake could not be undone."));
+    }
+    const QMutexLocker lock(&runMutex);
+    backedUpThisRun().insert(key);
+}
+
+QString Backups::restore(const QString &file, const QString &password, const QString &backup)
+{
+    const QString shownBackup = shown(backup);
+    if (QFileInfo(backup).canonicalFilePath() == QFileInfo(file).canonicalFilePath())
+        throw Error(QStringLiteral("%1 is the recipe file itself, not a backup of it.").arg(shownBackup));
+    try {
+        translated([&] {
+            const std::unique_ptr<dao::Database> db = dao::DBEngine::OpenPrivate(backup, password, true);
+            const QString problems = db->IntegrityProblems();
+            if (!problems.isEmpty())
+                throw Error(QStringLiteral("it is damaged: ") + problems);
+        });
+    } catch (const Error &e) {
+        throw Error(QStringLiteral("The backup %1 was not restored: %2").arg(shownBackup, e.message()));
+    }
+    const QString saved = make(file, password);
+    // Copied beside the file, then renamed over it in one step: the file is the old one or the
+    // backup, never a mix.
+    const QString incoming = file + QStringLiteral(".restoring");
+    QFile::remove(incoming);
+    if (!QFile::copy(backup, incoming)) {
+        QFile::remove(incoming);
+        throw Error(QStringLiteral("The backup %1 could not be copied beside %2.").arg(shownBackup, shown(file)));
+    }
+    if (::rename(QFile::encodeName(incoming).constData(), QFile::encodeName(file).constData()) != 0) {
+        QFile::remove(incoming);
+        throw Error(QStringLiteral("The backup %1 could not take the place of %2.").arg(shownBackup, shown(file)));
+    }
+    // Connections on the replaced file would refuse every write; the next open finds the new one.
+    dao::DBEngine::ResetCache();
+    return saved;
+}
+
+void Backups::forgetRun()
+{
+    const QMutexLocker lock(&runMutex);
+    backedUpThisRun().clear();
+}
+
+}  // namespace recipes
