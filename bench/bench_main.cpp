@@ -7,6 +7,7 @@
 // with it they are kept there and reused by later runs (for profiling one benchmark at a time).
 
 #include "bench/bench_databases.h"
+#include "bench/exchange_bench.h"
 #include "bench/peak_memory.h"
 #include "bench/raw_baseline.h"
 #include "bench/raw_sqlcipher.h"
@@ -552,6 +553,8 @@ std::vector<bench::TableRow> tableRows()
         }
     for (bench::TableRow &row : bench::searchTableRows())
         rows.push_back(std::move(row));
+    for (bench::TableRow &row : bench::exchangeTableRows())
+        rows.push_back(std::move(row));
     return rows;
 }
 
@@ -570,6 +573,8 @@ std::vector<bench::MemoryRow> memoryRows(const QString &root)
         {"`FillCatalogue`, single (100,000 shown)", storeSingle, rawSingle, 2},
     };
     for (bench::MemoryRow &row : bench::searchMemoryRows(root, storeLarge))
+        rows.push_back(std::move(row));
+    for (bench::MemoryRow &row : bench::exchangeMemoryRows(root))
         rows.push_back(std::move(row));
     return rows;
 }
@@ -660,8 +665,9 @@ int main(int argc, char **argv)
     registerAll();
     try {
         bench::registerSearchBenchmarks(databases.at(QStringLiteral("large")), root);
+        bench::registerExchangeBenchmarks(databases.at(QStringLiteral("large")), root);
     } catch (const std::exception &e) {
-        std::cerr << "cannot register the search benchmarks: " << e.what() << '\n';
+        std::cerr << "cannot register the search and exchange benchmarks: " << e.what() << '\n';
         return 1;
     }
     bench::MedianCollector collector;

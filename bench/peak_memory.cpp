@@ -1,5 +1,6 @@
 #include "bench/peak_memory.h"
 
+#include "bench/exchange_bench.h"
 #include "bench/raw_baseline.h"
 #include "bench/raw_sqlcipher.h"
 #include "bench/search_bench.h"
@@ -59,8 +60,15 @@ int runProbe(const QString &scenario, const QString &dataRoot)
         RawConnection raw(folder + QStringLiteral("/Recipe.mdb"), RecipeBas::kPassword);
         fillTree(tree, treeIcons(treeImages()), readCatalogue(raw));
     } else if (!runSearchProbe(kind, dataRoot)) {
-        std::fprintf(stderr, "unknown probe %s\n", qPrintable(scenario));
-        return 2;
+        try {
+            if (!runExchangeProbe(scenario, dataRoot)) {
+                std::fprintf(stderr, "unknown probe %s\n", qPrintable(scenario));
+                return 2;
+            }
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "probe %s failed: %s\n", qPrintable(scenario), e.what());
+            return 1;
+        }
     }
     // Read once the scenario is over: the peak stays.
     std::printf("%ld\n", peakResidentKiB());

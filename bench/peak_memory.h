@@ -13,7 +13,7 @@ double measurePeak(const QString &scenario, const QString &dataRoot);
 // The probe side: runs the scenario on the databases under dataRoot and prints the process's
 // peak resident size in KiB. Scenarios: "idle" (the controls and an open store, nothing shown),
 // "store-<shape>" (FillCatalogue), "raw-<shape>" (the raw read and tree fill), and the search
-// scenarios of runSearchProbe. Returns the process exit code.
+// and import scenarios of runSearchProbe and runExchangeProbe. Returns the process exit code.
 int runProbe(const QString &scenario, const QString &dataRoot);
 
 }  // namespace bench

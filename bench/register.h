@@ -1,5 +1,6 @@
 #pragma once
 // One way every benchmark of ours is registered: milliseconds, wall time, at least 0.3 s each.
+// The registration is returned for the few that need more, such as fewer repetitions.
 
 #include <benchmark/benchmark.h>
 
@@ -8,9 +9,9 @@
 namespace bench {
 
 template <typename Function, typename... Args>
-void add(const std::string &name, Function function, Args... args)
+benchmark::internal::Benchmark *add(const std::string &name, Function function, Args... args)
 {
-    benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) { function(state, args...); })
+    return benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) { function(state, args...); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->MinTime(0.3);

@@ -16,21 +16,34 @@ const QString kYield = QStringLiteral("Yield: ");
 // two other characters is the only blank left as it is.
 QString escapeLine(const QString &line)
 {
-    QString out;
-    out.reserve(line.size());
-    for (qsizetype i = 0; i < line.size(); ++i) {
+    const qsizetype size = line.size();
+    const auto plain = [&](qsizetype i) {
         const QChar c = line[i];
-        if (c == u'&') {
-            out += QLatin1String("&amp;");
-        } else if (c == u'<') {
-            out += QLatin1String("&lt;");
-        } else if (c.isSpace()) {
-            const bool lone = c == u' ' && i > 0 && i + 1 < line.size() && !line[i - 1].isSpace() &&
-                !line[i + 1].isSpace();
-            out += lone ? QString(c) : QLatin1String("&#") + QString::number(c.unicode()) + u';';
-        } else {
-            out += c;
-        }
+        if (c == u'&' || c == u'<')
+            return false;
+        if (!c.isSpace())
+            return true;
+        return c == u' ' && i > 0 && i + 1 < size && !line[i - 1].isSpace() && !line[i + 1].isSpace();
+    };
+    // Most lines need nothing escaped: they are given back as they are, without a copy.
+    qsizetype first = 0;
+    while (first < size && plain(first))
+        ++first;
+    if (first == size)
+        return line;
+    QString out;
+    out.reserve(size + 16);
+    out.append(QStringView(line).first(first));
+    for (qsizetype i = first; i < size; ++i) {
+        const QChar c = line[i];
+        if (plain(i))
+            out.append(c);
+        else if (c == u'&')
+            out.append(QLatin1String("&amp;"));
+        else if (c == u'<')
+            out.append(QLatin1String("&lt;"));
+        else
+            out.append(QLatin1String("&#")).append(QString::number(c.unicode())).append(u';');
     }
     return out;
 }

@@ -262,8 +262,10 @@ public:
             ++lineNumber_;
             if (lineNumber_ == 1 && line.startsWith("\xEF\xBB\xBF"))
                 line.remove(0, 3);
-            // DOS programs ended their files with Ctrl+Z.
-            line.replace('\x1a', QByteArrayView());
+            // DOS programs ended their files with Ctrl+Z. Looked for first: replacing searches
+            // with a matcher even when there is nothing to find, and this runs for every line.
+            if (line.contains('\x1a'))
+                line.replace('\x1a', QByteArrayView());
             if (!style_) {
                 if (const auto style = recipeStart(line))
                     begin(*style);
