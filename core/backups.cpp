@@ -121,7 +121,8 @@ QString Backups::make(dao::Database &db, const QString &output)
             return output;
         }
         if (!QDir().mkpath(folderFor(file)))
-            throw Error(QStringLiteral("the folder %1 cannot be made").arg(shown(folderFor(file))));
+            throw Error(QStringLiteral("the folder %1 cannot be made; check that its folder exists and may be written to.")
+                            .arg(shown(folderFor(file))));
         // Left by a run that stopped while writing one.
         const QDir folder(folderFor(file));
         for (const QString &partial : folder.entryList({QStringLiteral("*.mdb") + kPartial}, QDir::Files))

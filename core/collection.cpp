@@ -54,6 +54,17 @@ void Collection::create(const QString &path, const QString &password)
     translated([&] { dao::DBEngine::CreateDatabase(path, password); });
 }
 
+bool Collection::mayBeEncrypted(const QString &path) { return dao::DBEngine::MayBeEncrypted(path); }
+
+void Collection::changePassword(const QString &path, const QString &oldPassword, const QString &newPassword)
+{
+    if (newPassword.isEmpty())
+        throw Error(QStringLiteral("The new password is empty; a recipe file needs a password."));
+    const std::unique_ptr<dao::Database> db = translated([&] { return dao::DBEngine::Open(path, oldPassword); });
+    Backups::beforeChange(*db);
+    translated([&] { db->Rekey(newPassword); });
+}
+
 dao::Database &Collection::db() const
 {
     if (!db_)

@@ -44,6 +44,13 @@ public:
     Collection(const Collection &) = delete;
     Collection &operator=(const Collection &) = delete;
 
+    // True when a file that the password did not open (Error::Kind::WrongPassword) may still be a
+    // recipe file, encrypted with another password: worth asking the user for it.
+    static bool mayBeEncrypted(const QString &path);
+    // Encrypts the file anew with newPassword, in place, once the file is backed up (the backup
+    // keeps the old password). Every handle on the file must then be opened with the new one.
+    static void changePassword(const QString &path, const QString &oldPassword, const QString &newPassword);
+
     // Makes a new, empty encrypted file at path (extension as given); never overwrites one.
     static void create(const QString &path, const QString &password);
 

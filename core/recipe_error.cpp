@@ -30,6 +30,8 @@ Error Error::fromEngine(const dao::EngineError &e)
         return Error(e.message(), Kind::RecipeChanged);
     case dao::EngineError::Kind::TimedOut:
         return Error(e.message(), Kind::TimedOut);
+    case dao::EngineError::Kind::WrongKey:
+        return Error(e.message(), Kind::WrongPassword);
     case dao::EngineError::Kind::Failure:
         break;
     }

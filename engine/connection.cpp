@@ -66,9 +66,10 @@ QString systemReason(int error)
     }
 }
 
-[[noreturn]] void throwOpen(const QString &action, const QString &reason)
+[[noreturn]] void throwOpen(const QString &action, const QString &reason,
+                           EngineError::Kind kind = EngineError::Kind::Failure)
 {
-    throw EngineError(action + QStringLiteral(": ") + reason + QLatin1Char('.'));
+    throw EngineError(action + QStringLiteral(": ") + reason + QLatin1Char('.'), kind);
 }
 
 // Refuses to work with a library that cannot encrypt: it would silently write recipes in clear.
@@ -281,7 +282,8 @@ std::shared_ptr<Connection> Connection::openFresh(const QString &path, const QBy
         throwOpen(action,
                   QStringLiteral("it is a plain SQLite file, not an encrypted recipe database"));
     if (rc != SQLITE_OK)
-        throwOpen(action, reasonFor(rc, subject, true, readOnly, QString::fromUtf8(sqlite3_errmsg(conn->db_))));
+        throwOpen(action, reasonFor(rc, subject, true, readOnly, QString::fromUtf8(sqlite3_errmsg(conn->db_))),
+                  (rc & 0xFF) == SQLITE_NOTADB ? EngineError::Kind::WrongKey : EngineError::Kind::Failure);
 
     if (!conn->stillSameFile())
         throwOpen(action, QStringLiteral("another program replaced the file while it was being "

@@ -51,6 +51,8 @@ public:
     sqlite3 *handle() const { return db_; }
     const QString &path() const { return path_; }  // as the user named it, for messages
     const QString &password() const { return password_; }
+    // The file has been encrypted anew through this connection.
+    void rekeyed(const QString &password) { password_ = password; }
     // Runs SQL with bound texts, to its end, with no time limit: for the few statements of ours
     // that may rightly run long (a copy or a check of the whole file). Returns the first column
     // of the rows; throws on failure.

@@ -9,6 +9,8 @@
 #include "engine/statement.h"
 #include "engine/write_scope.h"
 
+#include <QFile>
+
 #include <sqlcipher/sqlite3.h>
 
 #include <algorithm>
@@ -202,6 +204,13 @@ void Database::ExportTo(const QString &path)
 {
     Connection &conn = live();
     const QString action = QStringLiteral("Cannot copy the recipe database ") + path_ + QStringLiteral(" to ") + path;
+    // The connection may not create files, and ATTACH opens with its flags; SQLite takes an
+    // empty file for a new database.
+    {
+        QFile target(path);
+        if (!target.open(QIODevice::NewOnly | QIODevice::WriteOnly))
+            throw EngineError(action + QStringLiteral(": ") + target.errorString() + QLatin1Char('.'));
+    }
     conn.execLong(QStringLiteral("ATTACH DATABASE ?1 AS copy KEY ?2"), {path, conn.password()}, action);
     try {
         conn.execLong(QStringLiteral("SELECT sqlcipher_export('copy')"), {}, action);
@@ -226,6 +235,7 @@ void Database::Rekey(const QString &newPassword)
     const int rc = sqlite3_rekey(conn.handle(), key.constData(), static_cast<int>(key.size()));
     if (rc != SQLITE_OK)
         conn.fail(rc, action);
+    conn.rekeyed(newPassword);
     // Cached connections hold the old password; none of them can read the file now.
     connection_.reset();
     Connection::dropAll();

@@ -153,7 +153,7 @@ TEST_F(CollectionTest, EveryFailureIsOneErrorTypeWithItsKindAndNothingIsWrittenB
          [&] { collection->updateRecipe(QStringLiteral("Soups"), QStringLiteral("Pea"), tooLong); },
          Error::Kind::TooLong, {}},
         {"open with a wrong password", [&] { Collection(db.basePath(), QStringLiteral("wrong")); },
-         Error::Kind::Failure, {}},
+         Error::Kind::WrongPassword, {}},
         {"open a missing file",
          [&] { Collection(db.folder() + QStringLiteral("/Other"), recipes::kBuiltInPassword); },
          Error::Kind::Failure, {}},

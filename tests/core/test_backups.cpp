@@ -1,0 +1,195 @@
+// Backups and passwords on real recipe files: a backup before the first change of a run and
+// never on a run that only views, ten kept, a restore that gives back the file as it was (as the
+// stock sqlcipher shell sees it), a password of one's own, and each way these can fail.
+#include "core/backups.h"
+#include "core/collection.h"
+#include "core/recipe_error.h"
+#include "support/temp_db.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+using recipes::Backups;
+using recipes::Collection;
+using recipes::Recipe;
+
+const Recipe kLeek{QStringLiteral("Leek soup"), QStringLiteral("Ann"), QStringLiteral("leeks"), QStringLiteral("boil")};
+
+class BackupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        Backups::forgetRun();
+        db.create();
+        db.addCategory(QStringLiteral("Soups"), {testsupport::row(QStringLiteral("Pea "))});
+    }
+    QStringList backups() const { return Backups::list(db.filePath()); }
+
+    // The file as the stock shell reads it with the key, or "" when the key does not open it.
+    std::string shellDump(const QString &file, const QString &key) const
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("sqlcipher")).isEmpty())
+            return "(no sqlcipher shell)";
+        QProcess shell;
+        shell.start(QStringLiteral("sqlcipher"), {QStringLiteral("-batch"), file});
+        shell.write(QString(QStringLiteral("PRAGMA key = '") + key + QStringLiteral("';\n.dump\n")).toUtf8());
+        shell.closeWriteChannel();
+        EXPECT_TRUE(shell.waitForFinished(60000));
+        const QByteArray out = shell.readAllStandardOutput();
+        return out.contains("CREATE TABLE") ? out.toStdString() : std::string();
+    }
+
+    testsupport::TempDb db;
+};
+
+TEST_F(BackupTest, TheFirstChangeOfARunIsBackedUpAndTenAreKept)
+{
+    {
+        Collection collection(db.filePath(), recipes::kBuiltInPassword);
+        collection.categories();
+        collection.recipeNames(QStringLiteral("Soups"));
+        collection.recipe(QStringLiteral("Soups"), QStringLiteral("Pea"));
+        EXPECT_TRUE(backups().isEmpty()) << "viewing never writes";
+        EXPECT_FALSE(QFileInfo::exists(Backups::folderFor(db.filePath())));
+
+        const std::string before = shellDump(db.filePath(), recipes::kBuiltInPassword);
+        collection.addRecipe(QStringLiteral("Soups"), kLeek);
+        collection.deleteRecipe(QStringLiteral("Soups"), QStringLiteral("Pea"));
+        ASSERT_EQ(backups().size(), 1) << "one per run, before its first change";
+        EXPECT_EQ(shellDump(backups().front(), recipes::kBuiltInPassword), before) << "the file as it was";
+        EXPECT_TRUE(QFileInfo(backups().front()).fileName().startsWith(QStringLiteral("Recipe-")));
+    }
+    for (int i = 0; i < 12; ++i)
+        Backups::make(db.filePath(), recipes::kBuiltInPassword);
+    const QStringList kept = backups();
+    ASSERT_EQ(kept.size(), Backups::kKept);
+    EXPECT_FALSE(kept.contains(QDir(Backups::folderFor(db.filePath())).filePath(
+        QFileInfo(kept.front()).fileName().section(u'-', 0, 4) + QStringLiteral(".mdb"))))
+        << "the oldest went first";
+    EXPECT_EQ(QDir(Backups::folderFor(db.filePath())).entryList(QDir::Files).size(), Backups::kKept)
+        << "nothing else is left in the folder";
+}
+
+TEST_F(BackupTest, ARestoreGivesBackTheFileAsItWasAndBacksUpTheFileItReplaces)
+{
+    const std::string original = shellDump(db.filePath(), recipes::kBuiltInPassword);
+    const QString backup = Backups::make(db.filePath(), recipes::kBuiltInPassword);
+    {
+        Collection collection(db.filePath(), recipes::kBuiltInPassword);
+        collection.addRecipe(QStringLiteral("Soups"), kLeek);
+        collection.deleteCategory(QStringLiteral("Soups"));
+    }
+    const std::string changed = shellDump(db.filePath(), recipes::kBuiltInPassword);
+    const QString saved = Backups::restore(db.filePath(), recipes::kBuiltInPassword, backup);
+    EXPECT_EQ(shellDump(db.filePath(), recipes::kBuiltInPassword), original);
+    EXPECT_EQ(shellDump(saved, recipes::kBuiltInPassword), changed);
+    Collection reopened(db.filePath(), recipes::kBuiltInPassword);
+    EXPECT_EQ(reopened.recipeNames(QStringLiteral("Soups")), QStringList{QStringLiteral("Pea")});
+    reopened.addRecipe(QStringLiteral("Soups"), kLeek);  // the restored file takes changes
+}
+
+TEST_F(BackupTest, APasswordOfOnesOwnReplacesTheBuiltInOne)
+{
+    const QString mine = QStringLiteral("Thyme & 'sage' 2026");
+    EXPECT_NE(testsupport::engineError([&] { Collection::changePassword(db.filePath(), QStringLiteral("wrong"), mine); })
+                  .find("the password is wrong"),
+              std::string::npos);
+    EXPECT_TRUE(backups().isEmpty()) << "a refused change makes no backup";
+    Collection::changePassword(db.filePath(), recipes::kBuiltInPassword, mine);
+
+    try {
+        Collection old(db.filePath(), recipes::kBuiltInPassword);
+        ADD_FAILURE() << "the built-in password still opens the file";
+    } catch (const recipes::Error &e) {
+        EXPECT_EQ(e.kind(), recipes::Error::Kind::WrongPassword);
+        EXPECT_TRUE(Collection::mayBeEncrypted(db.filePath()));
+    }
+    EXPECT_EQ(Collection(db.filePath(), mine).recipeNames(QStringLiteral("Soups")), QStringList{QStringLiteral("Pea")});
+    QString quoted = mine;
+    quoted.replace(u'\'', QStringLiteral("''"));
+    EXPECT_FALSE(shellDump(db.filePath(), quoted).empty()) << "the shell opens it with the new password";
+    EXPECT_TRUE(shellDump(db.filePath(), recipes::kBuiltInPassword).empty()) << "and not with the old";
+    ASSERT_EQ(backups().size(), 1);
+    EXPECT_FALSE(shellDump(backups().front(), recipes::kBuiltInPassword).empty()) << "the backup keeps the old key";
+    EXPECT_FALSE(Collection::mayBeEncrypted(QStringLiteral(SAPORIUM_TEST_SOURCE))) << "a text file is no database";
+}
+
+// Limits every file this process writes to a few bytes while it lives, as a full disk does.
+struct DiskFull {
+    rlimit saved{};
+    DiskFull()
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved);
+        rlimit tight = saved;
+        tight.rlim_cur = 1024;
+        setrlimit(RLIMIT_FSIZE, &tight);
+    }
+    ~DiskFull() { setrlimit(RLIMIT_FSIZE, &saved); }
+};
+
+TEST_F(BackupTest, AFailedBackupStopsTheChangeAndABadBackupIsNotRestored)
+{
+    const auto recipeNames = [&] { return Collection(db.filePath(), recipes::kBuiltInPassword).recipeNames(QStringLiteral("Soups")); };
+    const struct {
+        const char *what;
+        std::function<void()> setUp;
+        std::function<void()> act;
+        const char *said;
+    } cases[] = {
+        {"the disk is full while backing up", [] {},
+         [&] {
+             Collection collection(db.filePath(), recipes::kBuiltInPassword);
+             DiskFull full;
+             collection.addRecipe(QStringLiteral("Soups"), kLeek);
+         },
+         "Nothing was changed"},
+        {"the backups folder cannot be made",
+         [&] {
+             QDir(Backups::folderFor(db.filePath())).removeRecursively();
+             QFile(Backups::folderFor(db.filePath())).open(QIODevice::WriteOnly);
+         },
+         [&] { Collection(db.filePath(), recipes::kBuiltInPassword).deleteCategory(QStringLiteral("Soups")); },
+         "cannot be made"},
+        {"a damaged backup",
+         [&] {
+             const QString backup = Backups::make(db.filePath(), recipes::kBuiltInPassword);
+             QFile file(backup);
+             file.open(QIODevice::ReadWrite);
+             file.seek(file.size() / 2);  // inside a page past the first, which holds the schema
+             file.write(QByteArray(100, 'x'));
+         },
+         [&] { Backups::restore(db.filePath(), recipes::kBuiltInPassword, Backups::list(db.filePath()).back()); },
+         "was not restored"},
+        {"a backup with another password",
+         [&] {
+             const QString backup = Backups::make(db.filePath(), recipes::kBuiltInPassword);
+             Collection::changePassword(backup, recipes::kBuiltInPassword, QStringLiteral("other"));
+         },
+         [&] { Backups::restore(db.filePath(), recipes::kBuiltInPassword, Backups::list(db.filePath()).back()); },
+         "was not restored"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Backups::forgetRun();
+        c.setUp();
+        const QStringList before = recipeNames();
+        const QStringList backupsBefore = backups();
+        const std::string said = testsupport::engineError(c.act);
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_EQ(recipeNames(), before) << "the file is as it was";
+        EXPECT_EQ(backups(), backupsBefore) << "no new backup, no part of one";
+        QFile::remove(Backups::folderFor(db.filePath()));
+    }
+}
+
+}  // namespace
