@@ -5,6 +5,7 @@
 #include "app/data_folder.h"
 #include "platform/desktop_shell.h"
 #include "platform/qt_dialogs.h"
+#include "platform/single_instance.h"
 #include "ui/main/main_window.h"
 
 #include <QApplication>
@@ -81,15 +82,29 @@ int main(int argc, char **argv)
     const appdata::DataFolder data = dataFolder();
 
     platform::QtDialogs dialogs;
+    // One window per file: a second start on it brings the open window forward instead.
+    const QString recipeFile = QDir(data.folder).filePath(QStringLiteral("Recipe.mdb"));
+    platform::SingleInstance instance(recipeFile);
+    if (!instance.claim()) {
+        if (instance.askToRaise())
+            return 0;
+        dialogs.MsgBox(QStringLiteral("Saporium is already open on %1, but it does not answer. Close it, or wait "
+                                      "until it responds, and start Saporium again.")
+                           .arg(QDir::toNativeSeparators(recipeFile)),
+                       platform::vbCritical, platform::kAppTitle);
+        return 1;
+    }
     platform::DesktopShell shell;
     mainform::MainWindow window(dialogs, shell, data.folder);
+    QObject::connect(&instance, &platform::SingleInstance::raiseRequested, &window,
+                     [&window] { platform::SingleInstance::bringToFront(&window); });
     if (!data.helpFile.isEmpty())
         window.setHelpFile(data.helpFile);
     dialogs.setParent(&window);
     window.show();
     if (data.starterCopied) {
         // Once, over the shown window: the user should know which file to back up.
-        const QString file = QDir::toNativeSeparators(QDir(data.folder).filePath(QStringLiteral("Recipe.mdb")));
+        const QString file = QDir::toNativeSeparators(recipeFile);
         QTimer::singleShot(0, &window, [&dialogs, file] {
             dialogs.MsgBox(QStringLiteral("Your recipes are kept in %1. It starts with a few recipes to try; "
                                           "back this file up, it holds your whole collection.")

@@ -72,6 +72,8 @@ void RecipeBas::FillCatalogue()
 {
     c_.Tv.setImageList(&c_.ImageList1);
     OpenStore();
+    // Read before the catalogue: a write that lands during the fill is seen by the next check.
+    tryStep([this] { seenVersion_ = RecipeDb->dataVersion(); });
     c_.Tv.Clear();
     addRootNode();
 
@@ -111,6 +113,21 @@ void RecipeBas::FillCatalogue()
     CloseStore();
     if (AfterFill)
         AfterFill(true);
+}
+
+bool RecipeBas::ChangedElsewhere()
+{
+    if (DbPath.isEmpty())
+        return false;
+    try {
+        // The shared connection the store writes through, so that its own writes do not count.
+        const std::int64_t version = recipes::Collection(DbPath, kPassword).dataVersion();
+        const bool changed = !seenVersion_ || version != *seenVersion_;
+        seenVersion_ = version;
+        return changed;
+    } catch (const std::exception &) {
+        return false;
+    }
 }
 
 void RecipeBas::FillCategories()

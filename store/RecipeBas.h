@@ -17,8 +17,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace platform {
@@ -63,6 +65,10 @@ public:
 
     void FillCatalogue();
     void FillCategories();
+    // Whether another program has written to the file since the catalogue was last filled from
+    // it or this was last asked; this program's own changes do not count. One read of the
+    // file's change counter; false when the file cannot be read.
+    bool ChangedElsewhere();
 
     void ShowRecipe(const QString &category, const QString &name);
     void AddRecipe(const QString &category);
@@ -111,4 +117,5 @@ private:
     platform::Dialogs &dialogs_;
     QStringList list1_;
     platform::Node lastAdded_;
+    std::optional<std::int64_t> seenVersion_;  // the file's change counter as last filled or asked
 };

@@ -16,8 +16,12 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMenu>
+#include <QScrollBar>
+#include <QSet>
 #include <QShortcut>
 #include <QTimer>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QUrl>
 
 namespace mainform {
@@ -139,6 +143,67 @@ void MainWindow::Form_Load()
         const QString reason = QString::fromUtf8(e.what());
         QTimer::singleShot(0, this, [this, reason] { showFailure(reason); });
     }
+}
+
+bool MainWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        catchUpWithFile();
+    return QWidget::event(event);
+}
+
+void MainWindow::catchUpWithFile()
+{
+    // Adding or editing a recipe or choosing a category has the tree and the boxes in a state of
+    // its own; a modal box belongs to a handler still running.
+    const bool busy = !ui_->Save->isHidden() || !ui_->saveedited->isHidden() || !ui_->delcatagroy->isHidden()
+        || QApplication::activeModalWidget() != nullptr;
+    if (unloaded_ || busy || !store_->ChangedElsewhere())
+        return;
+    refillKeepingPlace();
+}
+
+void MainWindow::refillKeepingPlace()
+{
+    QTreeWidget *tree = ui_->Tv;
+    // Where the user was: the nodes opened and the node chosen, by key, or for a recipe by its
+    // category's key and its text, which is all that survives a rebuild.
+    QSet<QString> opened;
+    const auto keyOf = [](QTreeWidgetItem *item) { return platform::Node{item}.key(); };
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->isExpanded())
+            opened.insert(keyOf(*it));
+    QString currentKey, currentRecipe;
+    bool onRecipe = false;
+    if (QTreeWidgetItem *current = tree->currentItem()) {
+        onRecipe = current->parent() && current->parent()->parent();
+        currentKey = keyOf(onRecipe ? current->parent() : current);
+        if (onRecipe)
+            currentRecipe = current->text(0);
+    }
+    const int scrolled = tree->verticalScrollBar()->value();
+
+    try {
+        store_->FillCatalogue();
+    } catch (const std::exception &) {
+        // Not worth a box on every activation; the next command that reads the file says why.
+        return;
+    }
+
+    for (QTreeWidgetItemIterator it(tree); *it; ++it)
+        if ((*it)->childCount() > 0)
+            (*it)->setExpanded(opened.contains(keyOf(*it)));
+    QTreeWidgetItem *current = currentKey.isEmpty() ? nullptr : tv_->nodeByKey(currentKey).item;
+    if (current && onRecipe) {
+        QTreeWidgetItem *category = current;
+        current = nullptr;
+        for (int i = 0; i < category->childCount() && !current; ++i)
+            if (category->child(i)->text(0) == currentRecipe)
+                current = category->child(i);
+    }
+    if (current)
+        tree->setCurrentItem(current);
+    tree->verticalScrollBar()->setValue(scrolled);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -71,9 +71,15 @@ public:
     void xptopbuttons3_Click();
 
 protected:
+    bool event(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // On activation: shows what other programs wrote to the file since the tree was filled.
+    // Never while a recipe is being added or edited or a category chosen; the next activation
+    // checks again.
+    void catchUpWithFile();
+    void refillKeepingPlace();
     void Form_Load();
     void Form_QueryUnload();
     void wireControls();
