@@ -3,7 +3,13 @@
 //
 //   saporium import [--database FILE] [--category NAME] FILE...
 //   saporium export [--database FILE] [--category NAME] --format jsonld|mealmaster|html|pdf --output PATH
+//   saporium backup [--database FILE] [--output FILE]
+//   saporium restore [--database FILE] BACKUP
+//   saporium password [--database FILE]
 //   saporium --help | --version
+//
+// Every command takes --password-stdin; a file with a password of its own is asked for at a
+// terminal.
 //
 // Exit codes: 0 done, 1 some input refused, 2 a usage or file error. Messages go to stderr.
 

@@ -11,7 +11,9 @@ public:
 
 }  // namespace
 
-QStringList Dialogs::GetOpenFileNames(const QString &, const QString &) { return {}; }
+QString Dialogs::PasswordBox(const QString &, const QString &) { return {}; }
+
+QStringList Dialogs::GetOpenFileNames(const QString &, const QString &, const QString &) { return {}; }
 
 QString Dialogs::GetExistingDirectory(const QString &) { return {}; }
 

@@ -36,9 +36,11 @@ public:
     // The file and progress boxes below answer as if cancelled, and the progress box never
     // cancels, unless overridden: only the real boxes and the tests' double need them.
 
+    // Asks for a password, hidden as it is typed; "" when cancelled.
+    virtual QString PasswordBox(const QString &prompt, const QString &title = {});
     // Asks for existing files, any number; none when cancelled. filter as Qt's file dialogs
     // take it ("Recipes (*.json *.mmf)").
-    virtual QStringList GetOpenFileNames(const QString &title, const QString &filter);
+    virtual QStringList GetOpenFileNames(const QString &title, const QString &filter, const QString &folder = {});
     // Asks for an existing folder; "" when cancelled.
     virtual QString GetExistingDirectory(const QString &title);
     // Asks for the file to write, starting from suggested; "" when cancelled. filters: one per

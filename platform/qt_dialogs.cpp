@@ -39,9 +39,17 @@ QString QtDialogs::InputBox(const QString &prompt, const QString &title, const Q
     return ok ? text : QString();
 }
 
-QStringList QtDialogs::GetOpenFileNames(const QString &title, const QString &filter)
+QString QtDialogs::PasswordBox(const QString &prompt, const QString &title)
 {
-    return QFileDialog::getOpenFileNames(parent_, title.isEmpty() ? kAppTitle : title, QString(), filter);
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent_, title.isEmpty() ? kAppTitle : title, prompt,
+                                               QLineEdit::Password, QString(), &ok);
+    return ok ? text : QString();
+}
+
+QStringList QtDialogs::GetOpenFileNames(const QString &title, const QString &filter, const QString &folder)
+{
+    return QFileDialog::getOpenFileNames(parent_, title.isEmpty() ? kAppTitle : title, folder, filter);
 }
 
 QString QtDialogs::GetExistingDirectory(const QString &title)

@@ -16,7 +16,8 @@ public:
     int MsgBox(const QString &prompt, int flags = vbOKOnly, const QString &title = {}) override;
     QString InputBox(const QString &prompt, const QString &title = {},
                      const QString &defaultText = {}) override;
-    QStringList GetOpenFileNames(const QString &title, const QString &filter) override;
+    QString PasswordBox(const QString &prompt, const QString &title = {}) override;
+    QStringList GetOpenFileNames(const QString &title, const QString &filter, const QString &folder = {}) override;
     QString GetExistingDirectory(const QString &title) override;
     QString GetSaveFileName(const QString &title, const QString &suggested, const QStringList &filters,
                             int *chosen) override;

@@ -36,7 +36,7 @@ RecipeBas::~RecipeBas() { CloseStore(); }
 
 std::unique_ptr<recipes::Collection> RecipeBas::openCollection() const
 {
-    return std::make_unique<recipes::Collection>(DbPath, kPassword);
+    return std::make_unique<recipes::Collection>(DbPath, Password);
 }
 
 recipes::CategoryRows &RecipeBas::rows() const
@@ -121,7 +121,7 @@ bool RecipeBas::ChangedElsewhere()
         return false;
     try {
         // The shared connection the store writes through, so that its own writes do not count.
-        const std::int64_t version = recipes::Collection(DbPath, kPassword).dataVersion();
+        const std::int64_t version = recipes::Collection(DbPath, Password).dataVersion();
         const bool changed = !seenVersion_ || version != *seenVersion_;
         seenVersion_ = version;
         return changed;

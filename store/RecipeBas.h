@@ -52,6 +52,9 @@ public:
 
     // Shared state, as the main window reads and writes it.
     QString DbPath;
+    // The file's password: the built-in one unless the user has given the file one of their own.
+    // Kept in memory only.
+    QString Password = kPassword;
     std::unique_ptr<recipes::Collection> RecipeDb;
     std::unique_ptr<recipes::CategoryRows> RecipeRs;  // the category being read
     QString SelRecipe;

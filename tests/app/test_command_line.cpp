@@ -47,6 +47,7 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
     const QString good = write("good.json", R"({"@type": "Recipe", "name": "Pea Soup", "recipeCategory": "Soups"})");
     const QString empty = write("empty.json", R"({"@type": "WebPage"})");
     const QString out = dir.filePath(QStringLiteral("out.json"));
+    const QString backup = dir.filePath(QStringLiteral("before-later.mdb"));
 
     const struct {
         QStringList arguments;  // after the program's name; "DB" is the recipe file
@@ -75,6 +76,12 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
         {{QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("mealmaster"), QStringLiteral("--output"),
           dir.filePath(QStringLiteral("no/such/folder/x.mmf"))},
          cli::Failed, "could not be written"},
+        {{QStringLiteral("backup"), QStringLiteral("--output"), good}, cli::Failed, "exists already"},
+        {{QStringLiteral("backup"), QStringLiteral("--output"), backup}, cli::Done, "Backed up"},
+        {{QStringLiteral("restore")}, cli::Failed, "name the one backup"},
+        {{QStringLiteral("restore"), good}, cli::Failed, "was not restored"},
+        {{QStringLiteral("import"), QStringLiteral("--category"), QStringLiteral("Later"), good}, cli::Done, "1 added"},
+        {{QStringLiteral("restore"), backup}, cli::Done, "Restored"},
     };
     for (const auto &step : steps) {
         QStringList arguments = {QStringLiteral("saporium")};
@@ -87,33 +94,74 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
         EXPECT_TRUE(said.contains(QString::fromUtf8(step.said))) << said.toStdString();
     }
     recipes::Collection collection(db, recipes::kBuiltInPassword);
-    EXPECT_EQ(collection.categories(), (QStringList{QStringLiteral("Mine"), QStringLiteral("Soups")}));
+    EXPECT_EQ(collection.categories(), (QStringList{QStringLiteral("Mine"), QStringLiteral("Soups")}))
+        << "the restore took back the category added after the backup";
     QFile exported(out);
     ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
     EXPECT_TRUE(exported.readAll().contains("\"recipeCategory\": \"Mine\""));
 }
 
-// The program as installed would run it: no display, no platform chosen.
-TEST(CommandLine, TheProgramMakesAPdfWithoutADisplay)
+// The program as a user or a script runs it: no display, no platform chosen, no terminal.
+class Program {
+public:
+    // Runs saporium with the arguments and input; its exit code, and what it said on stderr in said.
+    int run(const QStringList &arguments, const QByteArray &input = {})
+    {
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(QLatin1String(name));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(SAPORIUM_PROGRAM), arguments);
+        program.write(input);
+        program.closeWriteChannel();
+        EXPECT_TRUE(program.waitForFinished(120000));
+        said = QString::fromLocal8Bit(program.readAllStandardError());
+        return program.exitCode();
+    }
+    QString said;
+};
+
+TEST(CommandLine, TheProgramMakesAPdfWithoutADisplayAndKeepsAPasswordOfOnesOwn)
 {
     testsupport::TempDb db;
     db.create();
     db.addCategory(QStringLiteral("Soups"), {testsupport::row(QStringLiteral("Leek "), QStringLiteral("Ann "),
                                                               QStringLiteral("leeks "), QStringLiteral("boil "))});
     const QString pdf = db.folder() + QStringLiteral("/book.pdf");
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
-        environment.remove(QLatin1String(name));
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(SAPORIUM_PROGRAM),
-                  {QStringLiteral("export"), QStringLiteral("--database"), db.filePath(), QStringLiteral("--format"),
-                   QStringLiteral("pdf"), QStringLiteral("--output"), pdf});
-    ASSERT_TRUE(program.waitForFinished(120000));
-    EXPECT_EQ(program.exitCode(), cli::Done) << program.readAllStandardError().toStdString();
+    const QStringList exportPdf = {QStringLiteral("export"), QStringLiteral("--database"), db.filePath(),
+                                   QStringLiteral("--format"), QStringLiteral("pdf"), QStringLiteral("--output"), pdf};
+    Program program;
+    EXPECT_EQ(program.run(exportPdf), cli::Done) << program.said.toStdString();
     QFile file(pdf);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5) == "%PDF-");
+
+    const struct {
+        const char *what;
+        QStringList arguments;
+        QByteArray input;
+        int exitCode;
+        const char *said;
+    } steps[] = {
+        {"the new passwords differ", {QStringLiteral("password"), QStringLiteral("--database"), db.filePath()},
+         QByteArray("qmtrwz47195306\nbasil\nbasel\n"), cli::Failed, "differ"},
+        {"a wrong present password", {QStringLiteral("password"), QStringLiteral("--database"), db.filePath()},
+         QByteArray("oregano\nbasil\nbasil\n"), cli::Failed, "password is wrong"},
+        {"a password of one's own", {QStringLiteral("password"), QStringLiteral("--database"), db.filePath()},
+         QByteArray("qmtrwz47195306\nbasil\nbasil\n"), cli::Done, "is changed"},
+        {"no terminal to ask at", exportPdf, {}, cli::Failed, "give it with --password-stdin"},
+        {"a wrong password on standard input", QStringList{exportPdf} << QStringLiteral("--password-stdin"),
+         QByteArray("thyme\n"), cli::Failed, "password is wrong"},
+        {"the password on standard input", QStringList{exportPdf} << QStringLiteral("--password-stdin"),
+         QByteArray("basil\n"), cli::Done, "Exported 1 recipe"},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.what);
+        EXPECT_EQ(program.run(step.arguments, step.input), step.exitCode) << program.said.toStdString();
+        EXPECT_TRUE(program.said.contains(QLatin1String(step.said))) << program.said.toStdString();
+        EXPECT_FALSE(program.said.contains(QLatin1String("basil"))) << "a password is never shown";
+    }
 }
 
 }  // namespace

@@ -67,7 +67,14 @@ private:
 
 }  // namespace
 
-QStringList ScriptedDialogs::GetOpenFileNames(const QString &title, const QString &filter)
+QString ScriptedDialogs::PasswordBox(const QString &prompt, const QString &title)
+{
+    const QString answer = InputBox(prompt, title, QString());
+    shown_.back().kind = Shown::Password;
+    return answer;
+}
+
+QStringList ScriptedDialogs::GetOpenFileNames(const QString &title, const QString &filter, const QString &)
 {
     shown_.push_back({Shown::OpenFiles, filter, title, 0});
     if (fileAnswers_.empty()) {
@@ -81,7 +88,7 @@ QStringList ScriptedDialogs::GetOpenFileNames(const QString &title, const QStrin
 
 QString ScriptedDialogs::GetExistingDirectory(const QString &title)
 {
-    const QStringList answer = GetOpenFileNames(title, QString());
+    const QStringList answer = GetOpenFileNames(title, QString(), QString());
     shown_.back().kind = Shown::Folder;
     return answer.value(0);
 }

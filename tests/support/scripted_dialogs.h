@@ -23,7 +23,7 @@ public:
     ~ScriptedDialogs() override;
 
     struct Shown {
-        enum Kind { Message, Input, OpenFiles, Folder, SaveFile, Progress } kind;
+        enum Kind { Message, Input, Password, OpenFiles, Folder, SaveFile, Progress } kind;
         QString prompt;
         QString title;  // as shown: the program's title when the caller gave none
         int flags;
@@ -32,7 +32,7 @@ public:
     // Answers for the coming message boxes with Yes/No (vbYes or vbNo), in order. A Yes/No box
     // with no scripted answer fails the test: every question a test causes must be expected.
     void answerMsgBox(int answer) { msgAnswers_.push_back(answer); }
-    // Texts for the coming input boxes, in order; "" stands for Cancel.
+    // Texts for the coming input and password boxes, in order; "" stands for Cancel.
     void answerInputBox(const QString &text) { inputAnswers_.push_back(text); }
     // The answer of the coming file and folder boxes, in order of their kind; none or "" stands
     // for Cancel. A save box's answer names the kind of file chosen by its index.
@@ -46,7 +46,8 @@ public:
 
     int MsgBox(const QString &prompt, int flags, const QString &title) override;
     QString InputBox(const QString &prompt, const QString &title, const QString &defaultText) override;
-    QStringList GetOpenFileNames(const QString &title, const QString &filter) override;
+    QString PasswordBox(const QString &prompt, const QString &title) override;
+    QStringList GetOpenFileNames(const QString &title, const QString &filter, const QString &folder) override;
     QString GetExistingDirectory(const QString &title) override;
     QString GetSaveFileName(const QString &title, const QString &suggested, const QStringList &filters,
                             int *chosen) override;

@@ -57,7 +57,7 @@ void ExchangeCommands::importPaths(const QStringList &paths, const QString &cate
 {
     exchange::ImportReport report;
     try {
-        recipes::Collection collection(store_.DbPath, recipes::kBuiltInPassword);
+        recipes::Collection collection(store_.DbPath, store_.Password);
         const std::unique_ptr<platform::Progress> progress = dialogs_.StartProgress(
             QStringLiteral("Importing recipes..."), kImportTitle);
         report = exchange::Importer(collection, category).run(paths, [&](qint64 done, qint64 total) {
@@ -96,7 +96,7 @@ void ExchangeCommands::exportRecipes(const QString &category)
     int count = 0;
     bool done = false;
     try {
-        const recipes::Collection collection(store_.DbPath, recipes::kBuiltInPassword);
+        const recipes::Collection collection(store_.DbPath, store_.Password);
         const QStringList categories = category.isEmpty() ? collection.categories() : QStringList{category};
         count = exchange::recipeCount(collection, categories);
         const std::unique_ptr<platform::Progress> progress = dialogs_.StartProgress(

@@ -40,6 +40,8 @@ public:
 
     void Show();  // opens the bar, or puts the focus back in it
     void Hide();
+    // The file was replaced or re-keyed: the bar closes, and the next search starts afresh.
+    void restart();
     bool isShown() const { return shown_; }
     // The store has filled the tree from the file: full (the catalogue) or categories only.
     void treeFilled(bool full);

@@ -1,11 +1,14 @@
 #include "ui/main/main_window.h"
 
 #include "core/category_schema.h"
+#include "core/collection.h"
+#include "core/recipe_error.h"
 #include "engine/refusals.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "store/RecipeBas.h"
 #include "ui/main/exchange_commands.h"
+#include "ui/main/file_commands.h"
 #include "ui/main/find_bar.h"
 #include "ui/main/main_keys.h"
 #include "ui/print/print_command.h"
@@ -70,6 +73,7 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
     findBar_ = std::make_unique<FindBar>(
         FindBar::Controls{ui_->FindBar, ui_->Find, ui_->FindCount, ui_->closefind, ui_->Tv}, *store_);
     store_->AfterFill = [this](bool full) { findBar_->treeFilled(full); };
+    file_ = std::make_unique<FileCommands>(dialogs_, *store_, *findBar_);
 
     wireControls();
     Form_Load();
@@ -97,9 +101,15 @@ void MainWindow::wireControls()
                                                  [this] { exchange_->importFolder(menuCategory_); });
     QAction *exportRecipes = treeMenu_->addAction(QStringLiteral("Export..."), this,
                                                   [this] { exchange_->exportRecipes(menuCategory_); });
+    // On the root only: they work on the file as a whole.
+    QAction *fileSeparator = treeMenu_->addSeparator();
+    QAction *backUp = treeMenu_->addAction(QStringLiteral("Back up now..."), this, [this] { file_->backUpNow(); });
+    QAction *restore = treeMenu_->addAction(QStringLiteral("Restore from a backup..."), this, [this] { file_->restore(); });
+    QAction *password = treeMenu_->addAction(QStringLiteral("Change password..."), this, [this] { file_->changePassword(); });
     ui_->Tv->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui_->Tv, &QWidget::customContextMenuRequested, this,
-            [this, separator, importFiles, importFolder, exportRecipes](const QPoint &at) {
+            [this, separator, importFiles, importFolder, exportRecipes, fileSeparator, backUp, restore,
+             password](const QPoint &at) {
                 const platform::Node node{ui_->Tv->itemAt(at)};
                 const bool root = !node.isNull() && node.key() == RecipeBas::kRootKey;
                 const bool category = !node.isNull() && !root && !node.parent().isNull()
@@ -107,6 +117,8 @@ void MainWindow::wireControls()
                 menuCategory_ = category ? node.key() : QString();
                 for (QAction *action : {separator, importFiles, importFolder, exportRecipes})
                     action->setVisible(root || category);
+                for (QAction *action : {fileSeparator, backUp, restore, password})
+                    action->setVisible(root);
                 treeMenu_->popup(ui_->Tv->viewport()->mapToGlobal(at));
             });
     connect(tv_.get(), &platform::Tree::NodeClick, this, &MainWindow::Tv_NodeClick);
@@ -141,8 +153,39 @@ void MainWindow::Form_Load()
         // The window opens all the same; the user is told once why the recipes are missing,
         // after the window has appeared.
         const QString reason = QString::fromUtf8(e.what());
-        QTimer::singleShot(0, this, [this, reason] { showFailure(reason); });
+        const auto *error = dynamic_cast<const recipes::Error *>(&e);
+        const bool askPassword = error && error->kind() == recipes::Error::Kind::WrongPassword
+            && recipes::Collection::mayBeEncrypted(store_->DbPath);
+        QTimer::singleShot(0, this, [this, reason, askPassword] {
+            if (!askPassword || !openWithPassword())
+                showFailure(reason);
+        });
     }
+}
+
+bool MainWindow::openWithPassword()
+{
+    constexpr int kTries = 3;
+    QString prompt = QStringLiteral("Your recipe file has a password of its own. Type it to open the file:");
+    for (int attempt = 1; attempt <= kTries; ++attempt) {
+        const QString typed = dialogs_.PasswordBox(prompt, QStringLiteral("Password"));
+        if (typed.isEmpty())
+            break;
+        store_->Password = typed;
+        try {
+            store_->FillCatalogue();
+            return true;
+        } catch (const recipes::Error &e) {
+            if (e.kind() != recipes::Error::Kind::WrongPassword)
+                break;
+        } catch (const std::exception &) {
+            break;
+        }
+        prompt = QStringLiteral("That password does not open the file. Try again (%1 of %2):")
+                     .arg(QString::number(attempt + 1), QString::number(kTries));
+    }
+    store_->Password = RecipeBas::kPassword;
+    return false;
 }
 
 bool MainWindow::event(QEvent *event)

@@ -29,6 +29,7 @@ class QMenu;
 namespace mainform {
 
 class ExchangeCommands;
+class FileCommands;
 class FindBar;
 
 class MainWindow : public QWidget {
@@ -81,6 +82,8 @@ private:
     void catchUpWithFile();
     void refillKeepingPlace();
     void Form_Load();
+    // Asks for the file's own password, three tries at most; true once the tree is filled.
+    bool openWithPassword();
     void Form_QueryUnload();
     void wireControls();
     void clearFields();
@@ -107,6 +110,7 @@ private:
     std::unique_ptr<printdoc::PrintCommand> print_;
     std::unique_ptr<FindBar> findBar_;
     std::unique_ptr<ExchangeCommands> exchange_;
+    std::unique_ptr<FileCommands> file_;
     QMenu *treeMenu_ = nullptr;
     QString menuCategory_;  // the category the tree's menu was opened on; empty: the root
     bool unloaded_ = false;

@@ -1,0 +1,112 @@
+#include "ui/main/file_commands.h"
+
+#include "core/backups.h"
+#include "core/collection.h"
+#include "core/recipe_error.h"
+#include "platform/dialogs.h"
+#include "store/RecipeBas.h"
+#include "ui/main/find_bar.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace mainform {
+
+namespace {
+
+const QString kBackupTitle = QStringLiteral("Back up");
+const QString kRestoreTitle = QStringLiteral("Restore from a backup");
+const QString kPasswordTitle = QStringLiteral("Change password");
+
+QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
+
+}  // namespace
+
+FileCommands::FileCommands(platform::Dialogs &dialogs, RecipeBas &store, FindBar &findBar)
+    : dialogs_(dialogs), store_(store), findBar_(findBar)
+{
+}
+
+QString FileCommands::file() const { return store_.DbPath + QStringLiteral(".mdb"); }
+
+void FileCommands::backUpNow()
+{
+    try {
+        const QString made = recipes::Backups::make(file(), store_.Password);
+        dialogs_.MsgBox(QStringLiteral("Your recipes are backed up in %1. The newest %2 backups in that folder are kept.")
+                            .arg(shown(made), QString::number(recipes::Backups::kKept)),
+                        platform::vbOKOnly, kBackupTitle);
+    } catch (const recipes::Error &e) {
+        dialogs_.MsgBox(e.message(), platform::vbCritical, kBackupTitle);
+    }
+}
+
+void FileCommands::restore()
+{
+    const QStringList chosen = dialogs_.GetOpenFileNames(kRestoreTitle, QStringLiteral("Recipe backups (*.mdb)"),
+                                                         recipes::Backups::folderFor(file()));
+    if (chosen.isEmpty())
+        return;
+    const QString backup = chosen.front();
+    const int answer = dialogs_.MsgBox(
+        QStringLiteral("Replace all your recipes with those in the backup %1?\n\nYour recipes as they are now are "
+                       "backed up first.")
+            .arg(QFileInfo(backup).fileName()),
+        platform::vbYesNo | platform::vbDefaultButton2, kRestoreTitle);
+    if (answer != platform::vbYes)
+        return;
+    // Nothing may hold the file while it is replaced; the search starts afresh on the new one.
+    findBar_.restart();
+    store_.CloseStore();
+    QString message;
+    int flags = platform::vbOKOnly;
+    try {
+        const QString saved = recipes::Backups::restore(file(), store_.Password, backup);
+        message = QStringLiteral("Your recipes are restored from %1. Those you had before are in the backup %2.")
+                      .arg(QFileInfo(backup).fileName(), shown(saved));
+    } catch (const recipes::Error &e) {
+        message = e.message();
+        flags = platform::vbCritical;
+    }
+    try {
+        store_.FillCatalogue();
+    } catch (const std::exception &e) {
+        message += u'\n' + QString::fromUtf8(e.what());
+        flags = platform::vbCritical;
+    }
+    dialogs_.MsgBox(message, flags, kRestoreTitle);
+}
+
+void FileCommands::changePassword()
+{
+    const QString current = dialogs_.PasswordBox(QStringLiteral("Type the password the file has now:"), kPasswordTitle);
+    if (current.isEmpty())
+        return;
+    const QString fresh = dialogs_.PasswordBox(QStringLiteral("Type the new password:"), kPasswordTitle);
+    if (fresh.isEmpty())
+        return;
+    const QString again = dialogs_.PasswordBox(QStringLiteral("Type the new password again:"), kPasswordTitle);
+    if (again.isEmpty())
+        return;
+    if (fresh != again) {
+        dialogs_.MsgBox(QStringLiteral("The two new passwords differ, so the password was not changed."),
+                        platform::vbCritical, kPasswordTitle);
+        return;
+    }
+    findBar_.restart();
+    store_.CloseStore();
+    try {
+        recipes::Collection::changePassword(file(), current, fresh);
+        store_.Password = fresh;
+        dialogs_.MsgBox(QStringLiteral("The password is changed. Keep it safe: without it, nobody can open your "
+                                       "recipes, you included. Backups made before keep the old password."),
+                        platform::vbOKOnly, kPasswordTitle);
+    } catch (const recipes::Error &e) {
+        const QString reason = e.kind() == recipes::Error::Kind::WrongPassword
+            ? QStringLiteral("That is not the file's password, so the password was not changed.")
+            : e.message();
+        dialogs_.MsgBox(reason, platform::vbCritical, kPasswordTitle);
+    }
+}
+
+}  // namespace mainform
