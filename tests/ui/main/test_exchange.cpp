@@ -49,7 +49,9 @@ TEST_F(ExchangeTest, ImportAndExportWorkOnTheNodeTheMenuWasOpenedOn)
     open();
     const QStringList all = {QStringLiteral("Find..."), QStringLiteral("Import recipes..."),
                              QStringLiteral("Import a folder..."), QStringLiteral("Export...")};
-    EXPECT_EQ(menuOn(findNode(QStringLiteral("Saporium"))), all);
+    EXPECT_EQ(menuOn(findNode(QStringLiteral("Saporium"))),
+              (all + QStringList{QStringLiteral("Back up now..."), QStringLiteral("Restore from a backup..."),
+                                 QStringLiteral("Change password...")}));
     EXPECT_EQ(menuOn(findNode(QStringLiteral("Soups"))), all);
     EXPECT_EQ(menuOn(findNode(QStringLiteral("Leek"), QStringLiteral("Soups"))), QStringList{QStringLiteral("Find...")});
 
