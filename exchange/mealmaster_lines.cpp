@@ -87,6 +87,9 @@ std::optional<IngredientRow> ingredientRow(QStringView line)
 
 std::optional<QString> sectionName(QStringView line)
 {
+    // Asked of most lines of a recipe: most open with neither.
+    if (line.isEmpty() || (line.front() != QLatin1Char('M') && line.front() != QLatin1Char('-')))
+        return std::nullopt;
     if (line.startsWith(QLatin1String("MMMMM"))) {
         line = line.sliced(5);
         if (!line.startsWith(QLatin1Char('-')))

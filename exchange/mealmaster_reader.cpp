@@ -103,9 +103,20 @@ private:
 // line or per cell.
 class RecipeParser {
 public:
-    // size: the recipe's length, which no field exceeds.
-    explicit RecipeParser(qsizetype size)
+    // Starts a recipe of the given length, which no field exceeds. The parser is kept from one
+    // recipe to the next, with its working buffers.
+    void start(qsizetype size)
     {
+        stage_ = Stage::Header;
+        titleSeen_ = false;
+        inParagraph_ = false;
+        title_.clear();
+        category_.clear();
+        yield_.clear();
+        left_.entries.truncate(0);  // keeps its buffer
+        right_.entries.truncate(0);
+        ingredients_ = QString();
+        paragraphs_ = QString();
         ingredients_.reserve(size);
         paragraphs_.reserve(size);
     }
@@ -271,8 +282,8 @@ private:
     {
         appendEntries(ingredients_, left_.entries);
         appendEntries(ingredients_, right_.entries);
-        left_.entries.clear();
-        right_.entries.clear();
+        left_.entries.truncate(0);  // keeps its buffer
+        right_.entries.truncate(0);
     }
 
     void directionLine(bool blank, QStringView line)
@@ -377,7 +388,8 @@ private:
         const QByteArrayView bytes(body_.data(), static_cast<qsizetype>(body_.size()));
         const bool utf8 = bytes.isValidUtf8();
         const QString text = utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
-        RecipeParser parser(text.size());
+        RecipeParser &parser = parser_;
+        parser.start(text.size());
         QStringView rest(text);
         for (qsizetype end = rest.indexOf(u'\n'); end >= 0; end = rest.indexOf(u'\n')) {
             QStringView line = rest.first(end);
@@ -409,6 +421,7 @@ private:
     qint64 start_ = 0;
     std::optional<Style> style_;  // set while inside a recipe
     std::string body_;  // the recipe's lines, each ended by LF
+    RecipeParser parser_;
     qsizetype bodySize_ = 0;
 };
 
