@@ -46,8 +46,11 @@ Recipe encodeChecked(const Recipe &typed, const std::function<std::optional<int>
     for (int i = 0; i < kFieldCount; ++i) {
         stored.field(i) = encode(typed.field(i));
         const std::optional<int> limit = limitOf(i);
+        // A text holds no more characters than UTF-16 units: only a long one is counted.
+        if (!limit || stored.field(i).size() <= *limit)
+            continue;
         const int length = dao::names::codePointCount(stored.field(i));
-        if (limit && length > *limit)
+        if (length > *limit)
             throw Error::tooLong(i, length - 1, std::max(*limit - 1, 0));
     }
     return stored;

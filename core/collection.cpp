@@ -117,9 +117,8 @@ void Collection::readAll(const QString &category,
                          const std::function<void(std::int64_t, const Recipe &)> &fn) const
 {
     translated([&] {
-        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
         Recipe stored;
-        rows->ReadAll([&](std::int64_t row, const std::vector<dao::Value> &fields) {
+        db().ReadAll(category, [&](std::int64_t row, const std::vector<dao::Value> &fields) {
             for (int i = 0; i < schema::kFieldCount; ++i)
                 stored.field(i) = i < static_cast<int>(fields.size()) ? fields[static_cast<std::size_t>(i)].value_or(QString())
                                                                       : QString();

@@ -13,16 +13,19 @@ namespace recipes {
 
 namespace {
 
-// The four texts as they are compared: trimmed, a null read as empty.
-std::array<QString, schema::kFieldCount> comparable(const Recipe &recipe)
+// The four texts as they are compared: trimmed, a null read as empty (as decode gives them),
+// as views into the recipe.
+using Comparable = std::array<QStringView, schema::kFieldCount>;
+
+Comparable comparable(const Recipe &recipe)
 {
-    std::array<QString, schema::kFieldCount> texts;
+    Comparable texts;
     for (int i = 0; i < schema::kFieldCount; ++i)
-        texts[static_cast<std::size_t>(i)] = schema::decode(recipe.field(i));
+        texts[static_cast<std::size_t>(i)] = schema::trimmedView(recipe.field(i));
     return texts;
 }
 
-std::size_t fingerprint(const std::array<QString, schema::kFieldCount> &t)
+std::size_t fingerprint(const Comparable &t)
 {
     return qHashMulti(0, t[0], t[1], t[2], t[3]);
 }
@@ -68,9 +71,12 @@ RecipeBatch::Category &RecipeBatch::open(const QString &category)
         return *found->second;
     auto added = std::make_unique<Category>();
     translated([&] { added->appender = collection_.db().OpenAppender(category); });
-    collection_.readAll(category, [&](std::int64_t row, const Recipe &stored) {
-        added->rows.insert(fingerprint(comparable(stored)), row);
-    });
+    // A category this batch made is empty: nothing to read.
+    if (!created_.contains(category)) {
+        collection_.readAll(category, [&](std::int64_t row, const Recipe &stored) {
+            added->rows.insert(fingerprint(comparable(stored)), row);
+        });
+    }
     return *open_.emplace(category, std::move(added)).first->second;
 }
 
@@ -79,14 +85,16 @@ RecipeBatch::Result RecipeBatch::add(const QString &category, const Recipe &type
     Category &target = open(category);
     dao::Appender &appender = *target.appender;
     const Recipe stored = schema::encodeChecked(typed, [&](int i) { return appender.FieldLimit(i); });
-    const std::array<QString, schema::kFieldCount> texts = comparable(stored);
+    const Comparable texts = comparable(stored);
     const std::size_t print = fingerprint(texts);
     return translated([&] {
         for (auto it = target.rows.constFind(print); it != target.rows.cend() && it.key() == print; ++it) {
             const std::vector<dao::Value> row = appender.Read(it.value(), schema::kFieldCount);
             bool same = true;
-            for (int i = 0; i < schema::kFieldCount && same; ++i)
-                same = schema::decode(row[static_cast<std::size_t>(i)]) == texts[static_cast<std::size_t>(i)];
+            for (int i = 0; i < schema::kFieldCount && same; ++i) {
+                const dao::Value &value = row[static_cast<std::size_t>(i)];
+                same = schema::trimmedView(value ? QStringView(*value) : QStringView()) == texts[static_cast<std::size_t>(i)];
+            }
             if (same)
                 return Result::Duplicate;
         }

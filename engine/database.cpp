@@ -103,6 +103,13 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
     return Recordset::open(connection_, existingTable(table));
 }
 
+void Database::ReadAll(const QString &table,
+                       const std::function<void(std::int64_t, const std::vector<Value> &)> &fn)
+{
+    const QString actual = existingTable(table);
+    Recordset::readTable(live(), actual, fn);
+}
+
 std::unique_ptr<Transaction> Database::BeginTrans()
 {
     Connection &conn = live();

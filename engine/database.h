@@ -34,6 +34,9 @@ public:
     QStringList TableDefs() const;
 
     std::unique_ptr<Recordset> OpenRecordset(const QString &table);
+    // As OpenRecordset(table)->ReadAll(fn), without the recordset's own reading of the table.
+    void ReadAll(const QString &table,
+                 const std::function<void(std::int64_t row, const std::vector<Value> &fields)> &fn);
     // Starts a transaction that holds every change made through this database until it commits.
     // Throws when one is open already or the file cannot be written.
     std::unique_ptr<Transaction> BeginTrans();

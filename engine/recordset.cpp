@@ -306,23 +306,42 @@ void Recordset::Update()
     d_->cancelPending();
 }
 
-void Recordset::ReadAll(const std::function<void(std::int64_t, const std::vector<Value> &)> &fn) const
+namespace {
+
+void scanAll(Connection &conn, const QString &table, const std::vector<ColumnInfo> &columns, const QString &rowidName,
+             const std::function<void(std::int64_t, const std::vector<Value> &)> &fn)
 {
-    Connection &conn = d_->live();
-    QStringList columns;
-    for (const Impl::Column &column : d_->columns)
-        columns.append(names::quoted(column.name));
+    QStringList quoted;
+    for (const ColumnInfo &column : columns)
+        quoted.append(names::quoted(column.name));
     Statement scan(conn,
-                   QStringLiteral("SELECT ") + d_->rowidName + QStringLiteral(", ") + columns.join(QStringLiteral(", "))
-                       + QStringLiteral(" FROM ") + names::quoted(d_->table) + QStringLiteral(" ORDER BY ")
-                       + d_->rowidName,
-                   QStringLiteral("Cannot read the category ") + d_->table);
-    std::vector<Value> fields(d_->columns.size());
+                   QStringLiteral("SELECT ") + rowidName + QStringLiteral(", ") + quoted.join(QStringLiteral(", "))
+                       + QStringLiteral(" FROM ") + names::quoted(table) + QStringLiteral(" ORDER BY ") + rowidName,
+                   QStringLiteral("Cannot read the category ") + table);
+    std::vector<Value> fields(columns.size());
     while (scan.step()) {
         for (std::size_t i = 0; i < fields.size(); ++i)
             fields[i] = scan.text(static_cast<int>(i) + 1);
         fn(scan.int64(0), fields);
     }
+}
+
+}  // namespace
+
+void Recordset::ReadAll(const std::function<void(std::int64_t, const std::vector<Value> &)> &fn) const
+{
+    scanAll(d_->live(), d_->table, d_->columns, d_->rowidName, fn);
+}
+
+void Recordset::readTable(Connection &conn, const QString &table,
+                          const std::function<void(std::int64_t, const std::vector<Value> &)> &fn)
+{
+    const QString action = QStringLiteral("Cannot open the category ") + table;
+    const std::vector<ColumnInfo> columns = tableColumns(conn, table, action);
+    if (columns.empty())
+        throw EngineError(QStringLiteral("There is no category named %1 in the recipe database %2.")
+                              .arg(table, conn.path()));
+    scanAll(conn, table, columns, rowidName(columns, action), fn);
 }
 
 std::int64_t Recordset::Bookmark() const { return d_->currentRow().rowid; }

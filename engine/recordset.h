@@ -71,6 +71,10 @@ private:
     // Reads the rows of table, whose name is spelled as the file spells it.
     static std::unique_ptr<Recordset> open(std::shared_ptr<Connection> connection,
                                            const QString &table);
+    // What ReadAll of a recordset just opened on table gives, without reading the row numbers
+    // and first values that opening reads.
+    static void readTable(Connection &connection, const QString &table,
+                          const std::function<void(std::int64_t row, const std::vector<Value> &fields)> &fn);
     std::unique_ptr<Impl> d_;
 };
 

@@ -31,9 +31,15 @@ void Statement::bindText(int index, const QString &value)
     // mark, dropping the character or swapping every byte of the text. Lengths go in bytes, so
     // NUL characters inside the text are kept; an empty text must still be bound as text (a null
     // QByteArray's data is "" as well), never as null.
-    const QByteArray utf8 = value.toUtf8();
+    // The bytes are kept here until the next binding of the index, so SQLite need not copy them.
+    if (index < 1)
+        connection_.fail(SQLITE_RANGE, action_);
+    if (bound_.size() < static_cast<std::size_t>(index))
+        bound_.resize(static_cast<std::size_t>(index));
+    QByteArray &utf8 = bound_[static_cast<std::size_t>(index) - 1];
+    utf8 = value.toUtf8();
     const int rc = sqlite3_bind_text64(stmt_, index, utf8.constData(),
-                                       static_cast<sqlite3_uint64>(utf8.size()), SQLITE_TRANSIENT,
+                                       static_cast<sqlite3_uint64>(utf8.size()), SQLITE_STATIC,
                                        SQLITE_UTF8);
     if (rc != SQLITE_OK)
         connection_.fail(rc, action_);

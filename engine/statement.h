@@ -6,9 +6,11 @@
 #include "engine/engine_error.h"
 #include "engine/field_types.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 struct sqlite3_stmt;
 
@@ -38,6 +40,7 @@ private:
     Connection &connection_;
     sqlite3_stmt *stmt_ = nullptr;
     QString action_;
+    std::vector<QByteArray> bound_;  // the texts bound, by index - 1, as SQLite reads them
 };
 
 }  // namespace dao

@@ -60,29 +60,50 @@ bool writeRecipes(QIODevice &out, const recipes::Collection &collection, const Q
 {
     const int total = progress ? recipeCount(collection, categories) : 0;
     int done = 0;
-    const auto put = [&out](const QByteArray &bytes) {
-        if (out.write(bytes) != bytes.size())
+    // Written in pieces of about this size: one device write per recipe costs more than the
+    // writing of the recipe itself.
+    constexpr qsizetype kPiece = 1 << 16;
+    QByteArray pending;
+    const auto flush = [&] {
+        if (!pending.isEmpty() && out.write(pending) != pending.size())
             throw Stopped{};
+        pending.clear();
+    };
+    const auto put = [&](const QByteArray &bytes) {
+        pending += bytes;
+        if (pending.size() >= kPiece)
+            flush();
     };
     try {
-        if (format == ExportFormat::JsonLd)
+        if (format == ExportFormat::JsonLd) {
+            pending.reserve(2 * kPiece);
             put(jsonLdArrayStart());
+        }
         for (const QString &category : categories) {
             collection.readAll(category, [&](std::int64_t, const recipes::Recipe &stored) {
-                if (progress && !progress(done, total))
+                if (progress && !progress(done, total)) {
+                    flush();
                     throw Stopped{};
-                recipes::Recipe recipe;
-                for (int i = 0; i < recipes::schema::kFieldCount; ++i)
-                    recipe.field(i) = recipes::schema::decode(stored.field(i));
-                if (format == ExportFormat::JsonLd)
-                    put(jsonLdArrayItem(done == 0, jsonLdObjectText(recipe, category)));
-                else
+                }
+                // A stored text as decode gives it: trimmed, a null read as empty.
+                const auto text = [&](int i) { return recipes::schema::trimmedView(stored.field(i)); };
+                if (format == ExportFormat::JsonLd) {
+                    appendJsonLdArrayItem(pending, done == 0,
+                                          {text(0), text(1), text(2), text(3), category});
+                    if (pending.size() >= kPiece)
+                        flush();
+                } else {
+                    recipes::Recipe recipe;
+                    for (int i = 0; i < recipes::schema::kFieldCount; ++i)
+                        recipe.field(i) = recipes::schema::decode(stored.field(i));
                     put(mealMasterText(recipe, category));
+                }
                 ++done;
             });
         }
         if (format == ExportFormat::JsonLd)
             put(jsonLdArrayEnd());
+        flush();
     } catch (const Stopped &) {
         return false;
     }

@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <utility>
 #include <vector>
@@ -24,5 +25,17 @@ QByteArray jsonLdObjectText(const recipes::Recipe &recipe, const QString &catego
 QByteArray jsonLdArrayStart();
 QByteArray jsonLdArrayItem(bool first, const QByteArray &object);
 QByteArray jsonLdArrayEnd();
+
+// The four fields and the category of one recipe, as the writer reads them: views into texts
+// that outlive the call.
+struct JsonLdFields {
+    QStringView name;
+    QStringView author;
+    QStringView ingredients;
+    QStringView instructions;
+    QStringView category;
+};
+// Appends what jsonLdArrayItem(first, jsonLdObjectText(...)) gives, without making either.
+void appendJsonLdArrayItem(QByteArray &out, bool first, const JsonLdFields &recipe);
 
 }  // namespace exchange

@@ -16,7 +16,9 @@ bool isQuantityChar(QChar c) { return QLatin1String("0123456789/.-").contains(c)
 // Anything but a blank at `at` means the cell before it ran over its column.
 bool blankOrEnd(QStringView line, qsizetype at) { return at >= line.size() || line[at] == QLatin1Char(' '); }
 
-std::optional<Cells> cellsOf(QStringView segment)
+bool allBlank(QStringView text) { return std::all_of(text.begin(), text.end(), isBlank); }
+
+std::optional<CellSpans> spansOf(QStringView segment)
 {
     const QStringView quantity = segment.first(std::min(segment.size(), kQuantityWidth));
     const bool quantityFits = std::all_of(quantity.begin(), quantity.end(), [](QChar c) {
@@ -32,11 +34,17 @@ std::optional<Cells> cellsOf(QStringView segment)
     });
     if (!unitFits || !blankOrEnd(segment, kTextStart - 1))
         return std::nullopt;
-    return Cells{collapseBlanks(quantity), collapseBlanks(unit),
-                 segment.size() > kTextStart ? collapseBlanks(segment.sliced(kTextStart)) : QString()};
+    return CellSpans{quantity, unit, segment.size() > kTextStart ? segment.sliced(kTextStart) : QStringView()};
+}
+
+Cells cellsOf(const CellSpans &spans)
+{
+    return Cells{collapseBlanks(spans.quantity), collapseBlanks(spans.unit), collapseBlanks(spans.text)};
 }
 
 }  // namespace
+
+bool CellSpans::blank() const { return allBlank(quantity) && allBlank(unit) && allBlank(text); }
 
 std::optional<QString> Cells::continuation() const
 {
@@ -54,23 +62,34 @@ QString Cells::joined() const
     return parts.join(QLatin1Char(' '));
 }
 
-std::optional<IngredientRow> ingredientRow(QStringView line)
+std::optional<RowSpans> ingredientSpans(QStringView line)
 {
     // Two columns only where the first stops short of the second and the second fits its own
     // columns; a long single-column text runs through column 41 instead.
     if (line.size() > kSecondColumn && line[kSecondColumn - 1] == QLatin1Char(' ')) {
-        const auto left = cellsOf(line.first(kSecondColumn));
-        const auto right = cellsOf(line.sliced(kSecondColumn));
+        const auto left = spansOf(line.first(kSecondColumn));
+        const auto right = spansOf(line.sliced(kSecondColumn));
         if (left && right && !right->blank())
-            return IngredientRow{*left, *right};
+            return RowSpans{*left, *right};
     }
-    if (const auto whole = cellsOf(line))
-        return IngredientRow{*whole, std::nullopt};
+    if (const auto whole = spansOf(line))
+        return RowSpans{*whole, std::nullopt};
     return std::nullopt;
+}
+
+std::optional<IngredientRow> ingredientRow(QStringView line)
+{
+    const auto spans = ingredientSpans(line);
+    if (!spans)
+        return std::nullopt;
+    return IngredientRow{cellsOf(spans->left), spans->right ? std::optional<Cells>(cellsOf(*spans->right)) : std::nullopt};
 }
 
 std::optional<QString> sectionName(QStringView line)
 {
+    // Asked of most lines of a recipe: most open with neither.
+    if (line.isEmpty() || (line.front() != QLatin1Char('M') && line.front() != QLatin1Char('-')))
+        return std::nullopt;
     if (line.startsWith(QLatin1String("MMMMM"))) {
         line = line.sliced(5);
         if (!line.startsWith(QLatin1Char('-')))
@@ -130,6 +149,43 @@ QString collapseBlanks(QStringView text)
     return out;
 }
 
+bool appendWords(QString &out, QStringView text, bool first)
+{
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    // Most texts are words with single spaces between them: appended in one piece.
+    qsizetype begin = 0;
+    qsizetype end = size;
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    if (begin == end)
+        return first;
+    bool single = true;
+    for (qsizetype j = begin; j < end && single; ++j)
+        single = text[j] != QLatin1Char('\t') && !(text[j] == QLatin1Char(' ') && text[j + 1] == QLatin1Char(' '));
+    if (single) {
+        if (!first)
+            out.append(QLatin1Char(' '));
+        out.append(text.sliced(begin, end - begin));
+        return false;
+    }
+    for (;;) {
+        while (i < size && isBlank(text[i]))
+            ++i;
+        if (i == size)
+            return first;
+        const qsizetype start = i;
+        while (i < size && !isBlank(text[i]))
+            ++i;
+        if (!first)
+            out.append(QLatin1Char(' '));
+        first = false;
+        out.append(text.sliced(start, i - start));
+    }
+}
+
 QString expandTabs(const QString &line)
 {
     if (!line.contains(QLatin1Char('\t')))
@@ -146,6 +202,9 @@ QString expandTabs(const QString &line)
 
 std::optional<Style> recipeStart(QByteArrayView line)
 {
+    // Looked at for every line of a file: most lines open with neither.
+    if (line.isEmpty() || (line.front() != 'M' && line.front() != '-'))
+        return std::nullopt;
     std::optional<Style> style;
     if (line.startsWith("MMMMM-"))
         style = Style::Mmmmm;
@@ -159,6 +218,8 @@ std::optional<Style> recipeStart(QByteArrayView line)
 
 bool isRecipeEnd(QByteArrayView line, Style style)
 {
+    if (line.isEmpty() || (line.front() != 'M' && line.front() != '-'))
+        return false;
     while (!line.isEmpty() && (line.back() == ' ' || line.back() == '\t'))
         line.chop(1);
     return line == (style == Style::Mmmmm ? QByteArrayView("MMMMM") : QByteArrayView("-----"));

@@ -37,8 +37,24 @@ struct IngredientRow {
     std::optional<Cells> right;  // the second column, when the line holds two ingredients
 };
 
+// One ingredient's cells as the line holds them, before trimming and collapsing.
+struct CellSpans {
+    QStringView quantity;
+    QStringView unit;
+    QStringView text;
+
+    bool blank() const;
+};
+
+struct RowSpans {
+    CellSpans left;
+    std::optional<CellSpans> right;
+};
+
 // The ingredients on a line (tabs already expanded); nothing when the columns do not fit.
 std::optional<IngredientRow> ingredientRow(QStringView line);
+// The same cells, as views into the line.
+std::optional<RowSpans> ingredientSpans(QStringView line);
 // The name of a section header such as "MMMMM-----SAUCE-----" or "-----SAUCE-----" (empty for a
 // line of dashes alone); nothing when the line is no section header.
 std::optional<QString> sectionName(QStringView line);
@@ -49,6 +65,9 @@ bool isQuantityText(QStringView text);
 bool isUnitCode(QStringView text);
 
 QString collapseBlanks(QStringView text);
+// Appends the text's words (runs of anything but space and tab), each after a space but the
+// first of all when first is true; returns first as it is after them (still true: no words).
+bool appendWords(QString &out, QStringView text, bool first);
 QString expandTabs(const QString &line);
 
 // How a recipe is framed: "MMMMM----- Recipe via Meal-Master ..." up to "MMMMM", or

@@ -4,9 +4,10 @@
 #include "exchange/mealmaster_lines.h"
 
 #include <QIODevice>
-#include <QStringList>
 
 #include <algorithm>
+#include <cstring>
+#include <string>
 
 namespace exchange {
 
@@ -20,19 +21,25 @@ constexpr qsizetype kLongestLine = 1 << 20;
 constexpr qsizetype kLongestRecipe = 4 << 20;
 constexpr qsizetype kChunk = 1 << 16;
 
-// The device's lines, without their line ends: CR LF, LF or CR alone.
+// The device's lines, without their line ends: CR LF, LF or CR alone. A line is a view into the
+// source's buffer, valid until the next call.
 class LineSource {
 public:
     explicit LineSource(QIODevice &device) : device_(device) {}
 
-    bool next(QByteArray &line)
+    bool next(QByteArrayView &line)
     {
         for (;;) {
             const char *begin = buf_.constData() + pos_;
             const qsizetype available = buf_.size() - pos_;
             qsizetype i = scanned_;
-            while (i < available && begin[i] != '\n' && begin[i] != '\r')
-                ++i;
+            // The line end is looked for with memchr: a loop over each byte costs several times more.
+            if (const void *lf = std::memchr(begin + i, '\n', static_cast<std::size_t>(available - i)))
+                i = static_cast<const char *>(lf) - begin;
+            else
+                i = available;
+            if (const void *cr = std::memchr(begin + scanned_, '\r', static_cast<std::size_t>(i - scanned_)))
+                i = static_cast<const char *>(cr) - begin;
             if (i < available) {
                 qsizetype ending = 1;
                 if (begin[i] == '\r') {
@@ -59,9 +66,9 @@ public:
     bool failed() const { return failed_; }
 
 private:
-    bool take(QByteArray &line, qsizetype length, qsizetype ending)
+    bool take(QByteArrayView &line, qsizetype length, qsizetype ending)
     {
-        line = QByteArray(buf_.constData() + pos_, length);
+        line = QByteArrayView(buf_.constData() + pos_, length);
         pos_ += length + ending;
         scanned_ = 0;
         return true;
@@ -91,15 +98,35 @@ private:
     bool failed_ = false;
 };
 
-// One recipe's lines, between its first line and its end line, into the four fields.
+// One recipe's lines, between its first line and its end line, into the four fields. The lines
+// are views into the recipe's text; the fields are built as they are read, without a string per
+// line or per cell.
 class RecipeParser {
 public:
-    void add(const QString &raw)
+    // Starts a recipe of the given length, which no field exceeds. The parser is kept from one
+    // recipe to the next, with its working buffers.
+    void start(qsizetype size)
     {
-        QString line = raw;
+        stage_ = Stage::Header;
+        titleSeen_ = false;
+        inParagraph_ = false;
+        title_.clear();
+        category_.clear();
+        yield_.clear();
+        left_.entries.truncate(0);  // keeps its buffer
+        right_.entries.truncate(0);
+        ingredients_ = QString();
+        paragraphs_ = QString();
+        ingredients_.reserve(size);
+        paragraphs_.reserve(size);
+    }
+
+    void add(QStringView line)
+    {
         while (!line.isEmpty() && line.back().isSpace())
             line.chop(1);
-        const bool blank = line.trimmed().isEmpty();
+        // With its trailing blanks gone, a line is blank exactly when nothing is left.
+        const bool blank = line.isEmpty();
         switch (stage_) {
         case Stage::Header:
             if (blank) {
@@ -113,7 +140,7 @@ public:
             stage_ = Stage::Ingredients;
             [[fallthrough]];
         case Stage::Ingredients:
-            if (ingredientLine(blank, expandTabs(line)))
+            if (ingredientLine(blank, tabsExpanded(line)))
                 return;
             endBlock();
             stage_ = Stage::Directions;
@@ -129,28 +156,57 @@ public:
     ImportedRecipe finish()
     {
         endBlock();
-        endParagraph();
         ImportedRecipe read;
         read.recipe.name = recipes::schema::trimBlanks(title());
-        QStringList ingredients;
-        if (!yield_.isEmpty())
-            ingredients.append(QStringLiteral("Yield: ") + yield_);
-        ingredients += ingredients_;
-        read.recipe.ingredients = recipes::schema::trimBlanks(ingredients.join(QLatin1String("\r\n")));
-        read.recipe.instructions = recipes::schema::trimBlanks(paragraphs_.join(QLatin1String("\r\n")));
+        QString ingredients;
+        if (!yield_.isEmpty()) {
+            ingredients = QStringLiteral("Yield: ") + yield_;
+            appendEntries(ingredients, ingredients_);
+        } else {
+            ingredients = std::move(ingredients_);
+        }
+        // A field with no line is a null text, as a join of no lines gives.
+        const auto field = [](const QString &text) { return text.isEmpty() ? QString() : recipes::schema::trimBlanks(text); };
+        read.recipe.ingredients = field(ingredients);
+        read.recipe.instructions = field(paragraphs_);
         read.category = category_;
         return read;
     }
 
 private:
     enum class Stage { Header, Ingredients, Directions };
+    static constexpr QStringView kCrLf = u"\r\n";
 
-    bool headerField(const QString &line)
+    // The column of an ingredient block being read: its entries, one a line.
+    struct Column {
+        QString entries;
+        bool isEmpty() const { return entries.isEmpty(); }
+    };
+
+    // Entries are never empty, so a list of them is empty exactly when its text is.
+    static void appendEntries(QString &list, QStringView entries)
+    {
+        if (entries.isEmpty())
+            return;
+        if (!list.isEmpty())
+            list += kCrLf;
+        list += entries;
+    }
+
+    QStringView tabsExpanded(QStringView line)
+    {
+        if (!line.contains(QLatin1Char('\t')))
+            return line;
+        expanded_ = expandTabs(line.toString());
+        return expanded_;
+    }
+
+    bool headerField(QStringView line)
     {
         const auto value = [&line](QLatin1String label) -> std::optional<QStringView> {
             if (!line.startsWith(label, Qt::CaseInsensitive))
                 return std::nullopt;
-            return QStringView(line).sliced(label.size()).trimmed();
+            return line.sliced(label.size()).trimmed();
         };
         std::optional<QStringView> v;
         if ((v = value(QLatin1String("Title:")))) {
@@ -158,8 +214,10 @@ private:
                 title_ = v->toString();
             titleSeen_ = true;
         } else if ((v = value(QLatin1String("Categories:")))) {
-            if (category_.isEmpty())
-                category_ = collapseBlanks(v->toString().section(QLatin1Char(','), 0, 0));
+            if (category_.isEmpty()) {
+                const qsizetype comma = v->indexOf(QLatin1Char(','));
+                category_ = collapseBlanks(comma < 0 ? *v : v->first(comma));
+            }
         } else if ((v = value(QLatin1String("Yield:"))) || (v = value(QLatin1String("Servings:")))) {
             if (yield_.isEmpty())
                 yield_ = collapseBlanks(*v);
@@ -170,7 +228,7 @@ private:
     }
 
     // False when the line is no part of the ingredients.
-    bool ingredientLine(bool blank, const QString &line)
+    bool ingredientLine(bool blank, QStringView line)
     {
         if (blank) {
             endBlock();
@@ -178,11 +236,10 @@ private:
         }
         if (const auto name = sectionName(line)) {
             endBlock();
-            if (!name->isEmpty())
-                ingredients_.append(*name);
+            appendEntries(ingredients_, *name);
             return true;
         }
-        const auto row = ingredientRow(line);
+        const auto row = ingredientSpans(line);
         if (!row)
             return false;
         addCells(row->left, left_);
@@ -191,50 +248,65 @@ private:
         return true;
     }
 
-    static void addCells(const Cells &cells, QStringList &column)
+    // The cells as one entry, "1 1/2 c flour"; or, when they only continue the ingredient above
+    // (no quantity, no unit, text after a "-"), that text added to it.
+    static void addCells(const CellSpans &cells, Column &column)
     {
         if (cells.blank())
             return;
-        const auto more = cells.continuation();
-        if (more && !column.isEmpty()) {
-            if (!more->isEmpty())
-                column.last() += QLatin1Char(' ') + *more;
+        const bool continues = cells.quantity.trimmed().isEmpty() && cells.unit.trimmed().isEmpty()
+            && firstWordStart(cells.text) == u'-';
+        if (continues && !column.isEmpty()) {
+            appendWords(column.entries, cells.text.sliced(cells.text.indexOf(QLatin1Char('-')) + 1), false);
             return;
         }
-        column.append(cells.joined());
+        if (!column.isEmpty())
+            column.entries += kCrLf;
+        bool first = true;
+        first = appendWords(column.entries, cells.quantity, first);
+        first = appendWords(column.entries, cells.unit, first);
+        appendWords(column.entries, cells.text, first);
+    }
+
+    // The first character that is neither space nor tab; nothing when there is none.
+    static QChar firstWordStart(QStringView text)
+    {
+        for (QChar c : text)
+            if (c != u' ' && c != u'\t')
+                return c;
+        return QChar();
     }
 
     // A two-column list is read down the first column, then down the second.
     void endBlock()
     {
-        ingredients_ += left_;
-        ingredients_ += right_;
-        left_.clear();
-        right_.clear();
+        appendEntries(ingredients_, left_.entries);
+        appendEntries(ingredients_, right_.entries);
+        left_.entries.truncate(0);  // keeps its buffer
+        right_.entries.truncate(0);
     }
 
-    void directionLine(bool blank, const QString &line)
+    void directionLine(bool blank, QStringView line)
     {
         if (blank) {
-            endParagraph();
+            inParagraph_ = false;
             return;
         }
         // A named section after the directions opens a further list of ingredients.
         if (const auto name = sectionName(line); name && !name->isEmpty()) {
-            endParagraph();
-            ingredients_.append(*name);
+            inParagraph_ = false;
+            appendEntries(ingredients_, *name);
             stage_ = Stage::Ingredients;
             return;
         }
-        const QString words = line.trimmed();
-        paragraph_ = paragraph_.isEmpty() ? words : paragraph_ + QLatin1Char(' ') + words;
-    }
-
-    void endParagraph()
-    {
-        if (!paragraph_.isEmpty())
-            paragraphs_.append(paragraph_);
-        paragraph_.clear();
+        const QStringView words = line.trimmed();
+        if (inParagraph_) {
+            paragraphs_ += QLatin1Char(' ');
+            paragraphs_ += words;
+        } else {
+            appendEntries(paragraphs_, words);
+            inParagraph_ = true;
+        }
     }
 
     Stage stage_ = Stage::Header;
@@ -242,10 +314,11 @@ private:
     QString title_;
     QString category_;
     QString yield_;
-    QStringList ingredients_;
-    QStringList left_, right_;  // the ingredients of the block being read, by column
-    QStringList paragraphs_;
-    QString paragraph_;
+    QString ingredients_;  // one entry a line, each ending but the last by CR LF
+    Column left_, right_;  // the ingredients of the block being read, by column
+    QString paragraphs_;   // the same, one paragraph a line
+    bool inParagraph_ = false;
+    QString expanded_;  // the line being read, with its tabs expanded
 };
 
 class Reader {
@@ -257,15 +330,19 @@ public:
 
     void run()
     {
-        QByteArray line;
+        QByteArrayView line;
+        QByteArray cleaned;
         while (source_.next(line)) {
             ++lineNumber_;
             if (lineNumber_ == 1 && line.startsWith("\xEF\xBB\xBF"))
-                line.remove(0, 3);
+                line = line.sliced(3);
             // DOS programs ended their files with Ctrl+Z. Looked for first: replacing searches
             // with a matcher even when there is nothing to find, and this runs for every line.
-            if (line.contains('\x1a'))
-                line.replace('\x1a', QByteArrayView());
+            if (line.contains('\x1a')) {
+                cleaned = line.toByteArray();
+                cleaned.replace('\x1a', QByteArrayView());
+                line = cleaned;
+            }
             if (!style_) {
                 if (const auto style = recipeStart(line))
                     begin(*style);
@@ -275,7 +352,8 @@ public:
                 problem(QStringLiteral("The recipe has no end line before the next recipe."));
                 begin(*style);
             } else {
-                body_.append(line);
+                body_.append(line.data(), static_cast<std::size_t>(line.size()));
+                body_.push_back('\n');
                 bodySize_ += line.size();
                 if (bodySize_ > kLongestRecipe) {
                     problem(QStringLiteral("The recipe is over 4 MB long; its end line is missing."));
@@ -306,11 +384,21 @@ private:
 
     void finish()
     {
-        const bool utf8 = std::all_of(body_.cbegin(), body_.cend(),
-                                      [](const QByteArray &line) { return QByteArrayView(line).isValidUtf8(); });
-        RecipeParser parser;
-        for (const QByteArray &line : std::as_const(body_))
-            parser.add(utf8 ? QString::fromUtf8(line) : QString::fromLatin1(line));
+        // Valid UTF-8 joined by line breaks is valid exactly when each line is.
+        const QByteArrayView bytes(body_.data(), static_cast<qsizetype>(body_.size()));
+        const bool utf8 = bytes.isValidUtf8();
+        const QString text = utf8 ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+        RecipeParser &parser = parser_;
+        parser.start(text.size());
+        QStringView rest(text);
+        for (qsizetype end = rest.indexOf(u'\n'); end >= 0; end = rest.indexOf(u'\n')) {
+            QStringView line = rest.first(end);
+            // Each line was once decoded on its own, which took a leading U+FEFF for a byte order mark.
+            if (utf8 && line.startsWith(QChar(0xFEFF)))
+                line = line.sliced(1);
+            parser.add(line);
+            rest = rest.sliced(end + 1);
+        }
         if (parser.title().isEmpty()) {
             problem(QStringLiteral("The recipe has no title."));
         } else {
@@ -332,7 +420,8 @@ private:
     qint64 lineNumber_ = 0;
     qint64 start_ = 0;
     std::optional<Style> style_;  // set while inside a recipe
-    QList<QByteArray> body_;
+    std::string body_;  // the recipe's lines, each ended by LF
+    RecipeParser parser_;
     qsizetype bodySize_ = 0;
 };
 

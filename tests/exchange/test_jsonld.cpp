@@ -4,6 +4,9 @@
 #include "exchange/jsonld_reader.h"
 #include "exchange/jsonld_writer.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -141,6 +144,42 @@ TEST(JsonLdWriter, WrittenRecipesReadBackUnchanged)
                                  "\"recipeYield\": \"4 ramekins\"", "\"@type\": \"HowToStep\"",
                                  "\"recipeIngredient\": [", "\"recipeCategory\": \"Desserts &amp; Sweets\""}) {
         EXPECT_TRUE(json.contains(expected)) << expected;
+    }
+}
+
+// The writer lays its text out itself; it must be the text Qt's own serializer gives for the
+// same object, escapes included, so readers and people see what they always saw.
+TEST(JsonLdWriter, WritesTheLayoutQtGivesTheSameObject)
+{
+    const auto text = [](const char16_t *utf16) { return QString::fromUtf16(utf16); };
+    const struct {
+        const char *what;
+        recipes::Recipe recipe;
+        QString category;
+    } cases[] = {
+        {"every field", {text(u"Soup"), text(u"Ann"), text(u"Yield: 4\r\n1 c peas\r\n2 leeks"), text(u"Boil.\r\nServe.")},
+         text(u"Soups")},
+        {"no author, category, ingredients or steps", {text(u"Bare"), {}, {}, {}}, {}},
+        {"only empty lines", {text(u"\r\n\r\n"), text(u"\r\n"), text(u"\r\n\r\n"), text(u"\r\n")}, text(u"\r\n")},
+        {"a yield alone, and one with nothing after it",
+         {text(u"Y"), {}, text(u"Yield: 2"), {}}, {}},
+        {"an empty yield stays an ingredient", {text(u"Y"), {}, text(u"Yield: \r\nsalt"), {}}, {}},
+        {"JSON escapes", {text(u"\"q\" \\ back/slash"), text(u"\x01\x1f\x7f\b\f"), text(u"a\rb\nc"), text(u"\t tab")},
+         text(u"C\"at")},
+        {"blanks and markup as entities",
+         {text(u" lead  and trail "), text(u"A\u00a0B"), text(u"x & y < z > w"), text(u"\u3000wide\u2028line")}, text(u"a  b")},
+        {"characters of every UTF-8 length",
+         {text(u"caf\u00e9 \u20ac \U0001F600"), text(u"\u65e5\u672c"), text(u"\uFEFF\uFFFE\uFFFF"), text(u"\u0800\u07ff")},
+         text(u"\U00010000")},
+        {"broken surrogates", {text(u"\xD800x"), text(u"y\xDC00"), text(u"\xDBFF"), text(u"\xDC00\xD800")}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray written = exchange::jsonLdObjectText(c.recipe, c.category);
+        QJsonParseError error;
+        const QJsonDocument parsed = QJsonDocument::fromJson(written, &error);
+        ASSERT_EQ(error.error, QJsonParseError::NoError) << written.toStdString();
+        EXPECT_EQ(parsed.toJson(QJsonDocument::Indented).trimmed().toStdString(), written.toStdString());
     }
 }
 
