@@ -4,10 +4,15 @@
 #include "core/collection.h"
 #include "support/temp_db.h"
 
+#include "exchange/mealmaster_writer.h"
+
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -162,6 +167,48 @@ TEST(CommandLine, TheProgramMakesAPdfWithoutADisplayAndKeepsAPasswordOfOnesOwn)
         EXPECT_TRUE(program.said.contains(QLatin1String(step.said))) << program.said.toStdString();
         EXPECT_FALSE(program.said.contains(QLatin1String("basil"))) << "a password is never shown";
     }
+}
+
+// An import killed while it writes leaves the file as it was, never part of the file's recipes:
+// the import is one transaction, rolled back when the file is next opened.
+TEST(CommandLine, AnImportKilledWhileWritingLeavesNothingOfItsFile)
+{
+    testsupport::TempDb db;
+    db.create();
+    constexpr int kRecipes = 20000;
+    const QString source = db.folder() + QStringLiteral("/many.mmf");
+    {
+        QFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < kRecipes; ++i)
+            exchange::writeMealMaster(file, recipes::Recipe{QStringLiteral("Loaf %1").arg(i), {}, QStringLiteral("1 kg flour"),
+                                                            QStringLiteral("Knead, rise, bake.")},
+                                      QStringLiteral("Breads"));
+    }
+    QProcess program;
+    program.start(QStringLiteral(SAPORIUM_PROGRAM),
+                  {QStringLiteral("import"), QStringLiteral("--database"), db.filePath(), source});
+    ASSERT_TRUE(program.waitForStarted(60000));
+    // The rollback journal exists only inside the import's transaction: kill as soon as it shows.
+    const QString journal = db.filePath() + QStringLiteral("-journal");
+    QElapsedTimer waited;
+    waited.start();
+    while (!QFileInfo::exists(journal) && program.state() == QProcess::Running && waited.elapsed() < 120000)
+        QThread::yieldCurrentThread();
+    const bool killedInside = QFileInfo::exists(journal) && program.state() == QProcess::Running;
+    program.kill();
+    program.waitForFinished(60000);
+
+    const recipes::Collection collection(db.filePath(), recipes::kBuiltInPassword);
+    const int imported = collection.categories().contains(QStringLiteral("Breads"))
+        ? static_cast<int>(collection.recipeNames(QStringLiteral("Breads")).size())
+        : 0;
+    if (killedInside) {
+        EXPECT_EQ(imported, 0) << "a killed import left part of its file";
+    } else {
+        EXPECT_TRUE(imported == 0 || imported == kRecipes) << imported;
+    }
+    EXPECT_EQ(db.rawExec(QStringLiteral("PRAGMA integrity_check")), 0);
 }
 
 }  // namespace
