@@ -107,7 +107,7 @@ QString passwordFor(const QString &file, const Arguments &args, QTextStream &err
         recipes::Collection(file, recipes::kBuiltInPassword);
         return recipes::kBuiltInPassword;
     } catch (const recipes::Error &e) {
-        if (e.kind() != recipes::Error::Kind::WrongPassword || !recipes::Collection::mayBeEncrypted(file))
+        if (e.kind() != recipes::Error::Kind::WrongPassword)
             throw;
         if (!stdinIsTerminal())
             throw recipes::Error(QStringLiteral("The recipe file %1 has a password of its own; give it with --password-stdin.")

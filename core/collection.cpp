@@ -58,8 +58,6 @@ bool Collection::mayBeEncrypted(const QString &path) { return dao::DBEngine::May
 
 void Collection::changePassword(const QString &path, const QString &oldPassword, const QString &newPassword)
 {
-    if (newPassword.isEmpty())
-        throw Error(QStringLiteral("The new password is empty; a recipe file needs a password."));
     const std::unique_ptr<dao::Database> db = translated([&] { return dao::DBEngine::Open(path, oldPassword); });
     Backups::beforeChange(*db);
     translated([&] { db->Rekey(newPassword); });

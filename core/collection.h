@@ -44,8 +44,8 @@ public:
     Collection(const Collection &) = delete;
     Collection &operator=(const Collection &) = delete;
 
-    // True when a file that the password did not open (Error::Kind::WrongPassword) may still be a
-    // recipe file, encrypted with another password: worth asking the user for it.
+    // True when a file no password opens may still be a recipe file encrypted with another one;
+    // opening such a file with a wrong password fails as Error::Kind::WrongPassword.
     static bool mayBeEncrypted(const QString &path);
     // Encrypts the file anew with newPassword, in place, once the file is backed up (the backup
     // keeps the old password). Every handle on the file must then be opened with the new one.

@@ -20,7 +20,7 @@ public:
         RecipeChanged,   // another program changed or removed the recipe since it was read
         TimedOut,        // a statement ran past the time limit and was stopped
         TooLong,         // a field's text is longer than the field holds: see field() and counts
-        WrongPassword,   // opening: the password does not open the file, or it is no recipe file
+        WrongPassword,   // opening: the password does not open a file that may have another one
     };
     explicit Error(const QString &message, Kind kind = Kind::Failure);
     // A text too long for its field, counted in characters as typed (the stored blank left out).

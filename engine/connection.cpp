@@ -281,9 +281,12 @@ std::shared_ptr<Connection> Connection::openFresh(const QString &path, const QBy
     if ((rc & 0xFF) == SQLITE_NOTADB && readSalt(conn->fd_) == kPlainSqliteHeader)
         throwOpen(action,
                   QStringLiteral("it is a plain SQLite file, not an encrypted recipe database"));
+    // Only a file that may be keyed with another password is told as a wrong key, so that a
+    // caller asks the user for the password only when one could open it.
     if (rc != SQLITE_OK)
         throwOpen(action, reasonFor(rc, subject, true, readOnly, QString::fromUtf8(sqlite3_errmsg(conn->db_))),
-                  (rc & 0xFF) == SQLITE_NOTADB ? EngineError::Kind::WrongKey : EngineError::Kind::Failure);
+                  (rc & 0xFF) == SQLITE_NOTADB && mayBeEncrypted(path) ? EngineError::Kind::WrongKey
+                                                                       : EngineError::Kind::Failure);
 
     if (!conn->stillSameFile())
         throwOpen(action, QStringLiteral("another program replaced the file while it was being "
@@ -346,6 +349,15 @@ void Connection::create(const QString &path, const QString &password)
 }
 
 void Connection::dropAll() { cache().clear(); }
+
+bool Connection::mayBeEncrypted(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() < 512 || info.size() % 512 != 0)
+        return false;
+    QFile file(info.filePath());
+    return file.open(QIODevice::ReadOnly) && file.read(kSaltSize) != kPlainSqliteHeader;
+}
 
 int Connection::readSchema()
 {

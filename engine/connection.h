@@ -43,6 +43,9 @@ public:
 
     // Forgets every cached connection; handles still holding one keep it until they close.
     static void dropAll();
+    // Whether a file no key opens may still be an encrypted database, keyed with another
+    // password: an ordinary file of whole pages that is not plain SQLite.
+    static bool mayBeEncrypted(const QString &path);
 
     ~Connection();
     Connection(const Connection &) = delete;

@@ -93,13 +93,7 @@ const QStringList &DBEngine::ReservedTableNames()
 
 bool DBEngine::MayBeEncrypted(const QString &path)
 {
-    const QFileInfo info(fileToOpen(path).first);
-    if (!info.isFile() || info.size() < 512 || info.size() % 512 != 0)
-        return false;
-    QFile file(info.filePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return !file.read(16).startsWith("SQLite format 3");
+    return Connection::mayBeEncrypted(fileToOpen(path).first);
 }
 
 void DBEngine::ResetCache() { Connection::dropAll(); }

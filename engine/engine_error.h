@@ -16,7 +16,7 @@ public:
         NoSuchCategory,  // the named table is not (or no longer) in the file
         RecipeChanged,   // another program changed or removed the row since it was read
         TimedOut,        // a statement ran past the time limit and was stopped
-        WrongKey,        // opening: the password does not open the file, or it is no database
+        WrongKey,        // opening: the password does not open a file that may be keyed with another
     };
     explicit EngineError(const QString &message, Kind kind = Kind::Failure);
     QString message() const;  // whole, even where what() would stop at a NUL

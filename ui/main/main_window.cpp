@@ -1,7 +1,6 @@
 #include "ui/main/main_window.h"
 
 #include "core/category_schema.h"
-#include "core/collection.h"
 #include "core/recipe_error.h"
 #include "engine/refusals.h"
 #include "platform/dialogs.h"
@@ -154,8 +153,7 @@ void MainWindow::Form_Load()
         // after the window has appeared.
         const QString reason = QString::fromUtf8(e.what());
         const auto *error = dynamic_cast<const recipes::Error *>(&e);
-        const bool askPassword = error && error->kind() == recipes::Error::Kind::WrongPassword
-            && recipes::Collection::mayBeEncrypted(store_->DbPath);
+        const bool askPassword = error && error->kind() == recipes::Error::Kind::WrongPassword;
         QTimer::singleShot(0, this, [this, reason, askPassword] {
             if (!askPassword || !openWithPassword())
                 showFailure(reason);
