@@ -3,15 +3,17 @@
 //
 //   saporium import [--database FILE] [--category NAME] FILE...
 //   saporium export [--database FILE] [--category NAME] --format jsonld|mealmaster|html|pdf --output PATH
+//   saporium search [--database FILE] [--category NAME] QUERY...
 //   saporium backup [--database FILE] [--output FILE]
 //   saporium restore [--database FILE] BACKUP
 //   saporium password [--database FILE]
-//   saporium --help | --version
+//   saporium COMMAND --help | --help | --version
 //
 // Every command takes --password-stdin; a file with a password of its own is asked for at a
-// terminal.
+// terminal. Anything else but Qt's own window options is refused as a usage error.
 //
-// Exit codes: 0 done, 1 some input refused, 2 a usage or file error. Messages go to stderr.
+// Exit codes: 0 done, 1 some input refused (search: nothing matched), 2 a usage or file error.
+// Messages go to stderr; what a command finds (search) and the usage go to stdout.
 
 #include <QString>
 #include <QStringList>
@@ -22,7 +24,8 @@ namespace cli {
 
 enum ExitCode : int { Done = 0, SomeRefused = 1, Failed = 2 };
 
-// True when the arguments (the program's name first) ask for the command line, not the window.
+// True when the arguments (the program's name first) are for the command line, not the window:
+// anything but Qt's own window options.
 bool wanted(const QStringList &arguments);
 // True when the command needs the GUI library (a PDF is laid out with fonts); no window opens.
 bool needsGui(const QStringList &arguments);

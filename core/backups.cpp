@@ -80,6 +80,41 @@ void writeCopy(dao::Database &db, const QString &target)
     }
 }
 
+void checkSound(const QString &backup, const QString &password)
+{
+    const std::unique_ptr<dao::Database> db = dao::DBEngine::OpenPrivate(backup, password, true);
+    const QString problems = db->IntegrityProblems();
+    if (!problems.isEmpty())
+        throw Error(QStringLiteral("it is damaged: ") + problems);
+}
+
+// Checks that the backup opens, read-only, and is sound; returns the password that opened it: the
+// file's own, else the backup's own when one is given.
+QString checkedBackup(const QString &backup, const QString &password, const QString &backupPassword)
+{
+    const bool secondTry = !backupPassword.isEmpty() && backupPassword != password;
+    try {
+        translated([&] { checkSound(backup, password); });
+        return password;
+    } catch (const Error &e) {
+        if (e.kind() != Error::Kind::WrongPassword)
+            throw;
+        if (!secondTry)
+            throw Error(QStringLiteral("it does not open with the recipe file's password; it was made under "
+                                       "another one."),
+                        Error::Kind::WrongPassword);
+    }
+    try {
+        translated([&] { checkSound(backup, backupPassword); });
+    } catch (const Error &e) {
+        if (e.kind() != Error::Kind::WrongPassword)
+            throw;
+        throw Error(QStringLiteral("neither the recipe file's password nor the one given opens it."),
+                    Error::Kind::WrongPassword);
+    }
+    return backupPassword;
+}
+
 }  // namespace
 
 QString Backups::folderFor(const QString &file)
@@ -156,20 +191,17 @@ void Backups::beforeChange(dao::Database &db)
     backedUpThisRun().insert(key);
 }
 
-QString Backups::restore(const QString &file, const QString &password, const QString &backup)
+QString Backups::restore(const QString &file, const QString &password, const QString &backup,
+                         const QString &backupPassword)
 {
     const QString shownBackup = shown(backup);
     if (QFileInfo(backup).canonicalFilePath() == QFileInfo(file).canonicalFilePath())
         throw Error(QStringLiteral("%1 is the recipe file itself, not a backup of it.").arg(shownBackup));
+    QString opens;
     try {
-        translated([&] {
-            const std::unique_ptr<dao::Database> db = dao::DBEngine::OpenPrivate(backup, password, true);
-            const QString problems = db->IntegrityProblems();
-            if (!problems.isEmpty())
-                throw Error(QStringLiteral("it is damaged: ") + problems);
-        });
+        opens = checkedBackup(backup, password, backupPassword);
     } catch (const Error &e) {
-        throw Error(QStringLiteral("The backup %1 was not restored: %2").arg(shownBackup, e.message()));
+        throw Error(QStringLiteral("The backup %1 was not restored: %2").arg(shownBackup, e.message()), e.kind());
     }
     const QString saved = make(file, password);
     // Copied beside the file, then renamed over it in one step: the file is the old one or the
@@ -180,6 +212,16 @@ QString Backups::restore(const QString &file, const QString &password, const QSt
         QFile::remove(incoming);
         throw Error(QStringLiteral("The backup %1 could not be copied beside %2.").arg(shownBackup, shown(file)));
     }
+    if (opens != password) {
+        // A backup from before a password change: the restored file keeps the password in use.
+        try {
+            translated([&] { dao::DBEngine::OpenPrivate(incoming, opens)->Rekey(password); });
+        } catch (const Error &e) {
+            QFile::remove(incoming);
+            throw Error(QStringLiteral("The backup %1 was not restored: it could not be given the file's password: %2")
+                            .arg(shownBackup, e.message()));
+        }
+    }
     if (::rename(QFile::encodeName(incoming).constData(), QFile::encodeName(file).constData()) != 0) {
         QFile::remove(incoming);
         throw Error(QStringLiteral("The backup %1 could not take the place of %2.").arg(shownBackup, shown(file)));
@@ -187,6 +229,13 @@ QString Backups::restore(const QString &file, const QString &password, const QSt
     // Connections on the replaced file would refuse every write; the next open finds the new one.
     dao::DBEngine::ResetCache();
     return saved;
+}
+
+void Backups::madeNew(const QString &file)
+{
+    const QString key = QFileInfo(file).canonicalFilePath();
+    const QMutexLocker lock(&runMutex);
+    backedUpThisRun().insert(key);
 }
 
 void Backups::forgetRun()

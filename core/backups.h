@@ -37,9 +37,15 @@ public:
     static void beforeChange(dao::Database &db);
 
     // Replaces the file with the backup, once the backup has passed the checks: it opens with the
-    // password and SQLite finds it sound. The file as it was is backed up first. Returns that
-    // backup's path. Throws Error, the file untouched, when a check or a step fails.
-    static QString restore(const QString &file, const QString &password, const QString &backup);
+    // password, or else with backupPassword (a backup made before a password change), and SQLite
+    // finds it sound. The restored file keeps password. The file as it was is backed up first.
+    // Returns that backup's path. Throws Error, the file untouched, when a check or a step fails;
+    // of kind WrongPassword when neither password opens the backup, so a caller can ask for its own.
+    static QString restore(const QString &file, const QString &password, const QString &backup,
+                           const QString &backupPassword = {});
+
+    // A file this run has just made needs no backup of its empty self before its first change.
+    static void madeNew(const QString &file);
 
     // Forgets which files this run has backed up (tests start from a new run).
     static void forgetRun();

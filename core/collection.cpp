@@ -52,6 +52,7 @@ Collection::~Collection() = default;
 void Collection::create(const QString &path, const QString &password)
 {
     translated([&] { dao::DBEngine::CreateDatabase(path, password); });
+    Backups::madeNew(path);
 }
 
 bool Collection::mayBeEncrypted(const QString &path) { return dao::DBEngine::MayBeEncrypted(path); }

@@ -51,7 +51,8 @@ public:
     // keeps the old password). Every handle on the file must then be opened with the new one.
     static void changePassword(const QString &path, const QString &oldPassword, const QString &newPassword);
 
-    // Makes a new, empty encrypted file at path (extension as given); never overwrites one.
+    // Makes a new, empty encrypted file at path (extension as given); never overwrites one. This
+    // run makes no backup of it: there is nothing in it to lose.
     static void create(const QString &path, const QString &password);
 
     QString path() const;

@@ -1,6 +1,7 @@
 // The command line: which arguments it takes from the window, what each command does to a real
 // recipe file, its exit codes and messages, and the program itself making a PDF with no display.
 #include "app/command_line.h"
+#include "core/backups.h"
 #include "core/collection.h"
 #include "support/temp_db.h"
 
@@ -31,6 +32,10 @@ TEST(CommandLine, TakesOnlyItsOwnCommandsFromTheWindow)
         {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("pdf")}, true, true},
         {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("--format=pdf")}, true, true},
         {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("--format=html")}, true, false},
+        {{QStringLiteral("saporium"), QStringLiteral("--style=fusion"), QStringLiteral("-reverse")}, false, false},
+        {{QStringLiteral("saporium"), QStringLiteral("frobnicate")}, true, false},
+        {{QStringLiteral("saporium"), QStringLiteral("--bogus")}, true, false},
+        {{QStringLiteral("saporium"), QStringLiteral("-platform")}, true, false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -58,16 +63,25 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
         QStringList arguments;  // after the program's name; "DB" is the recipe file
         int exitCode;
         const char *said;  // in stdout or stderr
+        const char *notSaid = nullptr;
     } steps[] = {
         {{QStringLiteral("--version")}, cli::Done, "saporium "},
         {{QStringLiteral("--help")}, cli::Done, "saporium import [--database FILE]"},
         {{QStringLiteral("import")}, cli::Failed, "name at least one file"},
-        {{QStringLiteral("import"), QStringLiteral("--bogus"), good}, cli::Failed, "Unknown option 'bogus'"},
+        {{QStringLiteral("import"), QStringLiteral("--bogus"), good}, cli::Failed, "import: unknown option --bogus."},
         {{QStringLiteral("import"), good}, cli::Done, "Made a new recipe file"},
         {{QStringLiteral("import"), good, empty}, cli::SomeRefused, "0 added, 1 skipped, 1 refused."},
         {{QStringLiteral("import"), QStringLiteral("--category"), QStringLiteral("Mine"), good}, cli::Done,
          "1 added, 0 skipped, 0 refused."},
         {{QStringLiteral("import"), dir.filePath(QStringLiteral("missing.json"))}, cli::Failed, "There is no such file"},
+        {{QStringLiteral("search"), QStringLiteral("pea")}, cli::Done, "Mine\tPea Soup\nSoups\tPea Soup\n"},
+        {{QStringLiteral("search"), QStringLiteral("--category=soups"), QStringLiteral("--database"),
+          dir.filePath(QStringLiteral("Recipe")), QStringLiteral("pea")},
+         cli::Done, "Soups\tPea Soup\n", "Mine"},
+        {{QStringLiteral("search"), QStringLiteral("--database"), dir.path(), QStringLiteral("pea")}, cli::Failed,
+         "is a folder, not a recipe file"},
+        {{QStringLiteral("search"), QStringLiteral("lentil")}, cli::SomeRefused, ""},
+        {{QStringLiteral("search")}, cli::Failed, "give the words"},
         {{QStringLiteral("export"), QStringLiteral("--output"), out}, cli::Failed, "--format is needed"},
         {{QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("docx"), QStringLiteral("--output"), out},
          cli::Failed, "unknown format docx"},
@@ -97,6 +111,9 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
         EXPECT_EQ(cli::run(arguments, db, stream, stream), step.exitCode);
         stream.flush();
         EXPECT_TRUE(said.contains(QString::fromUtf8(step.said))) << said.toStdString();
+        if (step.notSaid) {
+            EXPECT_FALSE(said.contains(QString::fromUtf8(step.notSaid))) << said.toStdString();
+        }
     }
     recipes::Collection collection(db, recipes::kBuiltInPassword);
     EXPECT_EQ(collection.categories(), (QStringList{QStringLiteral("Mine"), QStringLiteral("Soups")}))
@@ -109,7 +126,7 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
 // The program as a user or a script runs it: no display, no platform chosen, no terminal.
 class Program {
 public:
-    // Runs saporium with the arguments and input; its exit code, and what it said on stderr in said.
+    // Runs saporium with the arguments and input; its exit code (-1 for a crash), and what it said in said.
     int run(const QStringList &arguments, const QByteArray &input = {})
     {
         QProcess program;
@@ -121,8 +138,8 @@ public:
         program.write(input);
         program.closeWriteChannel();
         EXPECT_TRUE(program.waitForFinished(120000));
-        said = QString::fromLocal8Bit(program.readAllStandardError());
-        return program.exitCode();
+        said = QString::fromLocal8Bit(program.readAllStandardOutput() + program.readAllStandardError());
+        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
     }
     QString said;
 };
@@ -166,6 +183,79 @@ TEST(CommandLine, TheProgramMakesAPdfWithoutADisplayAndKeepsAPasswordOfOnesOwn)
         EXPECT_EQ(program.run(step.arguments, step.input), step.exitCode) << program.said.toStdString();
         EXPECT_TRUE(program.said.contains(QLatin1String(step.said))) << program.said.toStdString();
         EXPECT_FALSE(program.said.contains(QLatin1String("basil"))) << "a password is never shown";
+    }
+}
+
+TEST(CommandLine, RefusesWhatItDoesNotKnowWithOrWithoutADisplay)
+{
+    testsupport::TempDb db;
+    db.create();
+    const QString recipe = db.folder() + QStringLiteral("/r.json");
+    QFile file(recipe);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"@type": "Recipe", "name": "Pea Soup"})");
+    file.close();
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        const char *said;
+    } cases[] = {
+        {{QStringLiteral("frobnicate")}, cli::Failed, "Unknown command frobnicate.\nTry: saporium --help"},
+        {{QStringLiteral("--bogus")}, cli::Failed, "Unknown option --bogus.\nTry: saporium --help"},
+        {{QStringLiteral("import"), QStringLiteral("--category"), QStringLiteral("--database"), db.filePath(), recipe},
+         cli::Failed, "import: --category needs a value."},
+        {{QStringLiteral("import"), QStringLiteral("--database"), db.filePath(), QStringLiteral("--database"),
+          db.filePath(), recipe},
+         cli::Failed, "--database is given more than once"},
+        {{QStringLiteral("import"), QStringLiteral("--password-stdin=x"), recipe}, cli::Failed, "takes no value"},
+        {{QStringLiteral("export"), QStringLiteral("--help")}, cli::Done, "Usage: saporium export"},
+        {{QStringLiteral("search"), QStringLiteral("-h")}, cli::Done, "Exits 1 when nothing matches."},
+        {{QStringLiteral("--help"), QStringLiteral("import")}, cli::Failed, "takes nothing after it"},
+    };
+    Program program;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        EXPECT_EQ(program.run(c.arguments), c.exitCode) << program.said.toStdString();
+        EXPECT_TRUE(program.said.contains(QLatin1String(c.said))) << program.said.toStdString();
+    }
+    EXPECT_TRUE(recipes::Collection(db.filePath(), recipes::kBuiltInPassword).categories().isEmpty())
+        << "nothing was imported by a refused command";
+}
+
+TEST(CommandLine, RestoresABackupMadeUnderAnOlderPassword)
+{
+    testsupport::TempDb db;
+    db.create();
+    db.addCategory(QStringLiteral("Soups"), {testsupport::row(QStringLiteral("Leek "))});
+    const QStringList onFile = {QStringLiteral("--database"), db.filePath(), QStringLiteral("--password-stdin")};
+    Program program;
+    ASSERT_EQ(program.run({QStringLiteral("password"), QStringLiteral("--database"), db.filePath()},
+                          QByteArray("qmtrwz47195306\nbasil\nbasil\n")),
+              cli::Done)
+        << program.said.toStdString();
+    const QStringList backups = recipes::Backups::list(db.filePath());
+    ASSERT_EQ(backups.size(), 1);
+    const struct {
+        const char *what;
+        QStringList arguments;
+        QByteArray input;
+        int exitCode;
+        const char *said;
+    } steps[] = {
+        {"the backup's password not given", QStringList{QStringLiteral("restore")} + onFile + QStringList{backups[0]},
+         QByteArray("basil\n"), cli::Failed, "second line of standard input"},
+        {"a wrong one", QStringList{QStringLiteral("restore")} + onFile + QStringList{backups[0]},
+         QByteArray("basil\noregano\n"), cli::Failed, "neither"},
+        {"the backup's own", QStringList{QStringLiteral("restore")} + onFile + QStringList{backups[0]},
+         QByteArray("basil\nqmtrwz47195306\n"), cli::Done, "Restored"},
+        {"the file keeps its present password",
+         QStringList{QStringLiteral("search")} + onFile + QStringList{QStringLiteral("leek")}, QByteArray("basil\n"),
+         cli::Done, "Soups\tLeek"},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.what);
+        EXPECT_EQ(program.run(step.arguments, step.input), step.exitCode) << program.said.toStdString();
+        EXPECT_TRUE(program.said.contains(QLatin1String(step.said))) << program.said.toStdString();
     }
 }
 

@@ -77,6 +77,11 @@ TEST_F(BackupTest, TheFirstChangeOfARunIsBackedUpAndTenAreKept)
         << "the oldest went first";
     EXPECT_EQ(QDir(Backups::folderFor(db.filePath())).entryList(QDir::Files).size(), Backups::kKept)
         << "nothing else is left in the folder";
+
+    const QString made = db.folder() + QStringLiteral("/New.mdb");
+    Collection::create(made, recipes::kBuiltInPassword);
+    Collection(made, recipes::kBuiltInPassword).addCategory(QStringLiteral("Soups"));
+    EXPECT_TRUE(Backups::list(made).isEmpty()) << "a file this run made has nothing to lose";
 }
 
 TEST_F(BackupTest, ARestoreGivesBackTheFileAsItWasAndBacksUpTheFileItReplaces)
@@ -121,6 +126,33 @@ TEST_F(BackupTest, APasswordOfOnesOwnReplacesTheBuiltInOne)
     ASSERT_EQ(backups().size(), 1);
     EXPECT_FALSE(shellDump(backups().front(), recipes::kBuiltInPassword).empty()) << "the backup keeps the old key";
     EXPECT_FALSE(Collection::mayBeEncrypted(QStringLiteral(SAPORIUM_TEST_SOURCE))) << "a text file is no database";
+
+    // The backup from before the change opens only with the old password; restored, the file
+    // keeps the one it has now.
+    const QString older = backups().front();
+    Collection(db.filePath(), mine).addRecipe(QStringLiteral("Soups"), kLeek);
+    const struct {
+        const char *what;
+        QString backupPassword;
+        bool restored;
+    } tries[] = {
+        {"none given", QString(), false},
+        {"a wrong one", QStringLiteral("oregano"), false},
+        {"the backup's own", recipes::kBuiltInPassword, true},
+    };
+    for (const auto &t : tries) {
+        SCOPED_TRACE(t.what);
+        try {
+            Backups::restore(db.filePath(), mine, older, t.backupPassword);
+            EXPECT_TRUE(t.restored);
+        } catch (const recipes::Error &e) {
+            EXPECT_FALSE(t.restored) << e.message().toStdString();
+            EXPECT_EQ(e.kind(), recipes::Error::Kind::WrongPassword);
+        }
+        const QStringList names = Collection(db.filePath(), mine).recipeNames(QStringLiteral("Soups"));
+        EXPECT_EQ(names.contains(QStringLiteral("Leek soup")), !t.restored);
+    }
+    EXPECT_FALSE(shellDump(db.filePath(), quoted).empty()) << "the restored file opens with the present password";
 }
 
 // Limits every file this process writes to a few bytes while it lives, as a full disk does.

@@ -17,6 +17,7 @@ namespace {
 const QString kBackupTitle = QStringLiteral("Back up");
 const QString kRestoreTitle = QStringLiteral("Restore from a backup");
 const QString kPasswordTitle = QStringLiteral("Change password");
+constexpr int kBackupPasswordTries = 3;
 
 QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
 
@@ -61,7 +62,7 @@ void FileCommands::restore()
     QString message;
     int flags = platform::vbOKOnly;
     try {
-        const QString saved = recipes::Backups::restore(file(), store_.Password, backup);
+        const QString saved = restoreFrom(backup);
         message = QStringLiteral("Your recipes are restored from %1. Those you had before are in the backup %2.")
                       .arg(QFileInfo(backup).fileName(), shown(saved));
     } catch (const recipes::Error &e) {
@@ -75,6 +76,31 @@ void FileCommands::restore()
         flags = platform::vbCritical;
     }
     dialogs_.MsgBox(message, flags, kRestoreTitle);
+}
+
+QString FileCommands::restoreFrom(const QString &backup)
+{
+    // A backup made before a password change opens only with the password it was made under.
+    QString backupPassword;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            return recipes::Backups::restore(file(), store_.Password, backup, backupPassword);
+        } catch (const recipes::Error &e) {
+            if (e.kind() != recipes::Error::Kind::WrongPassword || attempt > kBackupPasswordTries)
+                throw;
+            const QString name = QFileInfo(backup).fileName();
+            const QString prompt = attempt == 1
+                ? QStringLiteral("The backup %1 was made under another password. Type that password:").arg(name)
+                : QStringLiteral("That password does not open the backup %1 either. Try again (%2 of %3):")
+                      .arg(name)
+                      .arg(attempt)
+                      .arg(kBackupPasswordTries);
+            backupPassword = dialogs_.PasswordBox(prompt, kRestoreTitle);
+            if (backupPassword.isEmpty())
+                throw recipes::Error(
+                    QStringLiteral("No password was given for the backup %1, so nothing was restored.").arg(name));
+        }
+    }
 }
 
 void FileCommands::changePassword()

@@ -24,6 +24,7 @@ public:
 
 private:
     QString file() const;
+    QString restoreFrom(const QString &backup);
 
     platform::Dialogs &dialogs_;
     RecipeBas &store_;

@@ -1,0 +1,96 @@
+#include "app/arguments.h"
+
+#include <optional>
+#include <utility>
+
+namespace cli {
+
+namespace {
+
+const QStringList kFlags = {QStringLiteral("password-stdin"), QStringLiteral("help")};
+
+// "-x", "--x" and "--x=v" are options; "-" alone (standard input, by custom) is not.
+bool looksLikeOption(const QString &argument) { return argument.size() > 1 && argument.startsWith(u'-'); }
+
+// The option's name and, when written with "=", its value.
+std::pair<QString, std::optional<QString>> split(const QString &argument)
+{
+    const QString bare = argument.mid(argument.startsWith(QLatin1String("--")) ? 2 : 1);
+    const qsizetype equals = bare.indexOf(u'=');
+    if (equals < 0)
+        return {bare, std::nullopt};
+    return {bare.left(equals), bare.mid(equals + 1)};
+}
+
+}  // namespace
+
+Arguments::Arguments(const QStringList &arguments, const QStringList &valueOptions)
+{
+    const QString command = arguments.value(0);
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (optionsEnded || !looksLikeOption(argument)) {
+            positional_.append(argument);
+            continue;
+        }
+        if (argument == u"--") {
+            optionsEnded = true;
+            continue;
+        }
+        auto [name, attached] = split(argument);
+        if (name == u"h")
+            name = QStringLiteral("help");
+        const bool takesValue = valueOptions.contains(name);
+        if (!takesValue && !kFlags.contains(name))
+            throw UsageError{QStringLiteral("%1: unknown option %2.").arg(command, argument)};
+        if (isSet(name))
+            throw UsageError{QStringLiteral("%1: --%2 is given more than once.").arg(command, name)};
+        if (!takesValue) {
+            if (attached)
+                throw UsageError{QStringLiteral("%1: --%2 takes no value.").arg(command, name)};
+            flags_.insert(name);
+            continue;
+        }
+        QString value;
+        if (attached) {
+            value = *attached;
+        } else if (i + 1 < arguments.size() && !looksLikeOption(arguments.at(i + 1))) {
+            value = arguments.at(++i);
+        } else {
+            // A value that starts with a dash is written --name=VALUE.
+            throw UsageError{QStringLiteral("%1: --%2 needs a value.").arg(command, name)};
+        }
+        if (value.trimmed().isEmpty())
+            throw UsageError{QStringLiteral("%1: --%2 needs a value.").arg(command, name)};
+        values_.insert(name, value);
+    }
+}
+
+bool onlyWindowOptions(const QStringList &arguments)
+{
+    // Qt's own, for QGuiApplication and QApplication; it takes them with one dash or two.
+    static const QStringList kWithValue = {
+        QStringLiteral("platform"),        QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
+        QStringLiteral("plugin"),          QStringLiteral("qwindowgeometry"),    QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"),    QStringLiteral("session"),            QStringLiteral("display"),
+        QStringLiteral("geometry"),        QStringLiteral("style"),              QStringLiteral("stylesheet"),
+        QStringLiteral("qmljsdebugger")};
+    static const QStringList kAlone = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
+                                       QStringLiteral("nograb"), QStringLiteral("dograb"), QStringLiteral("sync")};
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (!looksLikeOption(argument))
+            return false;
+        const auto [name, attached] = split(argument);
+        if (kAlone.contains(name) && !attached)
+            continue;
+        if (!kWithValue.contains(name))
+            return false;
+        if (!attached && ++i >= arguments.size())
+            return false;
+    }
+    return true;
+}
+
+}  // namespace cli

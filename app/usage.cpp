@@ -1,0 +1,135 @@
+#include "app/usage.h"
+
+#include <QStringBuilder>
+
+#include <utility>
+#include <vector>
+
+namespace cli {
+
+namespace {
+
+struct Command {
+    QString name;
+    QStringList valueOptions;
+    QString synopsis;
+    QString about;  // lines of at most 90 characters, each indented by ten blanks after the first
+};
+
+const QString kDatabase = QStringLiteral("database");
+const QString kCategory = QStringLiteral("category");
+
+const std::vector<Command> &commands()
+{
+    static const std::vector<Command> all = {
+        {QStringLiteral("import"), {kDatabase, kCategory},
+         QStringLiteral("saporium import [--database FILE] [--category NAME] FILE..."),
+         QStringLiteral("reads schema.org JSON-LD files, web pages that carry it, MealMaster files, and folders\n"
+                        "          of them (with their subfolders) into the recipe file; each file goes in whole or not at\n"
+                        "          all. A recipe goes into --category, else the category the file gives it, else\n"
+                        "          \"Imported\". A recipe identical to one already in its category is skipped. Only\n"
+                        "          regular files are read: a device, pipe or unreadable file is reported and skipped.")},
+        {QStringLiteral("export"), {kDatabase, kCategory, QStringLiteral("format"), QStringLiteral("output")},
+         QStringLiteral("saporium export [--database FILE] [--category NAME] --format jsonld|mealmaster|html|pdf "
+                        "--output PATH"),
+         QStringLiteral("writes every recipe, or those of --category, as JSON-LD, MealMaster, or a cookbook\n"
+                        "          (a web page or a PDF) with a table of contents. Exported files are not encrypted.\n"
+                        "          A PATH that is a symbolic link is refused.")},
+        {QStringLiteral("search"), {kDatabase, kCategory},
+         QStringLiteral("saporium search [--database FILE] [--category NAME] QUERY..."),
+         QStringLiteral("prints the recipes the query matches, one \"Category<TAB>Recipe\" line each, in the\n"
+                        "          order the window's find bar shows them; the query is read as the find bar reads it.\n"
+                        "          Exits 1 when nothing matches.")},
+        {QStringLiteral("backup"), {kDatabase, QStringLiteral("output")},
+         QStringLiteral("saporium backup [--database FILE] [--output FILE]"),
+         QStringLiteral("writes an encrypted copy of the recipe file, with its password, into the backups\n"
+                        "          folder beside it (the newest 10 are kept), or to --output.")},
+        {QStringLiteral("restore"), {kDatabase},
+         QStringLiteral("saporium restore [--database FILE] BACKUP"),
+         QStringLiteral("checks the backup and puts it in the place of the recipe file, which is backed up\n"
+                        "          first. A backup made under an older password asks for that password (with\n"
+                        "          --password-stdin: the second line); the restored file keeps the present one.")},
+        {QStringLiteral("password"), {kDatabase},
+         QStringLiteral("saporium password [--database FILE]"),
+         QStringLiteral("gives the recipe file a password of its own: asks for the present one once and the\n"
+                        "          new one twice, hidden at a terminal, or reads the three as lines from standard input.")},
+    };
+    return all;
+}
+
+const Command *find(const QString &name)
+{
+    for (const Command &c : commands())
+        if (c.name == name)
+            return &c;
+    return nullptr;
+}
+
+QString optionLine(const QString &name)
+{
+    static const std::pair<QString, QString> lines[] = {
+        {QStringLiteral("database"),
+         QStringLiteral("  --database FILE     the recipe file (default: the one the window opens); a name without\n"
+                        "                      an extension gets .mdb\n")},
+        {QStringLiteral("category"), QStringLiteral("  --category NAME     the category to import into, export or search\n")},
+        {QStringLiteral("format"), QStringLiteral("  --format FORMAT     jsonld, mealmaster, html or pdf\n")},
+        {QStringLiteral("output"), QStringLiteral("  --output PATH       the file to write\n")},
+        {QStringLiteral("password-stdin"),
+         QStringLiteral("  --password-stdin    read the recipe file's password from the first line of standard input\n")},
+        {QStringLiteral("help"), QStringLiteral("  --help              print this usage\n")},
+    };
+    for (const auto &[option, line] : lines)
+        if (option == name)
+            return line;
+    return {};
+}
+
+const QString kExitCodes = QStringLiteral(
+    "Exit codes: 0 done, 1 some input refused (or, for search, nothing matched), 2 a usage or file error.\n");
+
+}  // namespace
+
+QStringList commandNames()
+{
+    QStringList names;
+    for (const Command &c : commands())
+        names.append(c.name);
+    return names;
+}
+
+QStringList valueOptionsOf(const QString &command)
+{
+    const Command *c = find(command);
+    return c ? c->valueOptions : QStringList();
+}
+
+QString usage()
+{
+    QString text = QStringLiteral("Usage:\n  saporium                       open the recipe window\n");
+    for (const Command &c : commands())
+        text += QStringLiteral("  ") + c.synopsis + u'\n';
+    text += QStringLiteral("  saporium COMMAND --help | --help | --version\n\n");
+    for (const Command &c : commands())
+        text += c.name.leftJustified(10) + c.about + u'\n';
+    text += QStringLiteral("\nOptions:\n");
+    for (const QString &option : {QStringLiteral("database"), QStringLiteral("category"), QStringLiteral("format"),
+                                  QStringLiteral("output"), QStringLiteral("password-stdin")})
+        text += optionLine(option);
+    return text
+        + QStringLiteral("\nA file with a password of its own asks for it at a terminal (three tries).\n") + kExitCodes;
+}
+
+QString commandUsage(const QString &command)
+{
+    const Command *c = find(command);
+    if (!c)
+        return usage();
+    QString text = QStringLiteral("Usage: ") + c->synopsis + QStringLiteral("\n\n") + c->name.leftJustified(10)
+        + c->about + QStringLiteral("\n\nOptions:\n");
+    for (const QString &option : c->valueOptions)
+        text += optionLine(option);
+    text += optionLine(QStringLiteral("password-stdin")) + optionLine(QStringLiteral("help"));
+    return text + u'\n' + kExitCodes;
+}
+
+}  // namespace cli
