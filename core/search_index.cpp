@@ -6,11 +6,16 @@
 #include "engine/names.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace recipes {
 
@@ -32,19 +37,67 @@ std::array<QString, 4> shownFields(const Recipe &stored)
             schema::decode(stored.instructions)};
 }
 
+// Whether the folder is the user's own to write: theirs, writable to them and to no one else. In
+// a folder others may write to (a shared one such as /tmp, sticky or not) someone could put a
+// link where the index goes, or swap the file between a check and its use.
+bool ownWritableFolder(const QString &folder)
+{
+    const QByteArray native = QFile::encodeName(folder);
+    struct stat st {};
+    return ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
+        && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 && ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) == 0;
+}
+
+// The user's cache folder, made private where missing. Throws Error unless it is a real folder
+// of theirs that no one else may enter.
+QString privateCacheFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (folder.isEmpty())
+        throw Error(QStringLiteral("Cannot keep the search index: the recipe file's folder is not yours alone to "
+                                   "write, and no cache folder of yours is known (HOME is not set)."));
+    const QString action = QStringLiteral("Cannot keep the search index in ") + folder + QStringLiteral(": ");
+    const QByteArray native = QFile::encodeName(folder);
+    // Folders missing on the way are made private too; existing ones are left as they are.
+    for (qsizetype slash = native.indexOf('/', 1);; slash = native.indexOf('/', slash + 1)) {
+        const QByteArray part = slash < 0 ? native : native.left(slash);
+        if (::mkdir(part.constData(), 0700) != 0 && errno != EEXIST) {
+            const int error = errno;
+            throw Error(action + QFile::decodeName(part) + QStringLiteral(" cannot be made: ")
+                        + QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.'));
+        }
+        if (slash < 0)
+            break;
+    }
+    struct stat st {};
+    if (::lstat(native.constData(), &st) != 0) {
+        const int error = errno;
+        throw Error(action + QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.'));
+    }
+    if (!S_ISDIR(st.st_mode))
+        throw Error(action + QStringLiteral("it is not a folder (a link or a file has its name)."));
+    if (st.st_uid != ::geteuid())
+        throw Error(action + QStringLiteral("the folder belongs to another user."));
+    if ((st.st_mode & 077) != 0)
+        throw Error(action + QStringLiteral("others may open the folder (its permissions are %1); make it yours "
+                                            "alone with: chmod 700 %2.")
+                                 .arg(QString::number(st.st_mode & 07777, 8), folder));
+    return folder;
+}
+
 }  // namespace
 
 QString SearchIndex::indexPathFor(const QString &file)
 {
     const QFileInfo info(file);
-    if (QFileInfo(info.absolutePath()).isWritable())
+    if (ownWritableFolder(info.absolutePath()))
         return info.absoluteFilePath() + QStringLiteral(".search");
     // Named after the file, so that two recipe files never share one.
     const QByteArray key = QCryptographicHash::hash(QFile::encodeName(info.absoluteFilePath()),
                                                     QCryptographicHash::Sha256)
                                .toHex()
                                .left(16);
-    return QDir::temp().filePath(QStringLiteral("saporium-") + QString::fromLatin1(key) + QStringLiteral(".search"));
+    return privateCacheFolder() + QStringLiteral("/saporium-") + QString::fromLatin1(key) + QStringLiteral(".search");
 }
 
 SearchIndex::SearchIndex(const QString &file, const QString &password)

@@ -1,8 +1,8 @@
 #pragma once
 // Search across every recipe of a file: names, authors, ingredients and instructions, by the
 // query language of SearchQuery. The words live in a full-text index file beside the recipe
-// file (or in the temporary folder when that folder cannot be written), encrypted with the
-// same key; nothing is added to the recipe file. The index is brought up to date by sync(),
+// file when that folder is the user's alone to write, else in the user's private cache folder,
+// encrypted with the same key; nothing is added to the recipe file. The index is brought up to date by sync(),
 // which reads every recipe and rewrites only what differs, and by apply(), for the program's
 // own changes.
 //
@@ -33,11 +33,14 @@ struct SearchHit {
 
 class SearchIndex {
 public:
-    // Throws Error when the recipe file cannot be opened; an unusable index file is made anew.
+    // Throws Error when the recipe file cannot be opened or the index has no safe place; an
+    // unusable index file is made anew.
     SearchIndex(const QString &file, const QString &password);
     ~SearchIndex();
 
-    // Where the index of the recipe file at path is kept.
+    // Where the index of the recipe file at path is kept: beside it, or in the cache folder
+    // (QStandardPaths::CacheLocation), which is made private when missing. Throws Error when
+    // the cache folder is needed but is not a folder of the user's alone.
     static QString indexPathFor(const QString &file);
 
     // Brings the index up to date with the recipe file. Returns how many recipes it rewrote.

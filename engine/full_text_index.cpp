@@ -6,6 +6,14 @@
 
 #include <QFile>
 
+#include <sqlcipher/sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace dao {
 
 namespace {
@@ -14,6 +22,101 @@ namespace {
 constexpr std::int64_t kShape = 1;
 
 const QString kAction = QStringLiteral("Cannot use the search index");
+
+struct FileId {
+    dev_t device;
+    ino_t inode;
+};
+
+[[noreturn]] void refuse(const QString &path, const QString &reason)
+{
+    throw EngineError(kAction + QStringLiteral(" file ") + path + QStringLiteral(": ") + reason + QLatin1Char('.'));
+}
+
+QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// A regular file of this user's with no other name: writing it touches nothing else.
+bool ownPlainFile(const struct stat &st)
+{
+    return S_ISREG(st.st_mode) && st.st_uid == ::geteuid() && st.st_nlink == 1;
+}
+
+// Removes whatever stands at the name unless it is an own plain file, so that the index is never
+// written through a link (unlinking one removes the link, not its target), into a FIFO or a
+// device, into a file that also has a name elsewhere, or into someone else's file. Returns
+// whether an own file is left there.
+bool clearUnlessOwn(const QByteArray &native, const QString &path)
+{
+    struct stat st {};
+    if (::lstat(native.constData(), &st) != 0) {
+        const int error = errno;
+        if (error == ENOENT)
+            return false;
+        refuse(path, systemReason(error));
+    }
+    if (ownPlainFile(st))
+        return true;
+    if (S_ISDIR(st.st_mode))
+        refuse(path, QStringLiteral("a folder has that name; move it away or rename it"));
+    if (::unlink(native.constData()) != 0 && errno != ENOENT) {
+        const int error = errno;
+        refuse(path, QStringLiteral("something that is not a file of yours has that name, and it cannot be removed: ")
+                         + systemReason(error));
+    }
+    return false;
+}
+
+// A new, empty index file that only this user may read. Made exclusively, so that a name taken
+// meanwhile (a link above all) is never opened; SQLite then writes its first page, as an empty
+// file would not open.
+void makeFile(const QByteArray &native, const QString &path, const QString &password)
+{
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        const int error = errno;
+        refuse(path, error == EEXIST ? QStringLiteral("another program took the name while the index was being "
+                                                      "made. Try again")
+                                     : systemReason(error));
+    }
+    ::close(fd);
+    sqlite3 *db = nullptr;
+    int rc = sqlite3_open_v2(native.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    const QByteArray key = password.toUtf8();
+    if (rc == SQLITE_OK)
+        rc = sqlite3_key(db, key.constData(), static_cast<int>(key.size()));
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(db, "PRAGMA user_version = 1", nullptr, nullptr, nullptr);
+    const QString why = QString::fromUtf8(sqlite3_errmsg(db));
+    sqlite3_close_v2(db);
+    if (rc != SQLITE_OK) {
+        ::unlink(native.constData());  // ours: made above
+        refuse(path, QStringLiteral("it cannot be made: ") + why);
+    }
+}
+
+// The own plain file at the name, as it is just before SQLite opens it.
+FileId checkedOwnFile(const QByteArray &native, const QString &path)
+{
+    struct stat st {};
+    if (::lstat(native.constData(), &st) != 0 || !ownPlainFile(st))
+        refuse(path, QStringLiteral("another program put something else there while it was being opened. Try again"));
+    return {st.st_dev, st.st_ino};
+}
+
+// Throws unless the file SQLite has open is the one checked. SQLite tells whether the file it
+// holds is still the one its path names (by inode); that path, statted right after, must name
+// the checked file. Between the two looks only the folder's owner could swap the file, since the
+// index is kept only in a folder no one else may write to.
+void ensureOpenedChecked(Connection &conn, FileId checked, const QString &path)
+{
+    int moved = 1;
+    const int rc = sqlite3_file_control(conn.handle(), "main", SQLITE_FCNTL_HAS_MOVED, &moved);
+    const char *opened = sqlite3_db_filename(conn.handle(), "main");
+    struct stat st {};
+    if (rc != SQLITE_OK || moved != 0 || opened == nullptr || ::stat(opened, &st) != 0 || st.st_dev != checked.device
+        || st.st_ino != checked.inode)
+        refuse(path, QStringLiteral("another program replaced the file while it was being opened. Try again"));
+}
 
 }  // namespace
 
@@ -26,12 +129,20 @@ const std::array<QString, 4> &FullTextIndex::columns()
 
 FullTextIndex::FullTextIndex(const QString &path, const QString &password)
 {
+    const QByteArray native = QFile::encodeName(path);
+    const QByteArray journal = native + "-journal";
     // Two tries: the file as it is, then a new one in its place.
     for (int attempt = 0; attempt < 2 && !conn_; ++attempt) {
         try {
-            if (!QFile::exists(path))
-                Connection::create(path, password);
+            // SQLite makes the journal on demand and would follow a link planted there. Once
+            // open, only the folder's owner could plant one. A journal of ours is left, as it
+            // may hold a change to undo.
+            clearUnlessOwn(journal, path + QStringLiteral("-journal"));
+            if (!clearUnlessOwn(native, path))
+                makeFile(native, path, password);
+            const FileId checked = checkedOwnFile(native, path);
             conn_ = Connection::acquirePrivate(path, password, false);
+            ensureOpenedChecked(*conn_, checked, path);
             Statement shape(*conn_, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'shape'"), kAction);
             const bool made = shape.step() && shape.int64(0) == 1;
             shape.reset();
@@ -50,8 +161,8 @@ FullTextIndex::FullTextIndex(const QString &path, const QString &password)
         }
         // Unreadable with this key, or of another shape: it holds nothing the recipe file
         // does not, so it is made anew.
-        QFile::remove(path);
-        QFile::remove(path + QStringLiteral("-journal"));
+        ::unlink(native.constData());
+        ::unlink(journal.constData());
     }
 }
 

@@ -30,7 +30,11 @@ public:
     };
 
     // Opens the index file at path, making it when it is missing. A file that the key does not
-    // open, or that holds an index of another shape, is replaced by an empty one.
+    // open, or that holds an index of another shape, is replaced by an empty one; so is anything
+    // at the name, or at its journal's, that is not a plain file of this user's alone (a link,
+    // a FIFO, a device, a file with another name too, someone else's file), which is removed,
+    // never opened. A folder at the name is refused. path must lie in a folder no other user
+    // may write to: the checks cannot hold against someone who may rename files there.
     FullTextIndex(const QString &path, const QString &password);
     ~FullTextIndex();
     FullTextIndex(const FullTextIndex &) = delete;

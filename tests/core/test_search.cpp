@@ -1,15 +1,26 @@
-// Search across recipes without a window: the query language, keeping the index right, and the
-// service that answers from its own thread.
+// Search across recipes without a window: the query language, keeping the index right, where
+// the index file may be kept, and the service that answers from its own thread.
 #include "core/collection.h"
 #include "core/recipe_batch.h"
 #include "core/search_index.h"
 #include "core/search_service.h"
+#include "support/ordinary_user.h"
 #include "support/temp_db.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,6 +29,8 @@ using recipes::Recipe;
 using recipes::SearchHit;
 using recipes::SearchIndex;
 using testsupport::row;
+
+std::string native(const QString &path) { return QFile::encodeName(path).toStdString(); }
 
 class SearchTest : public ::testing::Test {
 protected:
@@ -132,6 +145,127 @@ TEST_F(SearchTest, TheIndexFollowsOwnAndOtherProgramsChangesRewritingOnlyWhatDif
     SearchIndex rebuilt(db.basePath(), recipes::kBuiltInPassword);
     EXPECT_EQ(rebuilt.sync(), 4);
     EXPECT_EQ(rebuilt.find(QStringLiteral("pea")).size(), 1u);
+}
+
+TEST_F(SearchTest, WhateverIsPlantedAtTheIndexNamesIsReplacedNeverWrittenThrough)
+{
+    testsupport::TempDb other;
+    other.create();
+    other.addCategory(QStringLiteral("Others"), {row(QStringLiteral("Kept "))});
+    const std::string index = native(SearchIndex::indexPathFor(db.filePath()));
+    const std::string own = native(db.filePath());
+    const std::string theirs = native(other.filePath());
+    const std::string missing = native(other.folder() + QStringLiteral("/missing.mdb"));
+    
+    const struct {
+        const char *label;
+        const char *suffix;  // of the planted name, after the index file's
+        bool rootOnly;       // only root can give a file to another owner
+        std::function<int(const std::string &)> plant;
+    } cases[] = {
+        {"a link to the recipe file itself", "", false, [&](const std::string &at) { return ::symlink(own.c_str(), at.c_str()); }},
+        {"a link to another recipe file", "", false, [&](const std::string &at) { return ::symlink(theirs.c_str(), at.c_str()); }},
+        {"a link to a missing file", "", false, [&](const std::string &at) { return ::symlink(missing.c_str(), at.c_str()); }},
+        {"a FIFO", "", false, [](const std::string &at) { return ::mkfifo(at.c_str(), 0600); }},
+        {"a second name of another recipe file", "", false, [&](const std::string &at) { return ::link(theirs.c_str(), at.c_str()); }},
+        {"another user's recipe file", "", true,
+         [&](const std::string &at) {
+             return QFile::copy(other.filePath(), QFile::decodeName(at.c_str())) ? ::chown(at.c_str(), 65534, 65534) : -1;
+         }},
+        {"a journal link to another recipe file", "-journal", false,
+         [&](const std::string &at) { return ::symlink(theirs.c_str(), at.c_str()); }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        if (c.rootOnly && ::geteuid() != 0)
+            continue;
+        ::unlink(index.c_str());
+        ::unlink((index + "-journal").c_str());
+        ASSERT_EQ(c.plant(index + c.suffix), 0) << std::strerror(errno);
+        const QByteArray ownBefore = db.fileBytes();
+        const QByteArray theirsBefore = other.fileBytes();
+        EXPECT_EQ(testsupport::engineError([&] {
+                      SearchIndex search(db.basePath(), recipes::kBuiltInPassword);
+                      EXPECT_EQ(search.sync(), 4);
+                      EXPECT_EQ(names(search.find(QStringLiteral("leek"))).join(QLatin1Char('|')).toStdString(),
+                                "Soups/Leek and potato soup");
+                  }),
+                  "(no error)");
+        EXPECT_TRUE(db.fileBytes() == ownBefore) << "the recipe file was written";
+        EXPECT_TRUE(other.fileBytes() == theirsBefore) << "the other recipe file was written";
+        struct stat st {};
+        ASSERT_EQ(::lstat(index.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISREG(st.st_mode));
+        EXPECT_EQ(st.st_uid, ::geteuid());
+        EXPECT_EQ(st.st_nlink, 1u);
+        EXPECT_EQ(st.st_mode & 077, 0u);
+    }
+
+    // A folder cannot be removed in passing: the search says why it cannot work.
+    ::unlink(index.c_str());
+    ASSERT_EQ(::mkdir(index.c_str(), 0700), 0);
+    EXPECT_THAT(testsupport::engineError([&] { SearchIndex(db.basePath(), recipes::kBuiltInPassword); }),
+                ::testing::AllOf(::testing::HasSubstr(index), ::testing::HasSubstr("a folder has that name")));
+}
+
+TEST_F(SearchTest, AFolderNotTheUsersAloneToWriteKeepsTheIndexInTheirPrivateCacheFolder)
+{
+    if (testsupport::ranAsOrdinaryUser())
+        return;
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QString cacheHome = home.path() + QStringLiteral("/cache");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome));
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    ASSERT_TRUE(cache.startsWith(cacheHome + QLatin1Char('/'))) << cache.toStdString();
+    const std::string folder = native(db.folder());
+    const std::string elsewhere = native(home.path() + QStringLiteral("/elsewhere"));
+    const struct {
+        const char *label;
+        mode_t folderMode;
+        std::function<int()> prepareCache;
+        const char *refusal;  // none when the index is to be made
+    } cases[] = {
+        {"a read-only folder", 0500, [] { return 0; }, nullptr},
+        {"a folder everyone may write, sticky", 01777, [] { return 0; }, nullptr},
+        {"a folder its group may write", 0770, [] { return 0; }, nullptr},
+        {"a cache folder that is a link", 0500,
+         [&] {
+             return QDir().mkpath(QFileInfo(cache).path()) && ::mkdir(elsewhere.c_str(), 0700) == 0
+                 ? ::symlink(elsewhere.c_str(), native(cache).c_str())
+                 : -1;
+         },
+         "it is not a folder"},
+        {"a cache folder others may open", 0500,
+         [&] { return QDir().mkpath(cache) ? ::chmod(native(cache).c_str(), 0755) : -1; }, "others may open"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        ASSERT_TRUE(QDir(cacheHome).removeRecursively());
+        ::rmdir(elsewhere.c_str());
+        ASSERT_EQ(c.prepareCache(), 0) << std::strerror(errno);
+        ASSERT_EQ(::chmod(folder.c_str(), c.folderMode), 0);
+        QString index;
+        const std::string error = testsupport::engineError([&] {
+            index = SearchIndex::indexPathFor(db.filePath());
+            SearchIndex search(db.basePath(), recipes::kBuiltInPassword);
+            EXPECT_EQ(search.sync(), 4);
+            EXPECT_EQ(search.find(QStringLiteral("leek")).size(), 1u);
+        });
+        ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
+        if (c.refusal) {
+            EXPECT_THAT(error, ::testing::AllOf(::testing::HasSubstr(cache.toStdString()), ::testing::HasSubstr(c.refusal)));
+            continue;
+        }
+        EXPECT_EQ(error, "(no error)");
+        EXPECT_TRUE(index.startsWith(cache + QLatin1Char('/'))) << index.toStdString();
+        EXPECT_TRUE(QFileInfo(index).isFile());
+        EXPECT_FALSE(QFileInfo::exists(db.filePath() + QStringLiteral(".search")));
+        struct stat st {};
+        ASSERT_EQ(::lstat(native(cache).c_str(), &st), 0);
+        EXPECT_TRUE(S_ISDIR(st.st_mode));
+        EXPECT_EQ(st.st_mode & 07777, 0700u);
+    }
 }
 
 TEST_F(SearchTest, TheServiceAnswersFromItsThreadAndNoticesOthersChangesBeforeTheNextQuery)
