@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <ostream>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,6 +70,13 @@ bool isEmptyFolder(const QString &path)
 {
     return QDir(path).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden).isEmpty();
 }
+
+}  // namespace
+
+// Strings in failures as text, not as arrays of characters; found by gtest next to QString.
+void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace {
 
 QString fallbackName() { return QStringLiteral("saporium-") + QString::number(::geteuid()); }
 
