@@ -130,8 +130,9 @@ Reply exchange(const QString &name, const QByteArray &request, const QByteArray 
 
 SingleInstance::SingleInstance(const QString &file, QObject *parent)
     : QObject(parent),
-      key_(QString::fromLatin1(
-          QCryptographicHash::hash(realPath(file).toUtf8(), QCryptographicHash::Sha1).toHex()))
+      // Short, as a socket's whole path must fit in about a hundred bytes.
+      key_(QString::fromLatin1(QCryptographicHash::hash(realPath(file).toUtf8(), QCryptographicHash::Sha1)
+                                   .toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals)))
 {
 }
 
