@@ -154,7 +154,11 @@ QString SingleInstance::folder(QString *why)
 
 QString SingleInstance::serverName() const
 {
-    const QString folder = SingleInstance::folder();
+    return nameIn(SingleInstance::folder());
+}
+
+QString SingleInstance::nameIn(const QString &folder) const
+{
     return folder.isEmpty() ? QString() : folder + QStringLiteral("/saporium-") + key_;
 }
 
@@ -170,7 +174,7 @@ bool SingleInstance::claim()
         unguarded_ = intro + why + QLatin1Char('.');
         return true;
     }
-    const QString name = folder + QStringLiteral("/saporium-") + key_;
+    const QString name = nameIn(folder);
     const QString lockFile = name + QStringLiteral(".lock");
     auto lock = std::make_unique<QLockFile>(lockFile);
     // The lock is held for as long as the window is open, so its age says nothing; only a
@@ -180,7 +184,10 @@ bool SingleInstance::claim()
         if (lock->error() == QLockFile::LockFailedError)
             return false;
         unguarded_ = intro
-            + QStringLiteral("the lock file %1 cannot be made.").arg(QDir::toNativeSeparators(lockFile));
+            + QStringLiteral("the lock file %1 cannot be made: %2.")
+                  .arg(QDir::toNativeSeparators(lockFile),
+                       lock->error() == QLockFile::PermissionError ? QStringLiteral("permission denied")
+                                                                   : QStringLiteral("the system refused it"));
         return true;
     }
     // The folder keeps others out already; the file's own mode says the same.

@@ -63,6 +63,7 @@ signals:
 
 private:
     void answer();
+    QString nameIn(const QString &folder) const;
     // Listens on name; why it cannot, or nothing.
     QString listen(const QString &name);
 
