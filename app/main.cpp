@@ -86,13 +86,20 @@ int main(int argc, char **argv)
     const QString recipeFile = QDir(data.folder).filePath(QStringLiteral("Recipe.mdb"));
     platform::SingleInstance instance(recipeFile);
     if (!instance.claim()) {
-        if (instance.askToRaise())
+        const platform::SingleInstance::Answer answer = instance.askToRaise();
+        if (answer)
             return 0;
-        dialogs.MsgBox(QStringLiteral("Saporium is already open on %1, but it does not answer. Close it, or wait "
-                                      "until it responds, and start Saporium again.")
-                           .arg(QDir::toNativeSeparators(recipeFile)),
-                       platform::vbCritical, platform::kAppTitle);
-        return 1;
+        if (answer.kind == platform::SingleInstance::Answer::NoAnswer) {
+            dialogs.MsgBox(QStringLiteral("Saporium is already open on %1, but it does not answer. Close it, or wait "
+                                          "until it responds, and start Saporium again.")
+                               .arg(QDir::toNativeSeparators(recipeFile)),
+                           platform::vbCritical, platform::kAppTitle);
+            return 1;
+        }
+        // What listens is not a window of ours: this one opens, as it would with nobody there.
+    } else if (!instance.unguarded().isEmpty()) {
+        // The window opens all the same; the reason is kept for whoever reads the log.
+        QTextStream(stderr) << instance.unguarded() << Qt::endl;
     }
     platform::DesktopShell shell;
     mainform::MainWindow window(dialogs, shell, data.folder);
