@@ -1,10 +1,10 @@
 #pragma once
 // Search across every recipe of a file: names, authors, ingredients and instructions, by the
-// query language of SearchQuery. The words live in a full-text index file beside the recipe
-// file when that folder is the user's alone to write, else in the user's private cache folder,
-// encrypted with the same key; nothing is added to the recipe file. The index is brought up to date by sync(),
-// which reads every recipe and rewrites only what differs, and by apply(), for the program's
-// own changes.
+// query language of SearchQuery. The words live in a full-text index file, encrypted with the
+// same key, beside the recipe file when that folder is the user's alone to write, else in the
+// user's private cache folder; nothing is added to the recipe file. The index is brought up to
+// date by sync(), which reads every recipe and rewrites only what differs, and by apply(), for
+// the program's own changes.
 //
 // One thread uses an index: it reads the recipe file through a connection of its own.
 
