@@ -123,9 +123,30 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
     EXPECT_TRUE(exported.readAll().contains("\"recipeCategory\": \"Mine\""));
 }
 
+// One run of the program: its arguments and standard input, and what it must answer.
+struct ProgramStep {
+    const char *what;
+    QStringList arguments;
+    QByteArray input;
+    int exitCode;
+    const char *said;
+};
+
 // The program as a user or a script runs it: no display, no platform chosen, no terminal.
 class Program {
 public:
+    // Runs each step in turn; no step may show the password used in these tests.
+    template <std::size_t N>
+    void runSteps(const ProgramStep (&steps)[N])
+    {
+        for (const ProgramStep &step : steps) {
+            SCOPED_TRACE(step.what);
+            EXPECT_EQ(run(step.arguments, step.input), step.exitCode) << said.toStdString();
+            EXPECT_TRUE(said.contains(QLatin1String(step.said))) << said.toStdString();
+            EXPECT_FALSE(said.contains(QLatin1String("basil"))) << "a password is never shown";
+        }
+    }
+
     // Runs saporium with the arguments and input; its exit code (-1 for a crash), and what it said in said.
     int run(const QStringList &arguments, const QByteArray &input = {})
     {
@@ -159,13 +180,7 @@ TEST(CommandLine, TheProgramMakesAPdfWithoutADisplayAndKeepsAPasswordOfOnesOwn)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.read(5) == "%PDF-");
 
-    const struct {
-        const char *what;
-        QStringList arguments;
-        QByteArray input;
-        int exitCode;
-        const char *said;
-    } steps[] = {
+    const ProgramStep steps[] = {
         {"the new passwords differ", {QStringLiteral("password"), QStringLiteral("--database"), db.filePath()},
          QByteArray("qmtrwz47195306\nbasil\nbasel\n"), cli::Failed, "differ"},
         {"a wrong present password", {QStringLiteral("password"), QStringLiteral("--database"), db.filePath()},
@@ -178,12 +193,7 @@ TEST(CommandLine, TheProgramMakesAPdfWithoutADisplayAndKeepsAPasswordOfOnesOwn)
         {"the password on standard input", QStringList{exportPdf} << QStringLiteral("--password-stdin"),
          QByteArray("basil\n"), cli::Done, "Exported 1 recipe"},
     };
-    for (const auto &step : steps) {
-        SCOPED_TRACE(step.what);
-        EXPECT_EQ(program.run(step.arguments, step.input), step.exitCode) << program.said.toStdString();
-        EXPECT_TRUE(program.said.contains(QLatin1String(step.said))) << program.said.toStdString();
-        EXPECT_FALSE(program.said.contains(QLatin1String("basil"))) << "a password is never shown";
-    }
+    program.runSteps(steps);
 }
 
 TEST(CommandLine, RefusesWhatItDoesNotKnowWithOrWithoutADisplay)
@@ -235,13 +245,7 @@ TEST(CommandLine, RestoresABackupMadeUnderAnOlderPassword)
         << program.said.toStdString();
     const QStringList backups = recipes::Backups::list(db.filePath());
     ASSERT_EQ(backups.size(), 1);
-    const struct {
-        const char *what;
-        QStringList arguments;
-        QByteArray input;
-        int exitCode;
-        const char *said;
-    } steps[] = {
+    const ProgramStep steps[] = {
         {"the backup's password not given", QStringList{QStringLiteral("restore")} + onFile + QStringList{backups[0]},
          QByteArray("basil\n"), cli::Failed, "second line of standard input"},
         {"a wrong one", QStringList{QStringLiteral("restore")} + onFile + QStringList{backups[0]},
@@ -252,11 +256,7 @@ TEST(CommandLine, RestoresABackupMadeUnderAnOlderPassword)
          QStringList{QStringLiteral("search")} + onFile + QStringList{QStringLiteral("leek")}, QByteArray("basil\n"),
          cli::Done, "Soups\tLeek"},
     };
-    for (const auto &step : steps) {
-        SCOPED_TRACE(step.what);
-        EXPECT_EQ(program.run(step.arguments, step.input), step.exitCode) << program.said.toStdString();
-        EXPECT_TRUE(program.said.contains(QLatin1String(step.said))) << program.said.toStdString();
-    }
+    program.runSteps(steps);
 }
 
 // An import killed while it writes leaves the file as it was, never part of the file's recipes:

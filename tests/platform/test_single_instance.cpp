@@ -118,6 +118,17 @@ protected:
         return squatter;
     }
 
+    // A copy started next on the file asks holder, and holder hears it.
+    void expectNextCopyReaches(platform::SingleInstance &holder) const
+    {
+        QSignalSpy raised(&holder, &platform::SingleInstance::raiseRequested);
+        QProcess next;
+        next.start(QStringLiteral(SINGLE_INSTANCE_HOLDER), {QStringLiteral("ask"), recipeFile()});
+        EXPECT_TRUE(raised.wait(kPatience));
+        ASSERT_TRUE(next.waitForFinished(kPatience));
+        EXPECT_EQ(next.exitCode(), 0);
+    }
+
     static void stop(QProcess &process)
     {
         process.kill();
@@ -171,12 +182,7 @@ TEST_F(SingleInstanceTest, ALockLeftByACopyThatDiedDoesNotBlock)
     platform::SingleInstance first(recipeFile());
     ASSERT_TRUE(first.claim());
     // The next copy finds this one listening, not the dead one.
-    QSignalSpy raised(&first, &platform::SingleInstance::raiseRequested);
-    QProcess next;
-    next.start(QStringLiteral(SINGLE_INSTANCE_HOLDER), {QStringLiteral("ask"), recipeFile()});
-    EXPECT_TRUE(raised.wait(kPatience));
-    ASSERT_TRUE(next.waitForFinished(kPatience));
-    EXPECT_EQ(next.exitCode(), 0);
+    expectNextCopyReaches(first);
 }
 
 TEST_F(SingleInstanceTest, AHolderThatDoesNotAnswerIsReportedAsUnreachable)
@@ -317,12 +323,7 @@ TEST_F(SingleInstanceTest, AListenerThatIsNotACopyOfOursDoesNotKeepTheFile)
         ASSERT_TRUE(first.claim());
         EXPECT_EQ(first.unguarded(), QString());
         // The next copy reaches this one, not the stranger.
-        QSignalSpy raised(&first, &platform::SingleInstance::raiseRequested);
-        QProcess next;
-        next.start(QStringLiteral(SINGLE_INSTANCE_HOLDER), {QStringLiteral("ask"), recipeFile()});
-        EXPECT_TRUE(raised.wait(kPatience));
-        ASSERT_TRUE(next.waitForFinished(kPatience));
-        EXPECT_EQ(next.exitCode(), 0);
+        expectNextCopyReaches(first);
         stop(*squatter);
     }
 }
