@@ -13,6 +13,14 @@
 #include <QHash>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace exchange {
 
@@ -23,9 +31,14 @@ enum class Format { JsonLd, Html, MealMaster };
 // Thrown through the readers when the user cancels; the file's batch then undoes itself.
 struct Cancelled {};
 
+// Thrown when the system fails a read part-way through a file; the file's batch undoes itself.
+struct ReadFailed {
+    QString reason;
+};
+
 // Told by the file's first characters where they say it (JSON opens with a bracket, a page with
 // a tag); else by the file's suffix; else MealMaster, whose files carry any suffix or none.
-Format formatOf(QFile &file)
+Format formatOf(QFile &file, const QString &path)
 {
     QByteArray head = file.peek(4096);
     if (head.startsWith("\xEF\xBB\xBF"))
@@ -35,7 +48,7 @@ Format formatOf(QFile &file)
         return Format::JsonLd;
     if (head.startsWith('<'))
         return Format::Html;
-    const QString suffix = QFileInfo(file.fileName()).suffix().toLower();
+    const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == u"json" || suffix == u"jsonld")
         return Format::JsonLd;
     if (suffix == u"html" || suffix == u"htm" || suffix == u"xhtml")
@@ -55,12 +68,95 @@ bool mayHoldRecipes(const QFileInfo &info)
 
 QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
 
+QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+QString notRegular(const QString &name, mode_t mode)
+{
+    const QString kind = S_ISDIR(mode)    ? QStringLiteral(" (it is a folder)")
+        : S_ISFIFO(mode)                   ? QStringLiteral(" (it is a named pipe)")
+        : S_ISSOCK(mode)                   ? QStringLiteral(" (it is a socket)")
+        : S_ISCHR(mode) || S_ISBLK(mode)   ? QStringLiteral(" (it is a device)")
+                                           : QString();
+    return QStringLiteral("%1 is not a regular file%2, so it was not read.").arg(name, kind);
+}
+
+// Why a folder cannot be listed, if it cannot.
+std::optional<QString> unlistable(const QString &path)
+{
+    DIR *dir = ::opendir(QFile::encodeName(path).constData());
+    if (!dir)
+        return systemReason(errno);
+    ::closedir(dir);
+    return std::nullopt;
+}
+
+// Opens path into file when it is a regular file; else returns the report's line saying why not.
+// It is looked at before it is opened, since opening a device or a pipe may wait or act; and
+// looked at again once open, non-blocking, in case something else has taken its name between.
+std::optional<QString> openRegular(QFile &file, const QString &path)
+{
+    const QString name = shown(path);
+    const auto cannotRead = [&](int error) -> QString {
+        return name + QStringLiteral(": The file cannot be read: ") + systemReason(error);
+    };
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0)
+        return cannotRead(errno);
+    if (!S_ISREG(st.st_mode))
+        return notRegular(name, st.st_mode);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return cannotRead(errno);
+    std::optional<QString> problem;
+    if (::fstat(fd, &st) != 0)
+        problem = cannotRead(errno);
+    else if (!S_ISREG(st.st_mode))
+        problem = notRegular(name, st.st_mode);
+    else if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        problem = name + QStringLiteral(": The file cannot be read: ") + file.errorString();
+    else
+        return std::nullopt;
+    ::close(fd);
+    return problem;
+}
+
+// The files in folder and its subfolders that may hold recipes, in name order, devices and pipes
+// among them so that they are told. A subfolder that cannot be listed is told in report.
+QStringList filesIn(const QString &folder, ImportReport &report)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo entry = it.nextFileInfo();
+        if (entry.isDir()) {
+            // Links to folders are not followed.
+            if (entry.isSymLink())
+                continue;
+            if (const auto why = unlistable(entry.filePath())) {
+                report.lines.append(shown(entry.filePath()) + QStringLiteral(": The folder cannot be read: ") + *why);
+                ++report.unreadable;
+            }
+        } else if (mayHoldRecipes(entry)) {
+            found.append(entry.filePath());
+        }
+    }
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
 }  // namespace
 
 QString ImportReport::countsLine() const
 {
-    return QStringLiteral("%1 added, %2 skipped, %3 refused.")
-        .arg(QString::number(added), QString::number(skipped), QString::number(refused));
+    const QString counts = QStringLiteral("%1 added, %2 skipped, %3 refused")
+                               .arg(QString::number(added), QString::number(skipped), QString::number(refused));
+    if (unreadable == 0)
+        return counts + u'.';
+    return counts
+        + (unreadable == 1 ? QStringLiteral("; 1 file could not be read.")
+                           : QStringLiteral("; %1 files could not be read.").arg(unreadable));
 }
 
 QString ImportReport::text() const
@@ -141,22 +237,21 @@ ImportReport Importer::run(const QStringList &paths, const ImportProgress &progr
     ImportReport report;
     QStringList files;
     for (const QString &path : paths) {
-        const QFileInfo info(path);
-        if (info.isDir()) {
-            QStringList found;
-            QDirIterator it(path, QDir::Files | QDir::Readable, QDirIterator::Subdirectories);
-            while (it.hasNext()) {
-                const QFileInfo file(it.next());
-                if (mayHoldRecipes(file))
-                    found.append(file.filePath());
-            }
-            std::sort(found.begin(), found.end());
-            files += found;
-        } else if (info.exists()) {
-            files.append(path);
-        } else {
+        struct stat st {};
+        const bool there = ::stat(QFile::encodeName(path).constData(), &st) == 0;
+        if (!there && errno == ENOENT) {
             report.lines.append(shown(path) + QStringLiteral(": There is no such file or folder."));
             report.fileFailed = true;
+        } else if (there && S_ISDIR(st.st_mode)) {
+            if (const auto why = unlistable(path)) {
+                report.lines.append(shown(path) + QStringLiteral(": The folder cannot be read: ") + *why);
+                report.fileFailed = true;
+            } else {
+                files += filesIn(path, report);
+            }
+        } else {
+            // Told by importFile when it is no regular file or cannot be read.
+            files.append(path);
         }
     }
     qint64 total = 0;
@@ -180,10 +275,10 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
                           ImportReport &report)
 {
     const QString name = shown(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        report.lines.append(name + QStringLiteral(": The file cannot be read: ") + file.errorString());
-        report.fileFailed = true;
+    QFile file;
+    if (const auto problem = openRegular(file, path)) {
+        report.lines.append(*problem);
+        ++report.unreadable;
         return;
     }
     std::unique_ptr<FileRun> run;
@@ -195,7 +290,7 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
             run->take(imported, category_);
         };
         const ProblemSink onProblem = [&](const ImportProblem &problem) { run->refuse(problem); };
-        switch (formatOf(file)) {
+        switch (formatOf(file, path)) {
         case Format::JsonLd:
             readJsonLd(file.readAll(), name, onRecipe, onProblem);
             break;
@@ -210,7 +305,7 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
             break;
         }
         if (file.error() != QFileDevice::NoError)
-            throw recipes::Error(QStringLiteral("The file cannot be read: ") + file.errorString());
+            throw ReadFailed{file.errorString()};
         if (run->seen == 0)
             run->refuse({name, QStringLiteral("The file holds no recipe this program can read.")});
         run->batch.commit();
@@ -218,6 +313,12 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
         report.lines += run->lines;
         report.lines.append(name + QStringLiteral(": Cancelled; nothing of this file was imported."));
         report.cancelled = true;
+        return;
+    } catch (const ReadFailed &failure) {
+        report.lines += run->lines;
+        report.lines.append(name + QStringLiteral(": The file cannot be read: ") + failure.reason
+                            + QStringLiteral(" Nothing of this file was imported."));
+        ++report.unreadable;
         return;
     } catch (const recipes::Error &e) {
         if (run)

@@ -10,6 +10,10 @@
 // else "Imported"; a missing category is created, and a name the collection refuses falls back to
 // "Imported" with a warning. A recipe identical in all four fields to one already in its category
 // is skipped.
+//
+// Only regular files are read: a device, pipe or socket, named or found in a folder (through a
+// link too), is reported and never opened in a way that could wait. A file or subfolder that
+// cannot be read is reported with the reason and the others go on.
 
 #include "core/collection.h"
 
@@ -24,11 +28,14 @@ struct ImportReport {
     int added = 0;
     int skipped = 0;   // identical to a recipe already there
     int refused = 0;   // could not be read or stored
+    int unreadable = 0;  // files (or subfolders) not read: not a regular file, or the system refused
     QStringList lines;  // each problem and warning, with its place: "file:12: ..."
-    bool fileFailed = false;  // a file or folder could not be read, or a file could not be written
+    // A named file or folder is not there or cannot be listed, or a file could not be written.
+    bool fileFailed = false;
     bool cancelled = false;
 
-    QString countsLine() const;  // "3 added, 1 skipped, 0 refused."
+    // "3 added, 1 skipped, 0 refused." and, when some were not read, "; 2 files could not be read."
+    QString countsLine() const;
     QString text() const;         // the lines, then the counts
 };
 

@@ -1,9 +1,11 @@
 // Imports into a real recipe file: files of each kind found in a folder and put where they
 // belong, duplicates skipped, unreadable recipes reported by place, each file whole or not at all,
-// and exports that come back unchanged when imported.
+// devices, pipes and files the user may not read told and passed over, and exports that come
+// back unchanged when imported.
 #include "core/collection.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
+#include "support/ordinary_user.h"
 #include "support/temp_db.h"
 
 #include <QBuffer>
@@ -13,9 +15,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
+#include <future>
 #include <map>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -165,6 +172,66 @@ TEST(Importer, EachFileGoesInWholeOrNotAtAll)
         EXPECT_EQ(report.cancelled, c.cancelled);
         EXPECT_EQ(db.rawExec(QStringLiteral("PRAGMA integrity_check")), 0);
     }
+}
+
+TEST(Importer, ReadsRegularFilesOnlyAndTellsEachFileItCouldNotRead)
+{
+    // Root reads every file whatever its permissions.
+    if (testsupport::ranAsOrdinaryUser())
+        return;
+    QTemporaryDir source;
+    const QString pipe = source.filePath(QStringLiteral("pipe.json"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString folder = source.filePath(QStringLiteral("folder"));
+    writeFile(folder + QLatin1String("/a.json"), kJson);
+    writeFile(folder + QLatin1String("/locked.json"), kJson);
+    writeFile(folder + QLatin1String("/shut/b.json"), kJson);
+    ASSERT_TRUE(QFile::link(pipe, folder + QLatin1String("/to-pipe")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder + QLatin1String("/to-zero.txt")));
+    ASSERT_TRUE(QFile::setPermissions(folder + QLatin1String("/locked.json"), {}));
+    ASSERT_TRUE(QFile::setPermissions(folder + QLatin1String("/shut"), {}));
+    const auto inFolder = [&](const char *name) { return QDir::toNativeSeparators(folder + u'/' + QLatin1String(name)); };
+
+    const struct {
+        const char *what;
+        QString path;
+        int added, unreadable;
+        QStringList told;  // each must be a line of the report
+    } cases[] = {
+        {"a named pipe", pipe, 0, 1, {QDir::toNativeSeparators(pipe) + QStringLiteral(" is not a regular file (it is a named pipe), so it was not read.")}},
+        {"a device", QStringLiteral("/dev/zero"), 0, 1, {QStringLiteral("/dev/zero is not a regular file (it is a device), so it was not read.")}},
+        {"a folder with links to both, a file and a subfolder the user may not read, and a recipe",
+         folder, 1, 4,
+         {inFolder("shut") + QStringLiteral(": The folder cannot be read: Permission denied"),
+          inFolder("locked.json") + QStringLiteral(": The file cannot be read: Permission denied"),
+          inFolder("to-pipe") + QStringLiteral(" is not a regular file (it is a named pipe), so it was not read."),
+          inFolder("to-zero.txt") + QStringLiteral(" is not a regular file (it is a device), so it was not read.")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::TempDb db;
+        db.create();
+        Collection collection(db.filePath(), testsupport::kPassword);
+        // A read that waits for ever would hang the whole suite: stop with a message instead.
+        auto running = std::async(std::launch::async, [&] { return Importer(collection, {}).run({c.path}); });
+        if (running.wait_for(std::chrono::minutes(2)) != std::future_status::ready) {
+            ADD_FAILURE() << "the import of " << c.path.toStdString() << " did not finish";
+            std::_Exit(EXIT_FAILURE);
+        }
+        const ImportReport report = running.get();
+        EXPECT_EQ(report.added, c.added) << report.text().toStdString();
+        EXPECT_EQ(report.unreadable, c.unreadable);
+        EXPECT_EQ(report.refused, 0);
+        EXPECT_FALSE(report.fileFailed) << "only some files were not read";
+        for (const QString &line : c.told)
+            EXPECT_TRUE(report.lines.contains(line)) << line.toStdString() << "\nnot in:\n" << report.text().toStdString();
+        EXPECT_TRUE(report.countsLine().endsWith(
+            c.unreadable == 1 ? QStringLiteral("; 1 file could not be read.")
+                              : QStringLiteral("; %1 files could not be read.").arg(c.unreadable)))
+            << report.countsLine().toStdString();
+    }
+    // The temporary folder can be removed only once it may be entered again.
+    QFile::setPermissions(folder + QLatin1String("/shut"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 // Recipes that test an exchange format: markup characters, non-ASCII text, lines, blanks.

@@ -73,7 +73,7 @@ void ExchangeCommands::importPaths(const QStringList &paths, const QString &cate
     } catch (const std::exception &e) {
         report.lines.append(QString::fromUtf8(e.what()));
     }
-    const bool trouble = report.fileFailed || report.refused > 0;
+    const bool trouble = report.fileFailed || report.refused > 0 || report.unreadable > 0;
     dialogs_.MsgBox(report.text(), trouble ? platform::vbCritical : platform::vbOKOnly, kImportTitle);
 }
 

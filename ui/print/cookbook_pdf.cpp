@@ -6,12 +6,10 @@
 #include "ui/print/pdf_pages.h"
 #include "ui/print/pdf_recipe.h"
 
-#include <QDir>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 #include <memory>
 #include <vector>
@@ -125,18 +123,12 @@ void setError(QString *error, const QString &message)
 
 }  // namespace
 
-bool writeCookbookPdf(const QString &path, const recipes::Collection &collection,
-                      const QStringList &categories,
+bool writeCookbookPdf(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,
                       const std::function<bool(int done, int total)> &progress, QString *error)
 {
-    const QString shown = QDir::toNativeSeparators(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        setError(error, QStringLiteral("The cookbook %1 could not be written: %2")
-                            .arg(shown, file.errorString()));
-        return false;
-    }
-    QPdfWriter writer(&file);
+    if (error)
+        error->clear();
+    QPdfWriter writer(&out);
     writer.setResolution(300);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(20, 20, 20, 15), QPageLayout::Millimeter));
@@ -149,20 +141,14 @@ bool writeCookbookPdf(const QString &path, const recipes::Collection &collection
             return false;
         QPainter painter;
         if (!painter.begin(&writer)) {
-            setError(error, QStringLiteral("The cookbook %1 could not be written.").arg(shown));
+            setError(error, QStringLiteral("the PDF could not be started."));
             return false;
         }
         if (!cookbook.draw(painter))
             return false;
         painter.end();
     } catch (const recipes::Error &e) {
-        setError(error, QStringLiteral("The cookbook %1 could not be made: %2")
-                            .arg(shown, e.message()));
-        return false;
-    }
-    if (!file.commit()) {
-        setError(error, QStringLiteral("The cookbook %1 could not be written: %2")
-                            .arg(shown, file.errorString()));
+        setError(error, e.message());
         return false;
     }
     return true;

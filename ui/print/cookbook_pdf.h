@@ -12,20 +12,21 @@
 
 #include <functional>
 
+class QIODevice;
+
 namespace recipes {
 class Collection;
 }
 
 namespace printdoc {
 
-// Writes the cookbook for categories (in the order given, each recipe in stored order) to path.
-// The file is written beside path and only renamed into place when complete, so a failure or a
-// cancel leaves any old file at path as it was and nothing else behind. progress is told (steps
-// done, steps in all), each recipe being two steps (counted, then drawn), before the first and
-// after each; when it returns false the function stops and returns false. Returns false and
-// sets *error (when given) on a failure to read the collection or to write the file.
-bool writeCookbookPdf(const QString &path, const recipes::Collection &collection,
-                      const QStringList &categories,
+// Writes the cookbook for categories (in the order given, each recipe in stored order) to out,
+// which must be open for writing. progress is told (steps done, steps in all), each recipe being
+// two steps (counted, then drawn), before the first and after each; when it returns false the
+// function stops and returns false with *error left empty. Returns false and sets *error (when
+// given) when the collection cannot be read or the drawing cannot start. A device that refuses
+// writes is not told here: the caller asks the device.
+bool writeCookbookPdf(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,
                       const std::function<bool(int done, int total)> &progress, QString *error);
 
 }  // namespace printdoc

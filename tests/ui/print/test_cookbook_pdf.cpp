@@ -1,6 +1,8 @@
 // The cookbook as a PDF: contents naming the page each recipe starts on, every recipe whole from
-// that page on, a page number on every page, and nothing left at the target when it stops.
-#include "ui/print/cookbook_pdf.h"
+// that page on, a page number on every page, and nothing left at the target when it stops. And
+// the export of every format to a file: refused at a link, a folder or a device, and told why
+// when the disk takes no more, leaving the old file as it was.
+#include "ui/print/export_file.h"
 
 #include "core/category_schema.h"
 #include "core/collection.h"
@@ -8,10 +10,17 @@
 #include "support/temp_db.h"
 
 #include <QRegularExpression>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <optional>
+#include <sys/stat.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -59,7 +68,7 @@ TEST_F(CookbookPdf, ContentsNameThePageEachRecipeStartsOnAndEveryPageIsNumbered)
 {
     const QString path = out.filePath(u"cookbook.pdf"_s);
     QString error;
-    ASSERT_TRUE(printdoc::writeCookbookPdf(path, *collection, collection->categories(), {}, &error))
+    ASSERT_TRUE(printdoc::exportFile(*collection, collection->categories(), exchange::ExportFormat::Pdf, path, {}, &error))
         << error.toStdString();
     const std::string pdf = fileBytes(path);
     EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
@@ -147,8 +156,8 @@ TEST_F(CookbookPdf, StoppingOrFailingLeavesTheOldFileAndNothingElse)
         SCOPED_TRACE(c.what);
         QString error;
         int steps = 0;
-        EXPECT_FALSE(printdoc::writeCookbookPdf(
-            out.filePath(c.file), *collection, collection->categories(),
+        EXPECT_FALSE(printdoc::exportFile(
+            *collection, collection->categories(), exchange::ExportFormat::Pdf, out.filePath(c.file),
             [&](int done, int total) {
                 ++steps;
                 EXPECT_EQ(total, 8);
@@ -159,6 +168,85 @@ TEST_F(CookbookPdf, StoppingOrFailingLeavesTheOldFileAndNothingElse)
         EXPECT_EQ(error.isEmpty(), c.cancelAt >= 0) << error.toStdString();
         EXPECT_EQ(folderEntries(out.path()), "cookbook.pdf");
         EXPECT_EQ(fileBytes(old), "old");
+    }
+}
+
+// While it lives, a file may grow to no more than a few bytes, as on a full disk; a write past
+// that fails (EFBIG) instead of killing the process.
+class SmallDisk {
+public:
+    SmallDisk()
+    {
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &old_);
+        rlimit small = old_;
+        small.rlim_cur = 200;
+        set_ = ::setrlimit(RLIMIT_FSIZE, &small) == 0;
+    }
+    ~SmallDisk()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+    bool set() const { return set_; }
+
+private:
+    rlimit old_ {};
+    void (*oldHandler_)(int) = nullptr;
+    bool set_ = false;
+};
+
+TEST_F(CookbookPdf, AnExportRefusedOrFailedSaysWhyAndLeavesWhatWasThere)
+{
+    const QString precious = out.filePath(u"precious.txt"_s);
+    QFile preciousFile(precious);
+    ASSERT_TRUE(preciousFile.open(QIODevice::WriteOnly) && preciousFile.write("precious") == 8);
+    preciousFile.close();
+    ASSERT_TRUE(QDir(out.path()).mkdir(u"folder.out"_s));
+    // A pipe stands for every file that is no regular file: a device of the system's own is not
+    // put at risk should the test fail.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(out.filePath(u"pipe.out"_s)).constData(), 0600), 0);
+    const struct {
+        const char *what;
+        QString name;  // under the output folder
+        QString why;
+    } cases[] = {
+        {"a link planted at the name", u"link.out"_s, u"it is a symbolic link; "_s},
+        {"a folder", u"folder.out"_s, u"it is a folder."_s},
+        {"a pipe", u"pipe.out"_s, u"it is not a regular file"_s},
+        {"a disk that takes no more", u"old.out"_s, QString::fromLocal8Bit(std::strerror(EFBIG))},
+    };
+    for (const auto format : {exchange::ExportFormat::JsonLd, exchange::ExportFormat::MealMaster,
+                              exchange::ExportFormat::Html, exchange::ExportFormat::Pdf}) {
+        for (const auto &c : cases) {
+            SCOPED_TRACE(exchange::exportFormatName(format).toStdString() + ", " + c.what);
+            const QString path = out.filePath(c.name);
+            QFile::remove(out.filePath(u"link.out"_s));
+            ASSERT_TRUE(QFile::link(precious, out.filePath(u"link.out"_s)));
+            QFile old(out.filePath(u"old.out"_s));
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+            old.close();
+            QString error;
+            bool written = true;
+            {
+                std::optional<SmallDisk> small;
+                if (c.name == u"old.out"_s) {
+                    small.emplace();
+                    ASSERT_TRUE(small->set());
+                }
+                written = printdoc::exportFile(*collection, collection->categories(), format, path, {}, &error);
+            }
+            EXPECT_FALSE(written);
+            EXPECT_TRUE(error.startsWith(u"The file %1 could not be written: "_s.arg(path))) << error.toStdString();
+            EXPECT_TRUE(error.contains(c.why)) << error.toStdString();
+            EXPECT_EQ(folderEntries(out.path()), "folder.out link.out old.out precious.txt");
+            struct stat pipeStat {};
+            EXPECT_TRUE(::lstat(QFile::encodeName(out.filePath(u"pipe.out"_s)).constData(), &pipeStat) == 0
+                        && S_ISFIFO(pipeStat.st_mode)) << "the pipe was replaced";
+            EXPECT_TRUE(QFileInfo(out.filePath(u"link.out"_s)).isSymLink());
+            EXPECT_TRUE(fileBytes(precious) == "precious") << "the link's target was written";
+            EXPECT_TRUE(fileBytes(out.filePath(u"old.out"_s)) == "old") << "the old file was changed";
+        }
     }
 }
 
