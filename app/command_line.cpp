@@ -123,7 +123,7 @@ int runImport(const Context &c)
     c.err << report.text() << "\n";
     if (report.fileFailed)
         return Failed;
-    return report.refused > 0 ? SomeRefused : Done;
+    return report.refused > 0 || report.unreadable > 0 ? SomeRefused : Done;
 }
 
 int runExport(const Context &c)

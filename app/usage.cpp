@@ -85,7 +85,8 @@ QString optionLine(const QString &name)
 }
 
 const QString kExitCodes = QStringLiteral(
-    "Exit codes: 0 done, 1 some input refused (or, for search, nothing matched), 2 a usage or file error.\n");
+    "Exit codes: 0 done, 1 some input refused or a file not read (search: nothing matched), 2 a usage or\n"
+    "file error.\n");
 
 }  // namespace
 

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 TEST(CommandLine, TakesOnlyItsOwnCommandsFromTheWindow)
@@ -58,6 +60,10 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
     const QString empty = write("empty.json", R"({"@type": "WebPage"})");
     const QString out = dir.filePath(QStringLiteral("out.json"));
     const QString backup = dir.filePath(QStringLiteral("before-later.mdb"));
+    const QString pipe = dir.filePath(QStringLiteral("pipe.json"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString planted = dir.filePath(QStringLiteral("planted.json"));
+    ASSERT_TRUE(QFile::link(good, planted));
 
     const struct {
         QStringList arguments;  // after the program's name; "DB" is the recipe file
@@ -74,6 +80,10 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
         {{QStringLiteral("import"), QStringLiteral("--category"), QStringLiteral("Mine"), good}, cli::Done,
          "1 added, 0 skipped, 0 refused."},
         {{QStringLiteral("import"), dir.filePath(QStringLiteral("missing.json"))}, cli::Failed, "There is no such file"},
+        {{QStringLiteral("import"), pipe, good}, cli::SomeRefused, "is not a regular file"},
+        {{QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("jsonld"), QStringLiteral("--output"),
+          planted},
+         cli::Failed, "symbolic link"},
         {{QStringLiteral("search"), QStringLiteral("pea")}, cli::Done, "Mine\tPea Soup\nSoups\tPea Soup\n"},
         {{QStringLiteral("search"), QStringLiteral("--category=soups"), QStringLiteral("--database"),
           dir.filePath(QStringLiteral("Recipe")), QStringLiteral("pea")},
