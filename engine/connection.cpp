@@ -212,7 +212,9 @@ std::shared_ptr<Connection> Connection::acquirePrivate(const QString &path, cons
 {
     const auto [native, canonical] =
         checkedFile(path, QStringLiteral("Cannot open the recipe database ") + path);
-    return openFresh(path, native, canonical, password, readOnly);
+    std::shared_ptr<Connection> own = openFresh(path, native, canonical, password, readOnly);
+    own->private_ = true;
+    return own;
 }
 
 std::shared_ptr<Connection> Connection::acquire(const QString &path, const QString &password,
@@ -385,6 +387,9 @@ bool Connection::stillSameFile() const
 
 void Connection::forget()
 {
+    // A private connection is used on a thread other than the cache's, and is not in it anyway.
+    if (private_)
+        return;
     auto &connections = cache();
     const auto it = connections.find(CacheKey{canonicalPath_, password_, readOnly_});
     if (it != connections.end() && it->second.get() == this)

@@ -8,7 +8,8 @@
 // transaction and no lock, so other programs may use the file meanwhile.
 //
 // The cache belongs to the main thread and takes no lock of its own; a worker thread opens a
-// private connection of its own (acquirePrivate), which it alone uses.
+// private connection of its own (acquirePrivate), which it alone uses and which never reads or
+// changes the cache.
 
 #include "engine/engine_error.h"
 
@@ -66,7 +67,8 @@ public:
     void ensureSameFile(const QString &action);
 
     // The message for SQLite result code rc: action, then the reason in a user's words. A code
-    // that means the connection is no longer fit for use also drops it from the cache.
+    // that means the connection is no longer fit for use also drops it from the cache (a cached
+    // connection only).
     QString explain(int rc, const QString &action);
     [[noreturn]] void fail(int rc, const QString &action);
     // The kind of error SQLite result code rc is reported as.
@@ -110,6 +112,7 @@ private:
     QByteArray canonicalPath_;  // links resolved: the cache key
     QString password_;          // part of the cache key
     bool readOnly_;
+    bool private_ = false;  // from acquirePrivate: another thread's, never in the cache
     sqlite3 *db_ = nullptr;
     // Our own descriptor on the file, opened with the connection and closed only after SQLite
     // has closed it: closing any descriptor of a file drops every POSIX lock this process holds

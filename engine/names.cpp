@@ -132,13 +132,14 @@ std::optional<int> declaredLengthLimit(const QString &declaredType)
 {
     // Every recordset asks for each of its columns, and a file holds few distinct declared
     // types; matching the pattern costs far more than remembering its answer. Forgotten now and
-    // then, so that files full of odd types cannot make the memory grow.
-    static QHash<QString, std::optional<int>> known;
+    // then, so that files full of odd types cannot make the memory grow. One memory per thread,
+    // pattern included: the search worker reads recordsets too, and needs no lock this way.
+    thread_local QHash<QString, std::optional<int>> known;
     if (const auto it = known.constFind(declaredType); it != known.constEnd())
         return *it;
     if (known.size() >= 256)
         known.clear();
-    static const QRegularExpression pattern(
+    thread_local const QRegularExpression pattern(
         QStringLiteral(R"(^\s*(?:N?VARCHAR|N?CHAR|TEXT)\s*\(\s*(\d{1,9})\s*\)\s*$)"),
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = pattern.match(declaredType);

@@ -29,7 +29,7 @@ bool sameName(const QString &a, const QString &b);
 bool catalogueLess(const QString &a, const QString &b);
 
 // The length limit a declared column type carries, as in VARCHAR(255), CHAR(n) or TEXT(n);
-// nothing for a type without one.
+// nothing for a type without one. Safe to call from any thread.
 std::optional<int> declaredLengthLimit(const QString &declaredType);
 
 }  // namespace dao::names

@@ -14,9 +14,10 @@ chmod 700 "$XDG_RUNTIME_DIR"
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 ctest --test-dir "$build" --output-on-failure -j2
 
-# Then, unless SAPORIUM_QUICK=1: the engine's fuzz target for a bounded time, and the whole
-# suite again under AddressSanitizer and UndefinedBehaviorSanitizer in a build of its own (the
-# sanitized run goes last, so that the run closes on its summary).
+# Then, unless SAPORIUM_QUICK=1: the engine's fuzz target for a bounded time, the tests below the
+# window under ThreadSanitizer, and the whole suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer, each in a build of its own (the AddressSanitizer run goes last, so
+# that the run closes on its summary).
 [ "${SAPORIUM_QUICK:-0}" = 1 ] && exit 0
 
 fuzz_build=${SAPORIUM_FUZZ_BUILD:-$root/build-test-fuzz}
@@ -29,6 +30,15 @@ if ! SAPORIUM_FUZZ_BUILD=$fuzz_build bash "$root/scripts/fuzz.sh" "${SAPORIUM_FU
   exit 1
 fi
 grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$fuzz_build/fuzz.log"
+
+echo "== The tests below the window under ThreadSanitizer"
+# Only the engine, core and exchange tests: the search worker's thread and everything it reaches
+# live there, and the window's tests would only add build time. Any report fails its test.
+tsan=${SAPORIUM_TSAN_BUILD:-$root/build-test-tsan}
+cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSAPORIUM_TESTS=ON -DSAPORIUM_TSAN=ON >/dev/null
+cmake --build "$tsan" --target tests_below_window
+TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan/suppressions.txt} \
+  ctest --test-dir "$tsan" --output-on-failure -j2 -R '^(engine|core|exchange)_test_'
 
 echo "== The suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 asan=${SAPORIUM_ASAN_BUILD:-$root/build-test-asan}

@@ -1,5 +1,6 @@
 // The file shared over time: cheap reopening through cached connections, files replaced or
-// deleted behind the cache, other programs' locks and changes, and read-only use.
+// deleted behind the cache, other programs' locks and changes, read-only use, and a worker
+// thread's private connection beside the cache.
 
 #include "engine/db_engine.h"
 #include "engine/engine_error.h"
@@ -15,9 +16,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <utility>
 
 using testing::HasSubstr;
 using testsupport::engineError;
@@ -292,6 +298,85 @@ TEST_F(DatabaseSharing, AWriteProtectedFileIsReportedOnWriteAndWritableAgainOnce
     ASSERT_TRUE(QFile::setPermissions(db.filePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     addRecipe(*db.open(), QStringLiteral("Onion"));
     EXPECT_EQ(names(db), (std::vector{QStringLiteral("Leek"), QStringLiteral("Onion")}));
+}
+
+// The search worker reads through a private connection on its own thread while the window's
+// thread opens and drops cached connections. Whatever both threads reach must be guarded: the
+// ThreadSanitizer build of these tests (scripts/test.sh) fails on anything that is not. Each
+// round of the main thread derives the key anew, which gives the worker many rounds meanwhile.
+class WorkerBesideCache : public DatabaseSharing {
+protected:
+    // Runs worker on a thread of its own, round after round, while the main thread opens the
+    // file through the cache, runs mainRound on the handle and drops the cache, six times.
+    // Returns how many rounds the worker ran.
+    int runBeside(const std::function<void()> &worker, const std::function<void(dao::Database &)> &mainRound)
+    {
+        std::atomic<bool> done = false;
+        int rounds = 0;
+        std::thread thread([&] {
+            while (!done.load()) {
+                worker();
+                ++rounds;
+            }
+        });
+        for (int round = 0; round < 6; ++round) {
+            auto shared = db.open();
+            auto again = db.open();  // from the cache
+            mainRound(*again);
+            dao::DBEngine::ResetCache();
+        }
+        done = true;
+        thread.join();
+        return rounds;
+    }
+};
+
+// Both threads read a table with more distinct declared types than the engine remembers, so
+// that both keep adding to what it remembers instead of only looking answers up.
+TEST_F(WorkerBesideCache, BothThreadsReadDeclaredLengthLimitsAtOnce)
+{
+    constexpr int kColumns = 300;
+    QStringList columns;
+    for (int i = 1; i <= kColumns; ++i)
+        columns.append(QStringLiteral("c%1 %2(%1)").arg(i).arg(i % 2 ? QStringLiteral("VARCHAR") : QStringLiteral("TEXT")));
+    ASSERT_EQ(db.rawExec(QStringLiteral("CREATE TABLE Wide (") + columns.join(QStringLiteral(", ")) + QLatin1Char(')')), 0);
+    const QString wide = QStringLiteral("Wide");
+    const auto limits = [&](dao::Database &handle) {
+        const auto rs = handle.OpenRecordset(wide);
+        return std::pair(rs->FieldLimit(0), rs->FieldLimit(kColumns - 1));
+    };
+    const std::pair<std::optional<int>, std::optional<int>> expected(1, kColumns);
+
+    auto reader = dao::DBEngine::OpenPrivate(db.filePath(), kPassword);
+    int wrong = 0;
+    const int rounds = runBeside([&] { wrong += limits(*reader) != expected; },
+                                 [&](dao::Database &shared) { EXPECT_EQ(limits(shared), expected); });
+    EXPECT_GT(rounds, 0);
+    EXPECT_EQ(wrong, 0);
+}
+
+// A private handle whose file was deleted under it refuses each write it tries; what it does
+// then must not reach the cache the main thread is changing.
+TEST_F(WorkerBesideCache, AWorkersRefusedWriteLeavesTheCacheAlone)
+{
+    TempDb gone;
+    gone.create();
+    gone.addCategory(kSoups);
+    auto stale = dao::DBEngine::OpenPrivate(gone.filePath(), kPassword);
+    auto staleRs = stale->OpenRecordset(kSoups);
+    staleRs->AddNew();
+    staleRs->SetField(0, QStringLiteral("Lost"));
+    ASSERT_TRUE(QFile::remove(gone.filePath()));
+
+    int notRefused = 0;
+    const int rounds = runBeside(
+        [&] {
+            notRefused += engineError([&] { staleRs->Update(); }).find("was replaced or deleted by another program")
+                == std::string::npos;
+        },
+        [&](dao::Database &shared) { EXPECT_EQ(shared.OpenRecordset(kSoups)->Fields(0), QStringLiteral("Leek")); });
+    EXPECT_GT(rounds, 0);
+    EXPECT_EQ(notRefused, 0);
 }
 
 }  // namespace
