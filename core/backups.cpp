@@ -150,11 +150,17 @@ QString Backups::make(dao::Database &db, const QString &output)
     const QString file = db.Path();
     try {
         if (!output.isEmpty()) {
+            if (QFileInfo(output).isSymLink())
+                throw Error(QStringLiteral("%1 is a symbolic link; a backup is never written through a link.").arg(shown(output)));
             if (QFileInfo::exists(output))
                 throw Error(QStringLiteral("a file named %1 exists already").arg(shown(output)));
             writeCopy(db, output);
             return output;
         }
+        // A link there would send the copies, and the removal of old ones, to another folder.
+        if (QFileInfo(folderFor(file)).isSymLink())
+            throw Error(QStringLiteral("the folder %1 is a symbolic link; backups go only into a real folder.")
+                            .arg(shown(folderFor(file))));
         if (!QDir().mkpath(folderFor(file)))
             throw Error(QStringLiteral("the folder %1 cannot be made; check that its folder exists and may be written to.")
                             .arg(shown(folderFor(file))));

@@ -192,6 +192,21 @@ TEST_F(BackupTest, AFailedBackupStopsTheChangeAndABadBackupIsNotRestored)
          },
          [&] { Collection(db.filePath(), recipes::kBuiltInPassword).deleteCategory(QStringLiteral("Soups")); },
          "cannot be made"},
+        {"the backups folder is a link to another folder",
+         [&] {
+             QDir(Backups::folderFor(db.filePath())).removeRecursively();
+             QDir(db.folder()).mkdir(QStringLiteral("elsewhere"));
+             QFile::link(db.folder() + QStringLiteral("/elsewhere"), Backups::folderFor(db.filePath()));
+         },
+         [&] { Collection(db.filePath(), recipes::kBuiltInPassword).deleteCategory(QStringLiteral("Soups")); },
+         "is a symbolic link"},
+        {"the backup's name is a link", [] {},
+         [&] {
+             const QString link = db.folder() + QStringLiteral("/copy.mdb");
+             QFile::link(db.folder() + QStringLiteral("/nowhere.mdb"), link);
+             Backups::make(db.filePath(), recipes::kBuiltInPassword, link);
+         },
+         "is a symbolic link"},
         {"a damaged backup",
          [&] {
              const QString backup = Backups::make(db.filePath(), recipes::kBuiltInPassword);
@@ -220,6 +235,8 @@ TEST_F(BackupTest, AFailedBackupStopsTheChangeAndABadBackupIsNotRestored)
         EXPECT_NE(said.find(c.said), std::string::npos) << said;
         EXPECT_EQ(recipeNames(), before) << "the file is as it was";
         EXPECT_EQ(backups(), backupsBefore) << "no new backup, no part of one";
+        EXPECT_TRUE(QDir(db.folder() + QStringLiteral("/elsewhere")).isEmpty()) << "nothing written through a link";
+        EXPECT_FALSE(QFileInfo::exists(db.folder() + QStringLiteral("/nowhere.mdb")));
         QFile::remove(Backups::folderFor(db.filePath()));
     }
 }
