@@ -273,9 +273,12 @@ bool needsGui(const QStringList &arguments)
 {
     if (arguments.size() < 2 || arguments.at(1) != u"export")
         return false;
-    const qsizetype at = arguments.indexOf(QStringLiteral("--format"));
-    return arguments.contains(QStringLiteral("--format=pdf"))
-        || (at >= 0 && at + 1 < arguments.size() && arguments.at(at + 1) == u"pdf");
+    try {
+        const Arguments args(arguments.mid(1), valueOptionsOf(arguments.at(1)));
+        return exchange::exportFormatNamed(args.value(QStringLiteral("format"))) == exchange::ExportFormat::Pdf;
+    } catch (const UsageError &) {
+        return false;  // run() says what is wrong, with no window library needed
+    }
 }
 
 int run(const QStringList &arguments, const QString &defaultDatabase, QTextStream &out, QTextStream &err)

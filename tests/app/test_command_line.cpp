@@ -34,6 +34,8 @@ TEST(CommandLine, TakesOnlyItsOwnCommandsFromTheWindow)
         {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("pdf")}, true, true},
         {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("--format=pdf")}, true, true},
         {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("--format=html")}, true, false},
+        {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("-format"), QStringLiteral("pdf")}, true, true},
+        {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("--output"), QStringLiteral("pdf")}, true, false},
         {{QStringLiteral("saporium"), QStringLiteral("--style=fusion"), QStringLiteral("-reverse")}, false, false},
         {{QStringLiteral("saporium"), QStringLiteral("frobnicate")}, true, false},
         {{QStringLiteral("saporium"), QStringLiteral("--bogus")}, true, false},
