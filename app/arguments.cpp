@@ -24,7 +24,7 @@ std::pair<QString, std::optional<QString>> split(const QString &argument)
 
 }  // namespace
 
-Arguments::Arguments(const QStringList &arguments, const QStringList &valueOptions)
+Arguments::Arguments(const QStringList &arguments, const QStringList &valueOptions, bool dashWords)
 {
     const QString command = arguments.value(0);
     bool optionsEnded = false;
@@ -42,6 +42,10 @@ Arguments::Arguments(const QStringList &arguments, const QStringList &valueOptio
         if (name == u"h")
             name = QStringLiteral("help");
         const bool takesValue = valueOptions.contains(name);
+        if (!takesValue && !kFlags.contains(name) && dashWords && !argument.startsWith(QLatin1String("--"))) {
+            positional_.append(argument);
+            continue;
+        }
         if (!takesValue && !kFlags.contains(name))
             throw UsageError{QStringLiteral("%1: unknown option %2.").arg(command, argument)};
         if (isSet(name))
@@ -67,30 +71,53 @@ Arguments::Arguments(const QStringList &arguments, const QStringList &valueOptio
     }
 }
 
-bool onlyWindowOptions(const QStringList &arguments)
+namespace {
+
+// How many arguments from i on are one of Qt's own window options with its value: 0 when none.
+qsizetype windowOptionAt(const QStringList &arguments, qsizetype i)
 {
-    // Qt's own, for QGuiApplication and QApplication; it takes them with one dash or two.
+    // QGuiApplication's and QApplication's, and the X11 platform's; Qt takes them with one dash
+    // or two.
     static const QStringList kWithValue = {
         QStringLiteral("platform"),        QStringLiteral("platformpluginpath"), QStringLiteral("platformtheme"),
         QStringLiteral("plugin"),          QStringLiteral("qwindowgeometry"),    QStringLiteral("qwindowicon"),
         QStringLiteral("qwindowtitle"),    QStringLiteral("session"),            QStringLiteral("display"),
         QStringLiteral("geometry"),        QStringLiteral("style"),              QStringLiteral("stylesheet"),
-        QStringLiteral("qmljsdebugger")};
+        QStringLiteral("qmljsdebugger"),   QStringLiteral("name"),               QStringLiteral("title"),
+        QStringLiteral("visual")};
     static const QStringList kAlone = {QStringLiteral("reverse"), QStringLiteral("widgetcount"),
-                                       QStringLiteral("nograb"), QStringLiteral("dograb"), QStringLiteral("sync")};
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        const QString &argument = arguments.at(i);
-        if (!looksLikeOption(argument))
-            return false;
-        const auto [name, attached] = split(argument);
-        if (kAlone.contains(name) && !attached)
-            continue;
-        if (!kWithValue.contains(name))
-            return false;
-        if (!attached && ++i >= arguments.size())
-            return false;
+                                       QStringLiteral("nograb"),  QStringLiteral("dograb"),
+                                       QStringLiteral("sync"),    QStringLiteral("cmap")};
+    const QString &argument = arguments.at(i);
+    if (!looksLikeOption(argument))
+        return 0;
+    const auto [name, attached] = split(argument);
+    if (kAlone.contains(name) && !attached)
+        return 1;
+    if (!kWithValue.contains(name))
+        return 0;
+    if (attached)
+        return 1;
+    return i + 1 < arguments.size() ? 2 : 0;
+}
+
+}  // namespace
+
+bool onlyWindowOptions(const QStringList &arguments)
+{
+    return withoutWindowOptions(arguments).size() <= 1;
+}
+
+QStringList withoutWindowOptions(const QStringList &arguments)
+{
+    qsizetype i = 1;
+    while (i < arguments.size()) {
+        const qsizetype taken = windowOptionAt(arguments, i);
+        if (taken == 0)
+            break;
+        i += taken;
     }
-    return true;
+    return QStringList{arguments.value(0)} + arguments.mid(i);
 }
 
 }  // namespace cli

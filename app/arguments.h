@@ -18,8 +18,10 @@ struct UsageError {
 class Arguments {
 public:
     // arguments: the command's name, then what follows it. valueOptions: the names of the options
-    // that take a value. Every command also takes --password-stdin and --help. Throws UsageError.
-    Arguments(const QStringList &arguments, const QStringList &valueOptions);
+    // that take a value. Every command also takes --password-stdin and --help. dashWords: a word
+    // with one dash that names no option is an argument, not a mistake (a query's "-word").
+    // Throws UsageError.
+    Arguments(const QStringList &arguments, const QStringList &valueOptions, bool dashWords = false);
 
     bool isSet(const QString &name) const { return values_.contains(name) || flags_.contains(name); }
     QString value(const QString &name) const { return values_.value(name); }
@@ -35,5 +37,8 @@ private:
 // True when every argument after the program's name is one of Qt's own options for a window
 // (-platform offscreen, -style=fusion, ...): the window opens with them.
 bool onlyWindowOptions(const QStringList &arguments);
+// The arguments without the window options that lead them (the program's name kept first): a
+// command after "-platform offscreen" is still the command.
+QStringList withoutWindowOptions(const QStringList &arguments);
 
 }  // namespace cli

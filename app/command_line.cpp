@@ -269,8 +269,9 @@ bool wanted(const QStringList &arguments)
     return !onlyWindowOptions(arguments);
 }
 
-bool needsGui(const QStringList &arguments)
+bool needsGui(const QStringList &given)
 {
+    const QStringList arguments = withoutWindowOptions(given);
     if (arguments.size() < 2 || arguments.at(1) != u"export")
         return false;
     try {
@@ -281,8 +282,9 @@ bool needsGui(const QStringList &arguments)
     }
 }
 
-int run(const QStringList &arguments, const QString &defaultDatabase, QTextStream &out, QTextStream &err)
+int run(const QStringList &given, const QString &defaultDatabase, QTextStream &out, QTextStream &err)
 {
+    const QStringList arguments = withoutWindowOptions(given);
     const QString first = arguments.value(1);
     if (isHelp(first) || isVersion(first)) {
         if (arguments.size() > 2) {
@@ -300,7 +302,7 @@ int run(const QStringList &arguments, const QString &defaultDatabase, QTextStrea
         if (!command)
             throw UsageError{first.startsWith(u'-') ? QStringLiteral("Unknown option %1.").arg(first)
                                                     : QStringLiteral("Unknown command %1.").arg(first)};
-        const Arguments args(arguments.mid(1), valueOptionsOf(first));
+        const Arguments args(arguments.mid(1), valueOptionsOf(first), takesDashWords(first));
         if (args.helpAsked()) {
             out << commandUsage(first);
             return Done;

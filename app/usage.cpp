@@ -38,7 +38,8 @@ const std::vector<Command> &commands()
         {QStringLiteral("search"), {kDatabase, kCategory},
          QStringLiteral("saporium search [--database FILE] [--category NAME] QUERY..."),
          QStringLiteral("prints the recipes the query matches, one \"Category<TAB>Recipe\" line each, in the\n"
-                        "          order the window's find bar shows them; the query is read as the find bar reads it.\n"
+                        "          order the window's find bar shows them; the query is read as the find bar reads it\n"
+                        "          (\"-word\" leaves out what matches word; after \"--\" every argument is a word).\n"
                         "          Exits 1 when nothing matches.")},
         {QStringLiteral("backup"), {kDatabase, QStringLiteral("output")},
          QStringLiteral("saporium backup [--database FILE] [--output FILE]"),
@@ -103,6 +104,8 @@ QStringList valueOptionsOf(const QString &command)
     const Command *c = find(command);
     return c ? c->valueOptions : QStringList();
 }
+
+bool takesDashWords(const QString &command) { return command == u"search"; }
 
 QString usage()
 {

@@ -10,6 +10,8 @@ namespace cli {
 QStringList commandNames();
 // The options of the command that take a value.
 QStringList valueOptionsOf(const QString &command);
+// True when the command's arguments may be words with one dash, such as a query's "-word".
+bool takesDashWords(const QString &command);
 
 QString usage();
 // The usage of one command: its synopsis, what it does, its options and its exit codes.

@@ -40,6 +40,10 @@ TEST(CommandLine, TakesOnlyItsOwnCommandsFromTheWindow)
         {{QStringLiteral("saporium"), QStringLiteral("frobnicate")}, true, false},
         {{QStringLiteral("saporium"), QStringLiteral("--bogus")}, true, false},
         {{QStringLiteral("saporium"), QStringLiteral("-platform")}, true, false},
+        {{QStringLiteral("saporium"), QStringLiteral("-name"), QStringLiteral("cook"), QStringLiteral("-cmap")}, false, false},
+        {{QStringLiteral("saporium"), QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("export"),
+          QStringLiteral("--format=pdf")},
+         true, true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
@@ -93,6 +97,13 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
         {{QStringLiteral("search"), QStringLiteral("--database"), dir.path(), QStringLiteral("pea")}, cli::Failed,
          "is a folder, not a recipe file"},
         {{QStringLiteral("search"), QStringLiteral("lentil")}, cli::SomeRefused, ""},
+        {{QStringLiteral("search"), QStringLiteral("pea"), QStringLiteral("-garlic")}, cli::Done,
+         "Mine\tPea Soup\nSoups\tPea Soup\n"},
+        {{QStringLiteral("search"), QStringLiteral("pea"), QStringLiteral("-soup")}, cli::SomeRefused, ""},
+        {{QStringLiteral("search"), QStringLiteral("--"), QStringLiteral("pea"), QStringLiteral("--category")},
+         cli::Done, "Mine\tPea Soup\n"},
+        {{QStringLiteral("search"), QStringLiteral("pea"), QStringLiteral("--soup")}, cli::Failed,
+         "search: unknown option --soup."},
         {{QStringLiteral("search")}, cli::Failed, "give the words"},
         {{QStringLiteral("export"), QStringLiteral("--output"), out}, cli::Failed, "--format is needed"},
         {{QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("docx"), QStringLiteral("--output"), out},
@@ -233,6 +244,7 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowWithOrWithoutADisplay)
         {{QStringLiteral("export"), QStringLiteral("--help")}, cli::Done, "Usage: saporium export"},
         {{QStringLiteral("search"), QStringLiteral("-h")}, cli::Done, "Exits 1 when nothing matches."},
         {{QStringLiteral("--help"), QStringLiteral("import")}, cli::Failed, "takes nothing after it"},
+        {{QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--version")}, cli::Done, "saporium 1."},
     };
     Program program;
     for (const auto &c : cases) {
