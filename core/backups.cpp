@@ -213,23 +213,30 @@ QString Backups::restore(const QString &file, const QString &password, const QSt
     // Copied beside the file, then renamed over it in one step: the file is the old one or the
     // backup, never a mix.
     const QString incoming = file + QStringLiteral(".restoring");
-    QFile::remove(incoming);
-    if (!QFile::copy(backup, incoming)) {
+    // A journal left by a restore that stopped while re-keying would be played into the new copy.
+    const auto discard = [&] {
         QFile::remove(incoming);
+        QFile::remove(incoming + QStringLiteral("-journal"));
+    };
+    discard();
+    if (!QFile::copy(backup, incoming)) {
+        discard();
         throw Error(QStringLiteral("The backup %1 could not be copied beside %2.").arg(shownBackup, shown(file)));
     }
     if (opens != password) {
-        // A backup from before a password change: the restored file keeps the password in use.
+        // A backup from before a password change: the restored file keeps the password in use,
+        // and is checked again with it before it takes the file's place.
         try {
             translated([&] { dao::DBEngine::OpenPrivate(incoming, opens)->Rekey(password); });
+            translated([&] { checkSound(incoming, password); });
         } catch (const Error &e) {
-            QFile::remove(incoming);
+            discard();
             throw Error(QStringLiteral("The backup %1 was not restored: it could not be given the file's password: %2")
                             .arg(shownBackup, e.message()));
         }
     }
     if (::rename(QFile::encodeName(incoming).constData(), QFile::encodeName(file).constData()) != 0) {
-        QFile::remove(incoming);
+        discard();
         throw Error(QStringLiteral("The backup %1 could not take the place of %2.").arg(shownBackup, shown(file)));
     }
     // Connections on the replaced file would refuse every write; the next open finds the new one.

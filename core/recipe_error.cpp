@@ -32,6 +32,7 @@ Error Error::fromEngine(const dao::EngineError &e)
         return Error(e.message(), Kind::TimedOut);
     case dao::EngineError::Kind::WrongKey:
         return Error(e.message(), Kind::WrongPassword);
+    case dao::EngineError::Kind::Busy:
     case dao::EngineError::Kind::Failure:
         break;
     }

@@ -232,7 +232,7 @@ std::shared_ptr<Connection> Connection::acquire(const QString &path, const QStri
             if (rc == SQLITE_OK)
                 return cached;
             if (isLocked(rc))
-                throwOpen(action, reasonFor(rc, QStringLiteral("the file"), true, readOnly, {}));
+                throwOpen(action, reasonFor(rc, QStringLiteral("the file"), true, readOnly, {}), EngineError::Kind::Busy);
         }
         // Replaced, deleted or unreadable since: a fresh open finds out which, and says so.
         connections.erase(key);
@@ -288,7 +288,7 @@ std::shared_ptr<Connection> Connection::openFresh(const QString &path, const QBy
     if (rc != SQLITE_OK)
         throwOpen(action, reasonFor(rc, subject, true, readOnly, QString::fromUtf8(sqlite3_errmsg(conn->db_))),
                   (rc & 0xFF) == SQLITE_NOTADB && mayBeEncrypted(path) ? EngineError::Kind::WrongKey
-                                                                       : EngineError::Kind::Failure);
+                                                                       : kindOf(rc));
 
     if (!conn->stillSameFile())
         throwOpen(action, QStringLiteral("another program replaced the file while it was being "
@@ -424,7 +424,9 @@ void Connection::fail(int rc, const QString &action) { throw EngineError(explain
 
 EngineError::Kind Connection::kindOf(int rc)
 {
-    return (rc & 0xFF) == SQLITE_INTERRUPT ? EngineError::Kind::TimedOut : EngineError::Kind::Failure;
+    if ((rc & 0xFF) == SQLITE_INTERRUPT)
+        return EngineError::Kind::TimedOut;
+    return isLocked(rc) ? EngineError::Kind::Busy : EngineError::Kind::Failure;
 }
 
 namespace {

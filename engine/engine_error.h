@@ -17,6 +17,7 @@ public:
         RecipeChanged,   // another program changed or removed the row since it was read
         TimedOut,        // a statement ran past the time limit and was stopped
         WrongKey,        // opening: the password does not open a file that may be keyed with another
+        Busy,            // another connection held the file past the wait; trying later may work
     };
     explicit EngineError(const QString &message, Kind kind = Kind::Failure);
     QString message() const;  // whole, even where what() would stop at a NUL

@@ -154,9 +154,11 @@ FullTextIndex::FullTextIndex(const QString &path, const QString &password)
             if (version.step() && version.int64(0) == kShape)
                 continue;
             conn_.reset();
-        } catch (const EngineError &) {
+        } catch (const EngineError &e) {
             conn_.reset();
-            if (attempt == 1)
+            // A file another connection is busy with (the window's index while the command line
+            // searches) is sound, and its journal live: it is never thrown away for that.
+            if (attempt == 1 || e.kind() == EngineError::Kind::Busy || e.kind() == EngineError::Kind::TimedOut)
                 throw;
         }
         // Unreadable with this key, or of another shape: it holds nothing the recipe file

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -206,6 +207,27 @@ TEST_F(SearchTest, WhateverIsPlantedAtTheIndexNamesIsReplacedNeverWrittenThrough
     ASSERT_EQ(::mkdir(index.c_str(), 0700), 0);
     EXPECT_THAT(testsupport::engineError([&] { SearchIndex(db.basePath(), recipes::kBuiltInPassword); }),
                 ::testing::AllOf(::testing::HasSubstr(index), ::testing::HasSubstr("a folder has that name")));
+
+    // An index another program holds is sound, its journal live: the search says so and keeps it.
+    ASSERT_EQ(::rmdir(index.c_str()), 0);
+    SearchIndex(db.basePath(), recipes::kBuiltInPassword).sync();
+    if (QStandardPaths::findExecutable(QStringLiteral("sqlcipher")).isEmpty())
+        GTEST_SKIP() << "no sqlcipher shell to hold the index";
+    struct stat made {};
+    ASSERT_EQ(::lstat(index.c_str(), &made), 0);
+    QProcess holder;
+    holder.start(QStringLiteral("sqlcipher"), {QStringLiteral("-batch"), QFile::decodeName(index.c_str())});
+    holder.write(QByteArray("PRAGMA key = '") + recipes::kBuiltInPassword.toUtf8()
+                 + "';\nBEGIN EXCLUSIVE;\nSELECT 'held';\n");
+    while (!holder.readAllStandardOutput().contains("held"))
+        ASSERT_TRUE(holder.waitForReadyRead(60000)) << "the shell never took the lock";
+    EXPECT_THAT(testsupport::engineError([&] { SearchIndex(db.basePath(), recipes::kBuiltInPassword); }),
+                ::testing::HasSubstr("locked by another program"));
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished(60000));
+    struct stat kept {};
+    ASSERT_EQ(::lstat(index.c_str(), &kept), 0);
+    EXPECT_EQ(kept.st_ino, made.st_ino) << "the busy index was made anew";
 }
 
 TEST_F(SearchTest, AFolderNotTheUsersAloneToWriteKeepsTheIndexInTheirPrivateCacheFolder)
