@@ -78,10 +78,21 @@ QString privateCacheFolder()
         throw Error(action + QStringLiteral("it is not a folder (a link or a file has its name)."));
     if (st.st_uid != ::geteuid())
         throw Error(action + QStringLiteral("the folder belongs to another user."));
-    if ((st.st_mode & 077) != 0)
-        throw Error(action + QStringLiteral("others may open the folder (its permissions are %1); make it yours "
-                                            "alone with: chmod 700 %2.")
-                                 .arg(QString::number(st.st_mode & 07777, 8), folder));
+    if ((st.st_mode & 077) != 0) {
+        // Ours, made under a loose umask perhaps, and holding nothing but our caches: made private
+        // through a descriptor of the folder itself, so a link swapped in is never changed.
+        const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        struct stat opened {};
+        const bool tightened = fd >= 0 && ::fstat(fd, &opened) == 0 && opened.st_ino == st.st_ino
+            && opened.st_dev == st.st_dev && ::fchmod(fd, 0700) == 0;
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        if (!tightened)
+            throw Error(action + QStringLiteral("others may open the folder (its permissions are %1), and it could "
+                                                "not be made yours alone: %2.")
+                                     .arg(QString::number(st.st_mode & 07777, 8), QString::fromLocal8Bit(std::strerror(error))));
+    }
     return folder;
 }
 

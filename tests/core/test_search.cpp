@@ -258,8 +258,8 @@ TEST_F(SearchTest, AFolderNotTheUsersAloneToWriteKeepsTheIndexInTheirPrivateCach
                  : -1;
          },
          "it is not a folder"},
-        {"a cache folder others may open", 0500,
-         [&] { return QDir().mkpath(cache) ? ::chmod(native(cache).c_str(), 0755) : -1; }, "others may open"},
+        {"a cache folder of the user's that others may open", 0500,
+         [&] { return QDir().mkpath(cache) ? ::chmod(native(cache).c_str(), 0775) : -1; }, nullptr},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
