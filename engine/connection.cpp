@@ -297,14 +297,14 @@ std::shared_ptr<Connection> Connection::openFresh(const QString &path, const QBy
     return conn;
 }
 
-void Connection::create(const QString &path, const QString &password)
+void Connection::create(const QString &path, const QString &password, mode_t mode, const QString &noun)
 {
-    const QString action = QStringLiteral("Cannot create the recipe database ") + path;
+    const QString action = QStringLiteral("Cannot create ") + noun + u' ' + path;
     if (password.isEmpty())
         throwOpen(action, QStringLiteral("no password was given"));
     const QByteArray native = QFile::encodeName(path);
     // O_EXCL: an existing file, even one appearing at this very moment, is never overwritten.
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
         const int error = errno;
         switch (error) {

@@ -39,8 +39,10 @@ public:
     static std::shared_ptr<Connection> acquirePrivate(const QString &path, const QString &password,
                                                       bool readOnly);
 
-    // Makes a new encrypted database at path; never overwrites a file.
-    static void create(const QString &path, const QString &password);
+    // Makes a new encrypted database at path; never overwrites a file. mode: the new file's
+    // permissions, less the umask; noun: what the file is, for messages.
+    static void create(const QString &path, const QString &password, mode_t mode = 0666,
+                       const QString &noun = QStringLiteral("the recipe database"));
 
     // Forgets every cached connection; handles still holding one keep it until they close.
     static void dropAll();

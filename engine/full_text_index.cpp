@@ -66,34 +66,6 @@ bool clearUnlessOwn(const QByteArray &native, const QString &path)
     return false;
 }
 
-// A new, empty index file that only this user may read. Made exclusively, so that a name taken
-// meanwhile (a link above all) is never opened; SQLite then writes its first page, as an empty
-// file would not open.
-void makeFile(const QByteArray &native, const QString &path, const QString &password)
-{
-    const int fd = ::open(native.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        const int error = errno;
-        refuse(path, error == EEXIST ? QStringLiteral("another program took the name while the index was being "
-                                                      "made. Try again")
-                                     : systemReason(error));
-    }
-    ::close(fd);
-    sqlite3 *db = nullptr;
-    int rc = sqlite3_open_v2(native.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    const QByteArray key = password.toUtf8();
-    if (rc == SQLITE_OK)
-        rc = sqlite3_key(db, key.constData(), static_cast<int>(key.size()));
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(db, "PRAGMA user_version = 1", nullptr, nullptr, nullptr);
-    const QString why = QString::fromUtf8(sqlite3_errmsg(db));
-    sqlite3_close_v2(db);
-    if (rc != SQLITE_OK) {
-        ::unlink(native.constData());  // ours: made above
-        refuse(path, QStringLiteral("it cannot be made: ") + why);
-    }
-}
-
 // The own plain file at the name, as it is just before SQLite opens it.
 FileId checkedOwnFile(const QByteArray &native, const QString &path)
 {
@@ -139,7 +111,8 @@ FullTextIndex::FullTextIndex(const QString &path, const QString &password)
             // may hold a change to undo.
             clearUnlessOwn(journal, path + QStringLiteral("-journal"));
             if (!clearUnlessOwn(native, path))
-                makeFile(native, path, password);
+                // Made exclusively, so a name taken meanwhile (a link above all) is never opened.
+                Connection::create(path, password, 0600, QStringLiteral("the search index"));
             const FileId checked = checkedOwnFile(native, path);
             conn_ = Connection::acquirePrivate(path, password, false);
             ensureOpenedChecked(*conn_, checked, path);
