@@ -8,6 +8,7 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
+#include <QTimer>
 #include <QWidget>
 
 #include <cerrno>
@@ -26,6 +27,7 @@ const QByteArray kPing = "ping\n";
 const QByteArray kPong = "pong\n";
 // A request is a few bytes; a caller that sends more without ending its line is not ours.
 constexpr qint64 kLongestRequest = 64;
+constexpr int kSilentCallerMs = 30000;  // far longer than any copy of ours takes to ask
 // A holder answers at once; one that has not within this time is taken to be hung.
 constexpr int kProbePatience = 3000;
 
@@ -232,6 +234,8 @@ void SingleInstance::answer()
 {
     while (QLocalSocket *socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // A caller that never finishes its line would keep its descriptor for the window's life.
+        QTimer::singleShot(kSilentCallerMs, socket, [socket] { socket->abort(); socket->deleteLater(); });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             if (!socket->canReadLine()) {
                 if (socket->bytesAvailable() > kLongestRequest)
