@@ -19,6 +19,7 @@
 
 namespace recipes {
 
+class Mailbox;
 class SearchWorker;
 
 class SearchService : public QObject {
@@ -49,6 +50,8 @@ private:
     QString path_;  // the file as changes name it
     QThread thread_;
     SearchWorker *worker_;
+    Mailbox *inbox_;    // on the worker's thread: the calls this thread makes of the worker
+    Mailbox *replies_;  // on this thread: what the worker reports
     std::atomic<int> latestTicket_ = 0;
     std::int64_t seenVersion_ = 0;
     bool building_ = true;

@@ -37,7 +37,9 @@ echo "== The tests below the window under ThreadSanitizer"
 tsan=${SAPORIUM_TSAN_BUILD:-$root/build-test-tsan}
 cmake -S "$root" -B "$tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSAPORIUM_TESTS=ON -DSAPORIUM_TSAN=ON >/dev/null
 cmake --build "$tsan" --target tests_below_window
-TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:suppressions=$root/tests/tsan/suppressions.txt} \
+# The suppressions for the libraries that build does not instrument are built into the test
+# programs (tests/support/core_test_main.cpp).
+TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1} \
   ctest --test-dir "$tsan" --output-on-failure -j2 -R '^(engine|core|exchange)_test_'
 
 echo "== The suite under AddressSanitizer and UndefinedBehaviorSanitizer"

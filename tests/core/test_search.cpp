@@ -1,16 +1,14 @@
-// Search across recipes without a window: the query language, keeping the index right, where
-// the index file may be kept, and the service that answers from its own thread.
+// Search across recipes without a window: the query language, keeping the index right, and where
+// the index file may be kept.
 #include "core/collection.h"
 #include "core/recipe_batch.h"
 #include "core/search_index.h"
-#include "core/search_service.h"
 #include "support/ordinary_user.h"
 #include "support/temp_db.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -288,31 +286,6 @@ TEST_F(SearchTest, AFolderNotTheUsersAloneToWriteKeepsTheIndexInTheirPrivateCach
         EXPECT_TRUE(S_ISDIR(st.st_mode));
         EXPECT_EQ(st.st_mode & 07777, 0700u);
     }
-}
-
-TEST_F(SearchTest, TheServiceAnswersFromItsThreadAndNoticesOthersChangesBeforeTheNextQuery)
-{
-    recipes::SearchService service(db.basePath(), recipes::kBuiltInPassword);
-    QSignalSpy found(&service, &recipes::SearchService::found);
-    const auto answer = [&](const QString &typed) {
-        const int ticket = service.find(typed);
-        // Answers come in order; only this ticket's is looked at.
-        while (found.isEmpty() || found.last().at(0).toInt() != ticket)
-            if (!found.wait(20000))
-                return QStringList{QStringLiteral("(no answer)")};
-        return names(found.last().at(1).value<std::vector<SearchHit>>());
-    };
-    EXPECT_EQ(answer(QStringLiteral("leek")), QStringList{QStringLiteral("Soups/Leek and potato soup")});
-
-    Collection(db.basePath(), recipes::kBuiltInPassword)
-        .addRecipe(QStringLiteral("Soups"), Recipe{QStringLiteral("Leek broth"), {}, {}, {}});
-    EXPECT_EQ(answer(QStringLiteral("leek")),
-              (QStringList{QStringLiteral("Soups/Leek and potato soup"), QStringLiteral("Soups/Leek broth")}));
-
-    ASSERT_EQ(db.rawExec(QStringLiteral("INSERT INTO Desserts (Name) VALUES ('Leek cake ')")), 0);
-    EXPECT_EQ(answer(QStringLiteral("leek")),
-              (QStringList{QStringLiteral("Desserts/Leek cake"), QStringLiteral("Soups/Leek and potato soup"),
-                           QStringLiteral("Soups/Leek broth")}));
 }
 
 }  // namespace
