@@ -77,13 +77,11 @@ QString databaseFile(const Arguments &args, const QString &fallback)
 {
     if (!args.isSet(QStringLiteral("database")))
         return fallback;
-    QString file = args.value(QStringLiteral("database"));
-    if (QFileInfo(file).isDir())
-        throw recipes::Error(QStringLiteral("--database: %1 is a folder, not a recipe file.").arg(shown(file)));
-    if (QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".mdb");
-    if (QFileInfo(file).isDir())
-        throw recipes::Error(QStringLiteral("--database: %1 is a folder, not a recipe file.").arg(shown(file)));
+    const QString given = args.value(QStringLiteral("database"));
+    const QString file = QFileInfo(given).suffix().isEmpty() ? given + QStringLiteral(".mdb") : given;
+    for (const QString &name : {given, file})
+        if (QFileInfo(name).isDir())
+            throw recipes::Error(QStringLiteral("--database: %1 is a folder, not a recipe file.").arg(shown(name)));
     return file;
 }
 

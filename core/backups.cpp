@@ -92,27 +92,22 @@ void checkSound(const QString &backup, const QString &password)
 // file's own, else the backup's own when one is given.
 QString checkedBackup(const QString &backup, const QString &password, const QString &backupPassword)
 {
-    const bool secondTry = !backupPassword.isEmpty() && backupPassword != password;
-    try {
-        translated([&] { checkSound(backup, password); });
-        return password;
-    } catch (const Error &e) {
-        if (e.kind() != Error::Kind::WrongPassword)
-            throw;
-        if (!secondTry)
-            throw Error(QStringLiteral("it does not open with the recipe file's password; it was made under "
-                                       "another one."),
-                        Error::Kind::WrongPassword);
+    QStringList tried{password};
+    if (!backupPassword.isEmpty() && backupPassword != password)
+        tried.append(backupPassword);
+    for (const QString &candidate : tried) {
+        try {
+            translated([&] { checkSound(backup, candidate); });
+            return candidate;
+        } catch (const Error &e) {
+            if (e.kind() != Error::Kind::WrongPassword)
+                throw;
+        }
     }
-    try {
-        translated([&] { checkSound(backup, backupPassword); });
-    } catch (const Error &e) {
-        if (e.kind() != Error::Kind::WrongPassword)
-            throw;
-        throw Error(QStringLiteral("neither the recipe file's password nor the one given opens it."),
-                    Error::Kind::WrongPassword);
-    }
-    return backupPassword;
+    throw Error(tried.size() == 1
+                    ? QStringLiteral("it does not open with the recipe file's password; it was made under another one.")
+                    : QStringLiteral("neither the recipe file's password nor the one given opens it."),
+                Error::Kind::WrongPassword);
 }
 
 }  // namespace

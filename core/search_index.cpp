@@ -4,6 +4,7 @@
 #include "core/translated.h"
 #include "engine/full_text_index.h"
 #include "engine/names.h"
+#include "engine/system_reason.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -64,7 +64,7 @@ QString privateCacheFolder()
         if (::mkdir(part.constData(), 0700) != 0 && errno != EEXIST) {
             const int error = errno;
             throw Error(action + QFile::decodeName(part) + QStringLiteral(" cannot be made: ")
-                        + QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.'));
+                        + dao::systemReason(error) + QLatin1Char('.'));
         }
         if (slash < 0)
             break;
@@ -72,7 +72,7 @@ QString privateCacheFolder()
     struct stat st {};
     if (::lstat(native.constData(), &st) != 0) {
         const int error = errno;
-        throw Error(action + QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.'));
+        throw Error(action + dao::systemReason(error) + QLatin1Char('.'));
     }
     if (!S_ISDIR(st.st_mode))
         throw Error(action + QStringLiteral("it is not a folder (a link or a file has its name)."));
@@ -91,7 +91,7 @@ QString privateCacheFolder()
         if (!tightened)
             throw Error(action + QStringLiteral("others may open the folder (its permissions are %1), and it could "
                                                 "not be made yours alone: %2.")
-                                     .arg(QString::number(st.st_mode & 07777, 8), QString::fromLocal8Bit(std::strerror(error))));
+                                     .arg(QString::number(st.st_mode & 07777, 8), dao::systemReason(error)));
     }
     return folder;
 }

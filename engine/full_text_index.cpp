@@ -3,13 +3,13 @@
 #include "engine/connection.h"
 #include "engine/engine_error.h"
 #include "engine/statement.h"
+#include "engine/system_reason.h"
 
 #include <QFile>
 
 #include <sqlcipher/sqlite3.h>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -32,8 +32,6 @@ struct FileId {
 {
     throw EngineError(kAction + QStringLiteral(" file ") + path + QStringLiteral(": ") + reason + QLatin1Char('.'));
 }
-
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 // A regular file of this user's with no other name: writing it touches nothing else.
 bool ownPlainFile(const struct stat &st)

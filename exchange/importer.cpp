@@ -2,6 +2,7 @@
 
 #include "core/recipe_batch.h"
 #include "core/recipe_error.h"
+#include "engine/system_reason.h"
 #include "exchange/html_scripts.h"
 #include "exchange/jsonld_reader.h"
 #include "exchange/mealmaster_reader.h"
@@ -14,7 +15,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <optional>
 
 #include <dirent.h>
@@ -23,6 +23,8 @@
 #include <unistd.h>
 
 namespace exchange {
+
+using dao::systemReason;
 
 namespace {
 
@@ -67,8 +69,6 @@ bool mayHoldRecipes(const QFileInfo &info)
 }
 
 QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
-
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 QString notRegular(const QString &name, mode_t mode)
 {

@@ -1,23 +1,24 @@
 #include "ui/print/replacing_file.h"
 
+#include "engine/system_reason.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace printdoc {
 
+using dao::systemReason;
+
 namespace {
 
 // Handed to the system in pieces of about this size: one system call per small write costs more
 // than the writing.
 constexpr qsizetype kPiece = 1 << 16;
-
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 }  // namespace
 
@@ -37,6 +38,12 @@ void ReplacingFile::fail(const QString &reason)
         reason_ = reason;
 }
 
+void ReplacingFile::refuse(Obstacle obstacle, const QString &reason)
+{
+    obstacle_ = obstacle;
+    fail(reason);
+}
+
 bool ReplacingFile::create()
 {
     struct stat st {};
@@ -44,15 +51,15 @@ bool ReplacingFile::create()
     bool oldFile = false;
     if (::lstat(target_.constData(), &st) == 0) {
         if (S_ISLNK(st.st_mode))
-            fail(QStringLiteral("it is a symbolic link; an export is never written through a link. "
-                                "Remove the link or choose another name."));
+            refuse(Obstacle::Link, QStringLiteral("it is a symbolic link; an export is never written through a link. "
+                                                  "Remove the link or choose another name."));
         else if (S_ISDIR(st.st_mode))
-            fail(QStringLiteral("it is a folder."));
+            refuse(Obstacle::Folder, QStringLiteral("it is a folder."));
         else if (!S_ISREG(st.st_mode))
-            fail(QStringLiteral("it is not a regular file (it is a device, a pipe or a socket)."));
+            refuse(Obstacle::NotRegular, QStringLiteral("it is not a regular file (it is a device, a pipe or a socket)."));
         // A write-protected file is kept, although its folder would let a rename replace it.
         else if (::access(target_.constData(), W_OK) != 0)
-            fail(QStringLiteral("the file there is write-protected."));
+            refuse(Obstacle::WriteProtected, QStringLiteral("the file there is write-protected."));
         if (failed())
             return false;
         oldFile = true;
@@ -118,7 +125,7 @@ bool ReplacingFile::writePending()
     return !failed();
 }
 
-bool ReplacingFile::commit()
+bool ReplacingFile::finish()
 {
     if (fd_ < 0 || failed() || !writePending())
         return false;
@@ -129,7 +136,12 @@ bool ReplacingFile::commit()
         fail(systemReason(errno));
     fd_ = -1;
     QIODevice::close();
-    if (failed())
+    return !failed();
+}
+
+bool ReplacingFile::putInPlace()
+{
+    if (fd_ >= 0 || temp_.isEmpty() || failed())
         return false;
     if (::rename(temp_.constData(), target_.constData()) != 0) {
         fail(systemReason(errno));
