@@ -160,4 +160,17 @@ bool BeginWindowMove(QWidget *window, QPoint cursor)
     return true;
 }
 
+bool SystemPlacesWindows()
+{
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+bool BeginWindowResize(QWidget *window, Qt::Edges edges)
+{
+    if (!window || !window->isVisible())
+        return false;
+    QWindow *handle = window->window()->windowHandle();
+    return handle && handle->startSystemResize(edges);
+}
+
 }  // namespace platform

@@ -3,6 +3,7 @@
 // pixel is, which of the program's windows is active, and moving a window with the mouse.
 
 #include <QPoint>
+#include <Qt>
 
 class QWidget;
 
@@ -28,5 +29,12 @@ QWidget *ActiveForm();
 // button is released. Returns at once, with the move under way; false, moving nothing, when
 // there is no shown window.
 bool BeginWindowMove(QWidget *window, QPoint cursor);
+
+// True where the window system places the program's windows and gives them their shape
+// (Wayland): a client may not move itself there, nor cut its window with a mask.
+bool SystemPlacesWindows();
+// Hands the resize of the window of `window`, dragging `edges`, to the window system while the
+// pressed button is held. False, resizing nothing, when the window system does not take it.
+bool BeginWindowResize(QWidget *window, Qt::Edges edges);
 
 }  // namespace platform

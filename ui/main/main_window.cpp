@@ -7,10 +7,12 @@
 #include "platform/shell.h"
 #include "store/RecipeBas.h"
 #include "ui/main/exchange_commands.h"
+#include "ui/main/field_fit.h"
 #include "ui/main/file_commands.h"
 #include "ui/main/find_bar.h"
 #include "ui/main/main_keys.h"
 #include "ui/print/print_command.h"
+#include "ui/skin/outline_faces.h"
 #include "ui/skin/xpcmdbutton.h"
 #include "ui/skin/xptopbuttons.h"
 #include "ui_main.h"
@@ -57,6 +59,8 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
         palette.setColor(QPalette::Base, Qt::white);
         box->setPalette(palette);
     }
+    skin::followPixelRatio(this);
+    fitFieldsToFonts(*ui_);
 
     for (const char *name : {"root", "category", "selected", "recipe"})
         imageList1_.push_back(QPixmap(QStringLiteral(":/main/%1.png").arg(QLatin1String(name))));
@@ -190,6 +194,9 @@ bool MainWindow::event(QEvent *event)
 {
     if (event->type() == QEvent::WindowActivate)
         catchUpWithFile();
+    // The boxes show the desktop's font, and the labels' faces follow the screen's pixel ratio.
+    if (event->type() == QEvent::ApplicationFontChange || event->type() == QEvent::ScreenChangeInternal)
+        fitFieldsToFonts(*ui_);
     return QWidget::event(event);
 }
 

@@ -3,6 +3,7 @@
 #include "platform/browser.h"
 #include "platform/dialogs.h"
 #include "ui/print/print_document.h"
+#include "ui/skin/outline_faces.h"
 #include "ui/skin/xpcmdbutton.h"
 #include "ui/skin/xptopbuttons.h"
 #include "ui_frmprint.h"
@@ -23,6 +24,7 @@ frmprint::frmprint(platform::Dialogs &dialogs, QString programFolder, QWidget *p
     QFont labelFont = ui_->Label1->font();
     labelFont.setPointSizeF(8.25);
     ui_->Label1->setFont(labelFont);
+    skin::followPixelRatio(this);
 
     // From the keyboard too: Tab reaches the two buttons, Space or Enter presses them, and Escape
     // closes the preview as its close button does.

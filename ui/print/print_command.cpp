@@ -3,10 +3,12 @@
 #include "core/category_schema.h"
 
 #include "platform/dialogs.h"
+#include "platform/window.h"
 #include "ui/print/frmprint.h"
 #include "ui/print/print_document.h"
 
 #include <QScreen>
+#include <QWindow>
 
 #include <algorithm>
 #include <utility>
@@ -31,6 +33,13 @@ void centreOver(QWidget *window, const QWidget *over)
                      inside(frame.top(), frame.height(), room.top(), room.bottom()));
     }
     window->move(frame.topLeft());
+}
+
+void openOver(QWidget *window, QWidget *over)
+{
+    window->winId();
+    if (QWindow *handle = window->windowHandle())
+        handle->setTransientParent(over->window()->windowHandle());
 }
 
 }  // namespace
@@ -72,8 +81,11 @@ void PrintCommand::run(const QString &text1, const QString &text2, const QString
         preview_->reloadPage();
     } else {
         preview_ = new frmprint(dialogs_, folder_);
-        // Only a new preview is placed: one the user has moved stays where it is.
-        if (mainWindow_)
+        // Only a new preview is placed: one the user has moved stays where it is. Where the
+        // window system places windows itself, it is asked to open the preview over ours.
+        if (mainWindow_ && platform::SystemPlacesWindows())
+            openOver(preview_, mainWindow_);
+        else if (mainWindow_)
             centreOver(preview_, mainWindow_);
     }
     preview_->setWindowTitle(QStringLiteral("Print [ ") + name + QStringLiteral(" ] Recipe"));

@@ -1,6 +1,7 @@
 #include "ui/skin/xp_canvas.h"
 
 #include "platform/window.h"
+#include "ui/skin/skin_palette.h"
 #include "ui/skin/skin_pictures.h"
 #include "ui/skin/xp_canvas_host.h"
 #include "ui/skin/xp_canvas_paint.h"
@@ -17,6 +18,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 namespace {
 
@@ -51,6 +54,37 @@ Qt::CursorShape pointerFor(int edge)
     }
 }
 
+Qt::Edges edgesOf(int edge)
+{
+    constexpr std::array<Qt::Edges, 8> kEdges{
+        Qt::LeftEdge,
+        Qt::RightEdge,
+        Qt::TopEdge,
+        Qt::BottomEdge,
+        Qt::BottomEdge | Qt::RightEdge,
+        Qt::BottomEdge | Qt::LeftEdge,
+        Qt::TopEdge | Qt::RightEdge,
+        Qt::TopEdge | Qt::LeftEdge,
+    };
+    return kEdges.at(std::size_t(edge));
+}
+
+// The title bar's key-colour corners made see-through, for a window whose shape comes from
+// its transparent pixels rather than from a mask.
+QPixmap withClearCorners(const QPixmap &bar, const QRegion &corners)
+{
+    QImage image = bar.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const qreal ratio = bar.devicePixelRatio();
+    for (const QRect &cut : corners) {
+        const QRect pixels = QRectF(QPointF(cut.topLeft()) * ratio, QSizeF(cut.size()) * ratio).toAlignedRect();
+        for (int y = pixels.top(); y <= pixels.bottom(); ++y)
+            for (int x = pixels.left(); x <= pixels.right(); ++x)
+                if (image.rect().contains(x, y))
+                    image.setPixel(x, y, 0);
+    }
+    return QPixmap::fromImage(image);
+}
+
 QLabel *captionLabel(const QString &name, QWidget *parent, const QColor &colour)
 {
     auto *label = new QLabel(parent);
@@ -80,7 +114,7 @@ xp_canvas::xp_canvas(QWidget *parent)
       picbottom(new skin::XpCanvasPiece(QStringLiteral("picbottom"), this)),
       imgicon(new QLabel(pictop)),
       lblshadow(captionLabel(QStringLiteral("lblshadow"), pictop,
-                             QGuiApplication::palette().color(QPalette::WindowText))),
+                             skin::palette().color(QPalette::WindowText))),
       lblcaption(captionLabel(QStringLiteral("lblcaption"), pictop, Qt::white)),
       imgtop1(skin::picture(QStringLiteral("top1"))),
       imgtopmax1(skin::picture(QStringLiteral("topmax1"))),
@@ -95,6 +129,13 @@ xp_canvas::xp_canvas(QWidget *parent)
       Image1(skin::picture(QStringLiteral("defaulticon"))), Timer1(new QTimer(this)),
       Timer2(new QTimer(this))
 {
+    // The host's controls are the frame's children and take its colours, not the theme's.
+    setPalette(skin::palette());
+    // A mask cannot shape a window there: the round corners come from see-through pixels, which
+    // the window must be made able to show before it first appears.
+    if (QWidget *host = hostWindow(); host && platform::SystemPlacesWindows()
+        && host->windowFlags().testFlag(Qt::FramelessWindowHint) && !host->testAttribute(Qt::WA_WState_Created))
+        host->setAttribute(Qt::WA_TranslucentBackground);
     imgicon->setObjectName(QStringLiteral("imgicon"));
     imgicon->setScaledContents(true);
     imgicon->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -109,7 +150,8 @@ xp_canvas::xp_canvas(QWidget *parent)
     connect(pictop, &skin::XpCanvasPiece::doubleClicked, this, &xp_canvas::pictop_DblClick);
     for (int edge = 0; edge < 8; ++edge) {
         skin::XpCanvasPiece *piece = handle(edge);
-        connect(piece, &skin::XpCanvasPiece::pressed, this, &xp_canvas::handle_MouseDown);
+        connect(piece, &skin::XpCanvasPiece::pressed, this,
+                [this, edge](QPoint screen) { handle_MouseDown(edge, screen); });
         connect(piece, &skin::XpCanvasPiece::released, this,
                 [this, edge](QPoint screen) { handle_MouseUp(edge, screen); });
     }
@@ -281,6 +323,13 @@ void xp_canvas::applyKeyColourMask(int windowState)
         key = skin::keyColourPixels(bar, QRect(0, 0, kCap, bar.height())) +
               skin::keyColourPixels(bar, QRect(bar.width() - kCap, 0, kCap, bar.height()));
     }
+    if (host->testAttribute(Qt::WA_TranslucentBackground)) {
+        // The corners are left unpainted, by the bar and by the frame's ground beneath it.
+        if (!key.isEmpty())
+            pictop->setImage(withClearCorners(pictop->image(), key));
+        clearCorners_ = key.translated(pictop->mapTo(this, QPoint(0, 0)));
+        return;
+    }
     QRegion mask;
     if (!key.isEmpty()) {
         key.translate(pictop->mapTo(host, QPoint(0, 0)));
@@ -373,15 +422,21 @@ void xp_canvas::pictop_DblClick()
     host.setWindowState(host.WindowState() == 0 ? 2 : 0);
 }
 
-void xp_canvas::handle_MouseDown(QPoint screen)
+void xp_canvas::handle_MouseDown(int edge, QPoint screen)
 {
-    if (!fixed_single)
-        press_point = screen;
+    if (fixed_single)
+        return;
+    press_point = screen;
+    // Where a client may not place its window, the window system resizes it as the cursor
+    // goes, and the release has nothing left to do.
+    systemResize_ = platform::SystemPlacesWindows()
+        && skin::XpCanvasHost(hostWindow()).WindowState() == 0
+        && platform::BeginWindowResize(hostWindow(), edgesOf(edge));
 }
 
 void xp_canvas::handle_MouseUp(int edge, QPoint screen)
 {
-    if (fixed_single)
+    if (fixed_single || std::exchange(systemResize_, false))
         return;
     release_point = screen;
     resize_host(hostWindow(), press_point, release_point, edge);
@@ -465,7 +520,10 @@ bool xp_canvas::event(QEvent *event)
 
 void xp_canvas::paintEvent(QPaintEvent *)
 {
-    QPainter(this).fillRect(rect(), kBackColour);
+    QPainter painter(this);
+    if (!clearCorners_.isEmpty())
+        painter.setClipRegion(QRegion(rect()) - clearCorners_);
+    painter.fillRect(rect(), kBackColour);
 }
 
 void xp_canvas::resizeEvent(QResizeEvent *)

@@ -8,11 +8,13 @@
 // never sizes itself. The host's own controls are children of the frame created after it, so
 // they lie on top of its pieces.
 // On a frameless host the frame cuts the title bar's key-colour corner pixels out of the
-// window with a window mask.
+// window with a window mask; where the window system does not take masks (Wayland) it leaves
+// them see-through on a translucent window instead, and resizes through the window system.
 
 #include <QIcon>
 #include <QPixmap>
 #include <QPoint>
+#include <QRegion>
 #include <QWidget>
 
 #include <array>
@@ -95,7 +97,7 @@ private:
 
     void pictop_MouseDown(QPoint screen);
     void pictop_DblClick();
-    void handle_MouseDown(QPoint screen);
+    void handle_MouseDown(int edge, QPoint screen);
     void handle_MouseUp(int edge, QPoint screen);
     void Timer1_Timer();
     void Timer2_Timer();
@@ -130,6 +132,11 @@ private:
     bool fixed_single = false;
     QPoint press_point;
     QPoint release_point;
+    // A resize the window system is running, from the press to the release.
+    bool systemResize_ = false;
+    // The title bar's corners left see-through, in the frame's pixels; empty where a mask
+    // shapes the window instead.
+    QRegion clearCorners_;
     // Until a caption is set, the caption follows the instance's name.
     bool captionSet_ = false;
 };
