@@ -1,7 +1,8 @@
 #pragma once
 // A picture cut into rows x columns of equal cells, numbered row by row from 0: the strips the
 // painted buttons take their looks from. Cells are cut on request; nothing is kept between
-// requests but the picture itself.
+// requests but the picture itself. Sizes are the picture's device pixels; each cell keeps the
+// picture's device pixel ratio.
 
 #include <QPixmap>
 #include <QSize>

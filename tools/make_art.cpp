@@ -4,7 +4,8 @@
 //
 // Writes <folder>/main/*.png (tree images, program icon), <folder>/skin/*.png (window frame,
 // command-button face strip, caption-button strips, default window icon) and <folder>/icons/*.png
-// (the program icon at the sizes the desktop's icon theme installs). The output depends on
+// (the program icon at the sizes the desktop's icon theme installs). Every main/ and skin/ picture
+// also comes at 2x and 3x (name@2x.png, name@3x.png), drawn for screens of those pixel ratios. The output depends on
 // nothing but this program's source (here and in art/): no clock, no randomness, no fonts, so a
 // rerun gives the same bytes and the committed pictures can always be regenerated. After writing,
 // every file is read back and checked against the rules the skin code relies on; any violation is
@@ -26,32 +27,41 @@ namespace art {
 
 namespace {
 
+// "skin/top1.png" at scale 2 is "skin/top1@2x.png", the name Qt looks for on a screen of that ratio.
+QString scaledName(const char* folder, const QString& name, int scale)
+{
+    const QString suffix = scale == 1 ? QString() : QStringLiteral("@%1x").arg(scale);
+    return QStringLiteral("%1/%2%3.png").arg(QLatin1String(folder), name, suffix);
+}
+
 std::vector<Picture> drawAll()
 {
     std::vector<Picture> all;
-    all.push_back({QStringLiteral("main/root.png"), drawRoot(), false});
-    all.push_back({QStringLiteral("main/category.png"), drawCategory(), false});
-    all.push_back({QStringLiteral("main/selected.png"), drawSelected(), false});
-    all.push_back({QStringLiteral("main/recipe.png"), drawRecipe(), false});
-    all.push_back({QStringLiteral("main/saporium16.png"), drawIcon16(), false});
-    all.push_back({QStringLiteral("main/saporium32.png"), drawIcon(32), false});
-    all.push_back({QStringLiteral("skin/face.png"), drawFaceStrip(), true});
-    all.push_back({QStringLiteral("skin/close.png"), drawCaptionStrip(Glyph::Close), true});
-    all.push_back({QStringLiteral("skin/maximize.png"), drawCaptionStrip(Glyph::Maximize), true});
-    all.push_back({QStringLiteral("skin/minimize.png"), drawCaptionStrip(Glyph::Minimize), true});
-    all.push_back({QStringLiteral("skin/restore.png"), drawCaptionStrip(Glyph::Restore), true});
-    const std::array<std::pair<const FrameLook*, QString>, 2> looks = {
-        std::pair{&activeLook(), QStringLiteral("1")}, std::pair{&inactiveLook(), QStringLiteral("2")}};
-    for (const auto& [look, suffix] : looks) {
-        all.push_back({QStringLiteral("skin/top%1.png").arg(suffix), drawTitle(*look, true), true});
-        all.push_back({QStringLiteral("skin/topmax%1.png").arg(suffix), drawTitle(*look, false), true});
-        all.push_back({QStringLiteral("skin/left%1.png").arg(suffix), drawSide(*look, true), true});
-        all.push_back({QStringLiteral("skin/right%1.png").arg(suffix), drawSide(*look, false), true});
-        all.push_back({QStringLiteral("skin/bottom%1.png").arg(suffix), drawBottom(*look), true});
+    for (const int s : scales) {
+        all.push_back({scaledName("main", QStringLiteral("root"), s), drawRoot(s), false});
+        all.push_back({scaledName("main", QStringLiteral("category"), s), drawCategory(s), false});
+        all.push_back({scaledName("main", QStringLiteral("selected"), s), drawSelected(s), false});
+        all.push_back({scaledName("main", QStringLiteral("recipe"), s), drawRecipe(s), false});
+        all.push_back({scaledName("main", QStringLiteral("saporium16"), s), drawIcon16(s), false});
+        all.push_back({scaledName("main", QStringLiteral("saporium32"), s), drawIcon(32 * s), false});
+        all.push_back({scaledName("skin", QStringLiteral("face"), s), drawFaceStrip(s), true});
+        all.push_back({scaledName("skin", QStringLiteral("close"), s), drawCaptionStrip(Glyph::Close, s), true});
+        all.push_back({scaledName("skin", QStringLiteral("maximize"), s), drawCaptionStrip(Glyph::Maximize, s), true});
+        all.push_back({scaledName("skin", QStringLiteral("minimize"), s), drawCaptionStrip(Glyph::Minimize, s), true});
+        all.push_back({scaledName("skin", QStringLiteral("restore"), s), drawCaptionStrip(Glyph::Restore, s), true});
+        const std::array<std::pair<const FrameLook*, QString>, 2> looks = {
+            std::pair{&activeLook(), QStringLiteral("1")}, std::pair{&inactiveLook(), QStringLiteral("2")}};
+        for (const auto& [look, n] : looks) {
+            all.push_back({scaledName("skin", QStringLiteral("top") + n, s), drawTitle(*look, true, s), true});
+            all.push_back({scaledName("skin", QStringLiteral("topmax") + n, s), drawTitle(*look, false, s), true});
+            all.push_back({scaledName("skin", QStringLiteral("left") + n, s), drawSide(*look, true, s), true});
+            all.push_back({scaledName("skin", QStringLiteral("right") + n, s), drawSide(*look, false, s), true});
+            all.push_back({scaledName("skin", QStringLiteral("bottom") + n, s), drawBottom(*look, s), true});
+        }
+        all.push_back({scaledName("skin", QStringLiteral("defaulticon"), s), drawDefaultIcon(s), false});
     }
-    all.push_back({QStringLiteral("skin/defaulticon.png"), drawDefaultIcon(), false});
     // The icon theme's sizes, for the desktop's menus and launchers.
-    all.push_back({QStringLiteral("icons/saporium16.png"), drawIcon16(), false});
+    all.push_back({QStringLiteral("icons/saporium16.png"), drawIcon16(1), false});
     for (const int size : {32, 48, 128, 256})
         all.push_back({QStringLiteral("icons/saporium%1.png").arg(size), drawIcon(size), false});
     return all;

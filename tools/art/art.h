@@ -12,26 +12,28 @@
 
 namespace art {
 
+// Every picture but drawIcon is drawn at 1x size times `scale` (1, 2 or 3).
+
 // tree_icons.cpp: the tree's images and the program icon, 16 x 16 except drawIcon.
-QImage drawRoot();
-QImage drawCategory();
-QImage drawSelected();
-QImage drawRecipe();
-QImage drawIcon16();
+QImage drawRoot(int scale);
+QImage drawCategory(int scale);
+QImage drawSelected(int scale);
+QImage drawRecipe(int scale);
+QImage drawIcon16(int scale);
 // The program icon at size x size (32 and above).
 QImage drawIcon(int size);
 
 // button_faces.cpp: the command-button face strip and the caption-button strips.
 enum class Glyph { Close, Maximize, Minimize, Restore };
 
-QImage drawFaceStrip();
-QImage drawCaptionStrip(Glyph glyph);
+QImage drawFaceStrip(int scale);
+QImage drawCaptionStrip(Glyph glyph, int scale);
 
 // frame_pictures.cpp: the window frame's pieces and the default window icon.
-QImage drawTitle(const FrameLook& look, bool roundCorners);
-QImage drawSide(const FrameLook& look, bool left);
-QImage drawBottom(const FrameLook& look);
-QImage drawDefaultIcon();
+QImage drawTitle(const FrameLook& look, bool roundCorners, int scale);
+QImage drawSide(const FrameLook& look, bool left, int scale);
+QImage drawBottom(const FrameLook& look, int scale);
+QImage drawDefaultIcon(int scale);
 
 // art_checks.cpp: counts and reports every rule a written picture breaks.
 class Checker {

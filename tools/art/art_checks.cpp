@@ -55,6 +55,35 @@ const std::map<QString, QSize>& expectedSizes()
     return sizes;
 }
 
+// The scale a picture is drawn at, from its name: 2 for "skin/top1@2x.png", 1 without a suffix.
+int scaleOf(const QString& name)
+{
+    const qsizetype mark = name.lastIndexOf(QLatin1Char('@'));
+    return mark < 0 ? 1 : name.mid(mark + 1, 1).toInt();
+}
+
+// The 1x picture's name: "skin/top1.png" for "skin/top1@2x.png".
+QString plainName(const QString& name)
+{
+    const qsizetype mark = name.lastIndexOf(QLatin1Char('@'));
+    return mark < 0 ? name : name.left(mark) + QStringLiteral(".png");
+}
+
+// Every picture the program uses by name: the 1x ones, and for main/ and skin/ their 2x and 3x.
+std::map<QString, QSize> allExpectedSizes()
+{
+    std::map<QString, QSize> all;
+    for (const auto& [name, size] : expectedSizes()) {
+        all[name] = size;
+        if (name.startsWith(QLatin1String("icons/")))
+            continue;
+        for (const int scale : scales)
+            if (scale > 1)
+                all[name.chopped(4) + QStringLiteral("@%1x.png").arg(scale)] = size * scale;
+    }
+    return all;
+}
+
 QString at(int x, int y) { return QStringLiteral("(%1, %2)").arg(x).arg(y); }
 
 bool isKey(const QImage& image, int x, int y) { return (image.pixel(x, y) & 0xffffffu) == (keyColour & 0xffffffu); }
@@ -63,12 +92,18 @@ void checkKeyColour(Checker& check, const QString& name, const QImage& image)
 {
     // Written out again rather than taken from the drawing code, which it is here to check.
     constexpr std::array<int, 5> keyRun = {5, 3, 2, 1, 1};
+    // At a higher scale the key colour covers exactly the device pixels of the 1x key pixels,
+    // since the window mask is cut in whole 1x pixels.
+    const int s = scaleOf(name);
+    const QString plain = plainName(name);
     std::set<std::pair<int, int>> wanted;
-    if (name == QLatin1String("skin/top1.png") || name == QLatin1String("skin/top2.png")) {
+    if (plain == QLatin1String("skin/top1.png") || plain == QLatin1String("skin/top2.png")) {
         for (int c = 0; c < static_cast<int>(keyRun.size()); ++c) {
-            for (int y = 0; y < keyRun[static_cast<std::size_t>(c)]; ++y) {
-                wanted.insert({c, y});
-                wanted.insert({titleWidth - 1 - c, y});
+            for (int y = 0; y < keyRun[static_cast<std::size_t>(c)] * s; ++y) {
+                for (int d = 0; d < s; ++d) {
+                    wanted.insert({c * s + d, y});
+                    wanted.insert({(titleWidth - c) * s - 1 - d, y});
+                }
             }
         }
     }
@@ -119,20 +154,23 @@ void checkSmoothDown(Checker& check, const QString& name, const QImage& image, Q
 
 void checkStretching(Checker& check, const QString& name, const QImage& image)
 {
-    const QString file = name.section(QLatin1Char('/'), 1);
+    const int s = scaleOf(name);
+    const QString file = plainName(name).section(QLatin1Char('/'), 1);
     if (file.startsWith(QLatin1String("top"))) {
-        checkUniform(check, name, image, QRect(5, 0, titleWidth - 10, titleHeight), true);
+        checkUniform(check, name, image, QRect(5 * s, 0, (titleWidth - 10) * s, titleHeight * s), true);
     } else if (file.startsWith(QLatin1String("left")) || file.startsWith(QLatin1String("right"))) {
         checkUniform(check, name, image, image.rect(), false);
     } else if (file.startsWith(QLatin1String("bottom"))) {
         checkUniform(check, name, image, image.rect(), true);
     } else if (file == QLatin1String("face.png")) {
-        const int b = faceBorder;
+        const int b = faceBorder * s;
+        const int w = faceCellWidth * s;
+        const int h = faceCellHeight * s;
         for (int i = 0; i < faceCells; ++i) {
-            const int x0 = i * faceCellWidth;
+            const int x0 = i * w;
             // top edge, centre and bottom edge stretch across; the side edges and centre stretch down
-            checkUniform(check, name, image, QRect(x0 + b, 0, faceCellWidth - 2 * b, faceCellHeight), true);
-            checkSmoothDown(check, name, image, QRect(x0, b, faceCellWidth, faceCellHeight - 2 * b));
+            checkUniform(check, name, image, QRect(x0 + b, 0, w - 2 * b, h), true);
+            checkSmoothDown(check, name, image, QRect(x0, b, w, h - 2 * b));
         }
     }
 }
@@ -141,10 +179,11 @@ void checkStretching(Checker& check, const QString& name, const QImage& image)
 void checkCaptionCorners(Checker& check, const QString& name, const QImage& image, const QImage& activeTitle)
 {
     constexpr int buttonTop = 6; // where the windows place the caption buttons on the bar
-    const int n = captionCell;
+    const int s = scaleOf(name);
+    const int n = captionCell * s;
     for (int i = 0; i < captionCells; ++i) {
         for (const auto& [x, y] : {std::pair{0, 0}, std::pair{n - 1, 0}, std::pair{0, n - 1}, std::pair{n - 1, n - 1}}) {
-            const QRgb bar = activeTitle.pixel(titleWidth / 2, buttonTop + y);
+            const QRgb bar = activeTitle.pixel(titleWidth / 2 * s, buttonTop * s + y);
             if (image.pixel(i * n + x, y) != bar)
                 check.fail(name, QStringLiteral("cell %1 corner %2 does not match the title bar").arg(i).arg(at(x, y)));
         }
@@ -183,16 +222,21 @@ bool sameImages(const std::vector<Picture>& a, const std::vector<Picture>& b)
 void checkWritten(Checker& check, const QDir& out, const std::vector<Picture>& pictures,
                   const std::set<QString>& written)
 {
-    const QImage activeTitle =
-        QImage(out.filePath(QStringLiteral("skin/top1.png"))).convertToFormat(QImage::Format_ARGB32);
-    for (const auto& [name, size] : expectedSizes())
+    // The active title bar the caption buttons of each scale sit on.
+    std::map<int, QImage> activeTitle;
+    for (const int s : scales) {
+        const QString top = s == 1 ? QStringLiteral("skin/top1.png") : QStringLiteral("skin/top1@%1x.png").arg(s);
+        activeTitle[s] = QImage(out.filePath(top)).convertToFormat(QImage::Format_ARGB32);
+    }
+    const std::map<QString, QSize> sizes = allExpectedSizes();
+    for (const auto& [name, size] : sizes)
         if (written.count(name) == 0)
             check.fail(name, QStringLiteral("was not drawn"));
     for (const Picture& picture : pictures) {
         const QString& name = picture.path;
         const QImage loaded(out.filePath(name));
-        const auto expected = expectedSizes().find(name);
-        if (expected == expectedSizes().end()) {
+        const auto expected = sizes.find(name);
+        if (expected == sizes.end()) {
             check.fail(name, QStringLiteral("is not a picture the program uses"));
             continue;
         }
@@ -214,9 +258,10 @@ void checkWritten(Checker& check, const QDir& out, const std::vector<Picture>& p
         checkAlpha(check, name, loaded, picture.opaque);
         checkKeyColour(check, name, image);
         checkStretching(check, name, image);
-        if (name.endsWith(QLatin1String("close.png")) || name.endsWith(QLatin1String("maximize.png"))
-            || name.endsWith(QLatin1String("minimize.png")) || name.endsWith(QLatin1String("restore.png")))
-            checkCaptionCorners(check, name, image, activeTitle);
+        const QString plain = plainName(name);
+        if (plain.endsWith(QLatin1String("close.png")) || plain.endsWith(QLatin1String("maximize.png"))
+            || plain.endsWith(QLatin1String("minimize.png")) || plain.endsWith(QLatin1String("restore.png")))
+            checkCaptionCorners(check, name, image, activeTitle[scaleOf(name)]);
     }
 }
 

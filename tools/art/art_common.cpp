@@ -2,6 +2,7 @@
 
 #include "art_common.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <string>
@@ -52,17 +53,78 @@ QImage clearImage(int width, int height)
     return image;
 }
 
-QImage fromPattern(const char* name, const std::vector<const char*>& rows, const std::map<char, QColor>& palette)
+double at1x(int device, int scale) { return (device + 0.5) / scale - 0.5; }
+
+namespace {
+
+using Grid = std::vector<std::string>;
+
+// The pattern's character at (x, y), its edge repeated beyond it as the Scale2x rules want.
+char cellAt(const Grid& grid, int x, int y)
+{
+    y = std::clamp(y, 0, static_cast<int>(grid.size()) - 1);
+    const std::string& row = grid[static_cast<std::size_t>(y)];
+    x = std::clamp(x, 0, static_cast<int>(row.size()) - 1);
+    return row[static_cast<std::size_t>(x)];
+}
+
+// Each character becomes scale x scale characters (row by row) by the Scale2x / Scale3x rules:
+// where two neighbours of the same colour meet at a corner, the corner takes their colour.
+Grid scaledGrid(const Grid& grid, int scale)
+{
+    if (scale == 1)
+        return grid;
+    const int height = static_cast<int>(grid.size());
+    const int width = static_cast<int>(grid.front().size());
+    Grid out(static_cast<std::size_t>(height * scale), std::string(static_cast<std::size_t>(width * scale), '.'));
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const char a = cellAt(grid, x - 1, y - 1), b = cellAt(grid, x, y - 1), c = cellAt(grid, x + 1, y - 1);
+            const char d = cellAt(grid, x - 1, y), e = cellAt(grid, x, y), f = cellAt(grid, x + 1, y);
+            const char g = cellAt(grid, x - 1, y + 1), h = cellAt(grid, x, y + 1), i = cellAt(grid, x + 1, y + 1);
+            std::vector<char> block;
+            if (scale == 2) {
+                const bool on = b != h && d != f;
+                block = {on && d == b ? d : e, on && b == f ? f : e, on && d == h ? d : e, on && h == f ? f : e};
+            } else {
+                const bool on = b != h && d != f;
+                const bool db = on && d == b, bf = on && b == f, dh = on && d == h, hf = on && h == f;
+                block = {db ? d : e,
+                         (db && e != c) || (bf && e != a) ? b : e,
+                         bf ? f : e,
+                         (db && e != g) || (dh && e != a) ? d : e,
+                         e,
+                         (bf && e != i) || (hf && e != c) ? f : e,
+                         dh ? d : e,
+                         (dh && e != i) || (hf && e != g) ? h : e,
+                         hf ? f : e};
+            }
+            for (int k = 0; k < scale * scale; ++k)
+                out[static_cast<std::size_t>(y * scale + k / scale)][static_cast<std::size_t>(x * scale + k % scale)] =
+                    block[static_cast<std::size_t>(k)];
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QImage fromPattern(const char* name, const std::vector<const char*>& rows, const std::map<char, QColor>& palette,
+                   int scale)
 {
     const int width = static_cast<int>(std::char_traits<char>::length(rows.front()));
-    QImage image = clearImage(width, static_cast<int>(rows.size()));
-    for (int y = 0; y < image.height(); ++y) {
-        const std::string row = rows[static_cast<std::size_t>(y)];
-        if (static_cast<int>(row.size()) != width)
+    Grid grid;
+    for (std::size_t y = 0; y < rows.size(); ++y) {
+        grid.emplace_back(rows[y]);
+        if (static_cast<int>(grid.back().size()) != width)
             throw ArtError(std::string(name) + ": pattern row " + std::to_string(y) + " has "
-                           + std::to_string(row.size()) + " pixels, expected " + std::to_string(width));
-        for (int x = 0; x < width; ++x) {
-            const char key = row[static_cast<std::size_t>(x)];
+                           + std::to_string(grid.back().size()) + " pixels, expected " + std::to_string(width));
+    }
+    grid = scaledGrid(grid, scale);
+    QImage image = clearImage(width * scale, static_cast<int>(grid.size()));
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const char key = grid[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
             if (key == '.')
                 continue;
             const auto found = palette.find(key);
@@ -106,15 +168,17 @@ const FrameLook& inactiveLook()
     return look;
 }
 
-QColor barColour(const FrameLook& look, int row)
+QColor barColour(const FrameLook& look, int row, int scale)
 {
-    if (row == 0)
+    // The lines are whole 1x pixels at every scale; only the gradient between them gets finer.
+    const int row1x = row / scale;
+    if (row1x == 0)
         return look.outline;
-    if (row == 1)
+    if (row1x == 1)
         return look.highlight;
-    if (row == titleHeight - 1)
+    if (row1x == titleHeight - 1)
         return look.inner;
-    return ramp(look.bar, row);
+    return ramp(look.bar, at1x(row, scale));
 }
 
 } // namespace art

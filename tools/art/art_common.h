@@ -36,6 +36,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The device pixel ratios the pictures are drawn for; a picture at scale N is named name@Nx.png.
+constexpr int scales[] = {1, 2, 3};
+
 struct Picture {
     QString path; // relative to the output folder
     QImage image;
@@ -58,8 +61,15 @@ QColor ramp(const std::vector<Stop>& stops, double at);
 QImage opaqueImage(int width, int height);
 QImage clearImage(int width, int height);
 
-// Pixel art from rows of characters, one character a pixel; '.' is transparent.
-QImage fromPattern(const char* name, const std::vector<const char*>& rows, const std::map<char, QColor>& palette);
+// Pixel art from rows of characters, one character a pixel; '.' is transparent. At scale 2 and 3
+// the pattern is redrawn by the Scale2x and Scale3x rules, which round its one-pixel steps
+// instead of doubling them.
+QImage fromPattern(const char* name, const std::vector<const char*>& rows, const std::map<char, QColor>& palette,
+                   int scale = 1);
+
+// Where the centre of device pixel `device` lies at `scale`, in 1x pixels: at scale 1 the pixel
+// itself, so that gradients drawn at any scale run through the very colours of the 1x picture.
+double at1x(int device, int scale);
 
 // Shared here because the caption buttons are drawn on the active title bar's colours.
 struct FrameLook {
@@ -72,7 +82,7 @@ struct FrameLook {
 const FrameLook& activeLook();
 const FrameLook& inactiveLook();
 
-// Colour of the title bar's stretched middle at a given row.
-QColor barColour(const FrameLook& look, int row);
+// Colour of the title bar's stretched middle at a given device row of a picture drawn at `scale`.
+QColor barColour(const FrameLook& look, int row, int scale = 1);
 
 } // namespace art

@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cmath>
 #include <cstdlib>
+#include <vector>
 
 namespace art {
 
@@ -70,18 +72,23 @@ std::array<FaceLook, faceCells> faceLooks()
     return {rest, pressed, disabled, hover, highlighted};
 }
 
-QColor faceColour(const FaceLook& look, int y)
+// The face's gradient at a row counted in 1x pixels.
+QColor faceColour(const FaceLook& look, double y)
 {
     return mix(look.faceTop, look.faceBottom,
-               std::clamp(static_cast<double>(y - faceBorder) / (faceCellHeight - 2 * faceBorder - 1), 0.0, 1.0));
+               std::clamp((y - faceBorder) / (faceCellHeight - 2 * faceBorder - 1), 0.0, 1.0));
 }
 
-void drawFaceCell(QImage& image, int left, const FaceLook& look)
+// The frame, the rings and the rounded corners are whole 1x pixels at every scale (the button
+// slices the cell by them); the face's gradient runs through every device row.
+void drawFaceCell(QImage& image, int left, const FaceLook& look, int scale)
 {
     const int w = faceCellWidth;
     const int h = faceCellHeight;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
+    for (int row = 0; row < h * scale; ++row) {
+        const int y = row / scale;
+        for (int column = 0; column < w * scale; ++column) {
+            const int x = column / scale;
             const int cx = std::min(x, w - 1 - x);
             const int cy = std::min(y, h - 1 - y);
             const int d = std::min(cx, cy);
@@ -103,79 +110,103 @@ void drawFaceCell(QImage& image, int left, const FaceLook& look)
                     side = look.ringLeft[ring];
                 else
                     side = look.ringRight[ring];
-                colour = side.isValid() ? side : faceColour(look, y);
+                colour = side.isValid() ? side : faceColour(look, at1x(row, scale));
             } else
-                colour = faceColour(look, y);
-            image.setPixelColor(left + x, y, colour);
+                colour = faceColour(look, at1x(row, scale));
+            image.setPixelColor(left + column, row, colour);
         }
     }
 }
 
 } // namespace
 
-QImage drawFaceStrip()
+QImage drawFaceStrip(int scale)
 {
-    QImage image = opaqueImage(faceCellWidth * faceCells, faceCellHeight);
+    QImage image = opaqueImage(faceCellWidth * faceCells * scale, faceCellHeight * scale);
     const auto looks = faceLooks();
     for (int i = 0; i < faceCells; ++i)
-        drawFaceCell(image, i * faceCellWidth, looks[static_cast<std::size_t>(i)]);
+        drawFaceCell(image, i * faceCellWidth * scale, looks[static_cast<std::size_t>(i)], scale);
     return image;
 }
 
 namespace {
 
-// Glyph coverage in a caption cell, 0 (none) to 1 (solid).
-using Coverage = std::array<std::array<double, captionCell>, captionCell>;
+// Glyph coverage of the device pixels of a caption cell, row by row, 0 (none) to 1 (solid).
+class Coverage {
+public:
+    explicit Coverage(int scale)
+        : scale_(scale), size_(captionCell * scale), cover_(static_cast<std::size_t>(size_ * size_), 0.0)
+    {
+    }
 
-void fillRect(Coverage& cover, int x0, int y0, int x1, int y1, double value)
-{
-    for (int y = y0; y <= y1; ++y)
-        for (int x = x0; x <= x1; ++x)
-            cover[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = value;
-}
+    int scale() const { return scale_; }
+    int size() const { return size_; }
+    double& at(int x, int y) { return cover_[static_cast<std::size_t>(y * size_ + x)]; }
+    double at(int x, int y) const { return cover_[static_cast<std::size_t>(y * size_ + x)]; }
+
+    // Fills 1x pixels x0..x1 by y0..y1, every device pixel of them.
+    void fillRect(int x0, int y0, int x1, int y1, double value)
+    {
+        for (int y = y0 * scale_; y < (y1 + 1) * scale_; ++y)
+            for (int x = x0 * scale_; x < (x1 + 1) * scale_; ++x)
+                at(x, y) = value;
+    }
+
+private:
+    int scale_;
+    int size_;
+    std::vector<double> cover_;
+};
 
 // A window outline with a thick title edge, as on the maximise and restore glyphs.
 void windowOutline(Coverage& cover, int x0, int y0, int x1, int y1, int titleRows)
 {
-    fillRect(cover, x0, y0, x1, y0 + titleRows - 1, 1.0);
-    fillRect(cover, x0, y0, x0, y1, 1.0);
-    fillRect(cover, x1, y0, x1, y1, 1.0);
-    fillRect(cover, x0, y1, x1, y1, 1.0);
+    cover.fillRect(x0, y0, x1, y0 + titleRows - 1, 1.0);
+    cover.fillRect(x0, y0, x0, y1, 1.0);
+    cover.fillRect(x1, y0, x1, y1, 1.0);
+    cover.fillRect(x0, y1, x1, y1, 1.0);
 }
 
-Coverage glyphCoverage(Glyph glyph)
+// Two diagonals with soft shoulders, symmetric about the cell's centre, within 1x pixels 6..14.
+// The stroke's edge is one device pixel soft at every scale: at 1x the diagonal's own pixels are
+// solid and their neighbours about half covered.
+void drawCross(Coverage& cover)
 {
-    Coverage cover{};
+    const int s = cover.scale();
+    for (int row = 6 * s; row < 15 * s; ++row) {
+        for (int column = 6 * s; column < 15 * s; ++column) {
+            const double x = at1x(column, s);
+            const double y = at1x(row, s);
+            // Horizontal distance to the nearer diagonal, in 1x pixels.
+            const double d = std::min(std::abs(x - y), std::abs(x + y - (captionCell - 1)));
+            cover.at(column, row) = s == 1 ? (d == 0 ? 1.0 : d == 1 ? 0.55 : 0.0)
+                                           : std::clamp((1.05 - d) * s + 0.5, 0.0, 1.0);
+        }
+    }
+}
+
+Coverage glyphCoverage(Glyph glyph, int scale)
+{
+    Coverage cover(scale);
     switch (glyph) {
     case Glyph::Close:
-        // Two diagonals with soft shoulders, symmetric about the cell's centre.
-        for (int y = 6; y <= 14; ++y) {
-            for (int x = 6; x <= 14; ++x) {
-                const int a = std::abs(x - y);
-                const int b = std::abs(x + y - (captionCell - 1));
-                const int d = std::min(a, b);
-                double& c = cover[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
-                c = d == 0 ? 1.0 : d == 1 ? 0.55 : 0.0;
-            }
-        }
+        drawCross(cover);
         break;
     case Glyph::Maximize:
         windowOutline(cover, 5, 5, 15, 15, 3);
         break;
     case Glyph::Minimize:
-        fillRect(cover, 5, 13, 11, 15, 1.0);
+        cover.fillRect(5, 13, 11, 15, 1.0);
         break;
     case Glyph::Restore: {
-        Coverage front{};
+        Coverage front(scale);
         windowOutline(front, 5, 8, 12, 15, 2);
         windowOutline(cover, 8, 4, 15, 11, 2);
         // The front window hides what lies behind it.
-        fillRect(cover, 5, 8, 12, 15, 0.0);
-        for (int y = 0; y < captionCell; ++y)
-            for (int x = 0; x < captionCell; ++x)
-                cover[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] =
-                    std::max(cover[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)],
-                             front[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]);
+        cover.fillRect(5, 8, 12, 15, 0.0);
+        for (int y = 0; y < cover.size(); ++y)
+            for (int x = 0; x < cover.size(); ++x)
+                cover.at(x, y) = std::max(cover.at(x, y), front.at(x, y));
         break;
     }
     }
@@ -216,9 +247,12 @@ CaptionLook captionLook(bool close, CaptionState state)
 void drawCaptionCell(QImage& image, int left, const CaptionLook& look, const Coverage& glyph)
 {
     const int n = captionCell;
-    for (int y = 0; y < n; ++y) {
-        const QColor bar = barColour(activeLook(), captionTop + y);
-        for (int x = 0; x < n; ++x) {
+    const int s = glyph.scale();
+    for (int row = 0; row < n * s; ++row) {
+        const int y = row / s;
+        const QColor bar = barColour(activeLook(), captionTop * s + row, s);
+        for (int column = 0; column < n * s; ++column) {
+            const int x = column / s;
             const int cx = std::min(x, n - 1 - x);
             const int cy = std::min(y, n - 1 - y);
             const bool corner = cx < 3 && cy < 3;
@@ -229,26 +263,27 @@ void drawCaptionCell(QImage& image, int left, const CaptionLook& look, const Cov
             else if (cx == 0 || cy == 0 || (corner && cx + cy <= 3))
                 colour = look.border;
             else {
-                colour = mix(look.top, look.bottom, (y - 1) / static_cast<double>(n - 3));
+                colour = mix(look.top, look.bottom, (at1x(row, s) - 1) / static_cast<double>(n - 3));
                 if (y == 1)
                     colour = lighter(colour, 0.3);
-                // A faint shadow down and right of the glyph keeps it legible on the light hover look.
+                // A faint shadow one 1x pixel down and right of the glyph keeps it legible on the
+                // light hover look.
                 if (x > 0 && y > 0) {
-                    const double shadow = glyph[static_cast<std::size_t>(y - 1)][static_cast<std::size_t>(x - 1)];
+                    const double shadow = glyph.at(column - s, row - s);
                     colour = mix(colour, darker(look.bottom, 0.35), 0.45 * shadow);
                 }
-                colour = mix(colour, look.glyph, glyph[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]);
+                colour = mix(colour, look.glyph, glyph.at(column, row));
             }
-            image.setPixelColor(left + x, y, colour);
+            image.setPixelColor(left + column, row, colour);
         }
     }
 }
 
 } // namespace
 
-QImage drawCaptionStrip(Glyph glyph)
+QImage drawCaptionStrip(Glyph glyph, int scale)
 {
-    QImage image = opaqueImage(captionCell * captionCells, captionCell);
+    QImage image = opaqueImage(captionCell * captionCells * scale, captionCell * scale);
     const bool close = glyph == Glyph::Close;
     const std::array<CaptionState, captionCells> states = {CaptionState::Normal, CaptionState::Hover,
                                                           CaptionState::Pressed, CaptionState::Disabled};
@@ -256,7 +291,7 @@ QImage drawCaptionStrip(Glyph glyph)
         const CaptionState state = states[static_cast<std::size_t>(i)];
         // A disabled restore button cannot restore anything, so it shows the plain window.
         const Glyph shown = glyph == Glyph::Restore && state == CaptionState::Disabled ? Glyph::Maximize : glyph;
-        drawCaptionCell(image, i * captionCell, captionLook(close, state), glyphCoverage(shown));
+        drawCaptionCell(image, i * captionCell * scale, captionLook(close, state), glyphCoverage(shown, scale));
     }
     return image;
 }

@@ -1,5 +1,5 @@
 // The tree's images (book, closed and open folder, recipe card) and the program icon: pixel art at
-// 16 px, a vector drawing at 32 px and above.
+// 16 px (redrawn from the same pattern at 2x and 3x), a vector drawing at 32 px and above.
 
 #include "art.h"
 
@@ -32,7 +32,7 @@ const std::map<char, QColor>& folderPalette()
 
 } // namespace
 
-QImage drawRoot()
+QImage drawRoot(int scale)
 {
     // A red cookbook with a spine, a title plate and a gold band; its pages show at the foot.
     return fromPattern("root",
@@ -63,10 +63,11 @@ QImage drawRoot()
                         {'G', QColor(214, 158, 40)},
                         {'p', QColor(252, 246, 230)},
                         {'q', QColor(214, 204, 178)},
-                        {'l', QColor(150, 110, 60)}});
+                        {'l', QColor(150, 110, 60)}},
+                       scale);
 }
 
-QImage drawCategory()
+QImage drawCategory(int scale)
 {
     // A closed folder with a small recipe label on its front.
     return fromPattern("category",
@@ -88,10 +89,10 @@ QImage drawCategory()
                            "..oooooooooooo..",
                            "................",
                        },
-                       folderPalette());
+                       folderPalette(), scale);
 }
 
-QImage drawSelected()
+QImage drawSelected(int scale)
 {
     // The folder opened, with a recipe card standing up out of it.
     return fromPattern("selected",
@@ -113,10 +114,10 @@ QImage drawSelected()
                            ".oooooooooooo...",
                            "................",
                        },
-                       folderPalette());
+                       folderPalette(), scale);
 }
 
-QImage drawRecipe()
+QImage drawRecipe(int scale)
 {
     // A recipe card: a page with a folded corner, a red title and lines of text.
     return fromPattern("recipe",
@@ -142,11 +143,15 @@ QImage drawRecipe()
                         {'w', QColor(255, 255, 255)},
                         {'s', QColor(222, 228, 240)},
                         {'r', QColor(206, 64, 48)},
-                        {'l', QColor(120, 150, 200)}});
+                        {'l', QColor(120, 150, 200)}},
+                       scale);
 }
 
-QImage drawIcon16()
+QImage drawIcon16(int scale)
 {
+    // Pixel art stops at 16 px: with more pixels the icon is the vector drawing, as at 32 px.
+    if (scale > 1)
+        return drawIcon(16 * scale);
     // A red pot with a leaf on its front and steam rising above the lid.
     return fromPattern("saporium16",
                        {

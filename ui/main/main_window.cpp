@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSet>
@@ -29,6 +30,21 @@
 #include <QUrl>
 
 namespace mainform {
+
+namespace {
+
+// The tree's 16 x 16 image `name` for a screen of pixel ratio `ratio`, with that ratio set: the
+// icon finds the name@2x / name@3x file itself (by Qt's rule, 1.5 takes @2x, scaled down
+// smoothly). The very 1x picture at ratio 1.
+QPixmap treeImage(QLatin1String name, qreal ratio)
+{
+    const QString path = QStringLiteral(":/main/%1.png").arg(name);
+    if (ratio == 1.0)
+        return QPixmap(path);
+    return QIcon(path).pixmap(QSize(16, 16), ratio);
+}
+
+}  // namespace
 
 const QString MainWindow::kWebsiteAddress = QStringLiteral("https://www.example.org/saporium/");
 
@@ -43,6 +59,7 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
     // "delete" cannot name a C++ member, so the form calls the button delete_.
     ui_->delete_->setObjectName(QStringLiteral("delete"));
     setFixedSize(size());
+    // Each file brings its @2x or @3x variant along for a dense screen, by Qt's own rule.
     QIcon icon;
     icon.addFile(QStringLiteral(":/main/saporium16.png"));
     icon.addFile(QStringLiteral(":/main/saporium32.png"));
@@ -63,7 +80,7 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
     fitFieldsToFonts(*ui_);
 
     for (const char *name : {"root", "category", "selected", "recipe"})
-        imageList1_.push_back(QPixmap(QStringLiteral(":/main/%1.png").arg(QLatin1String(name))));
+        imageList1_.push_back(treeImage(QLatin1String(name), devicePixelRatioF()));
     tv_ = std::make_unique<platform::Tree>(ui_->Tv);
     text1_ = std::make_unique<platform::TextBox>(ui_->Text1);
     text2_ = std::make_unique<platform::TextBox>(ui_->Text2);

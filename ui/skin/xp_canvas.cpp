@@ -116,18 +116,7 @@ xp_canvas::xp_canvas(QWidget *parent)
       lblshadow(captionLabel(QStringLiteral("lblshadow"), pictop,
                              skin::palette().color(QPalette::WindowText))),
       lblcaption(captionLabel(QStringLiteral("lblcaption"), pictop, Qt::white)),
-      imgtop1(skin::picture(QStringLiteral("top1"))),
-      imgtopmax1(skin::picture(QStringLiteral("topmax1"))),
-      imgleft1(skin::picture(QStringLiteral("left1"))),
-      imgright1(skin::picture(QStringLiteral("right1"))),
-      imgbottom1(skin::picture(QStringLiteral("bottom1"))),
-      imgtop2(skin::picture(QStringLiteral("top2"))),
-      imgtopmax2(skin::picture(QStringLiteral("topmax2"))),
-      imgleft2(skin::picture(QStringLiteral("left2"))),
-      imgright2(skin::picture(QStringLiteral("right2"))),
-      imgbottom2(skin::picture(QStringLiteral("bottom2"))),
-      Image1(skin::picture(QStringLiteral("defaulticon"))), Timer1(new QTimer(this)),
-      Timer2(new QTimer(this))
+      Timer1(new QTimer(this)), Timer2(new QTimer(this))
 {
     // The host's controls are the frame's children and take its colours, not the theme's.
     setPalette(skin::palette());
@@ -136,6 +125,7 @@ xp_canvas::xp_canvas(QWidget *parent)
     if (QWidget *host = hostWindow(); host && platform::SystemPlacesWindows()
         && host->windowFlags().testFlag(Qt::FramelessWindowHint) && !host->testAttribute(Qt::WA_WState_Created))
         host->setAttribute(Qt::WA_TranslucentBackground);
+    loadPictures();
     imgicon->setObjectName(QStringLiteral("imgicon"));
     imgicon->setScaledContents(true);
     imgicon->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -216,8 +206,14 @@ QIcon xp_canvas::Icon() const { return stored_icon; }
 void xp_canvas::setIcon(const QIcon &icon)
 {
     stored_icon = icon;
-    const QPixmap picture = icon.pixmap(kIconRect.size(), 1.0);
-    imgicon->setPixmap(picture.isNull() ? picture : picture.scaled(kIconRect.size()));
+    // Drawn for the frame's screen, so a 2x icon stays sharp there.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap picture = icon.pixmap(kIconRect.size(), ratio);
+    if (!picture.isNull()) {
+        picture = picture.scaled(kIconRect.size() * ratio);
+        picture.setDevicePixelRatio(ratio);
+    }
+    imgicon->setPixmap(picture);
 }
 
 bool xp_canvas::Fixed_Single() const { return fixed_single; }
@@ -252,6 +248,33 @@ skin::XpCanvasPiece *xp_canvas::handle(int edge) const
     }
 }
 
+void xp_canvas::loadPictures()
+{
+    const bool inactive = !imgleft.isNull() && imgleft.cacheKey() == imgleft2.cacheKey();
+    picturesRatio_ = devicePixelRatioF();
+    const auto load = [this](const char *name) {
+        return skin::picture(QString::fromLatin1(name), picturesRatio_);
+    };
+    imgtop1 = load("top1");
+    imgtopmax1 = load("topmax1");
+    imgleft1 = load("left1");
+    imgright1 = load("right1");
+    imgbottom1 = load("bottom1");
+    imgtop2 = load("top2");
+    imgtopmax2 = load("topmax2");
+    imgleft2 = load("left2");
+    imgright2 = load("right2");
+    imgbottom2 = load("bottom2");
+    Image1 = load("defaulticon");
+    if (inactive)
+        show_inactive_frame();
+    else
+        show_active_frame();
+    // The icon too is drawn for the screen it is on.
+    if (!stored_icon.isNull())
+        setIcon(stored_icon);
+}
+
 void xp_canvas::show_active_frame()
 {
     imgleft = imgleft1;
@@ -272,6 +295,9 @@ void xp_canvas::show_inactive_frame()
 
 void xp_canvas::layout_frame()
 {
+    // A window moved to a screen of another pixel ratio takes that screen's pictures.
+    if (devicePixelRatioF() != picturesRatio_)
+        loadPictures();
     const skin::XpCanvasHost host(hostWindow());
     host.setScaleMode(3);
     update();
@@ -318,10 +344,11 @@ void xp_canvas::applyKeyColourMask(int windowState)
     if (!host || !host->windowFlags().testFlag(Qt::FramelessWindowHint))
         return;
     const QImage bar = pictop->image().toImage();
+    const QSize barSize = bar.deviceIndependentSize().toSize();
     QRegion key;
     if (windowState == 0) {
-        key = skin::keyColourPixels(bar, QRect(0, 0, kCap, bar.height())) +
-              skin::keyColourPixels(bar, QRect(bar.width() - kCap, 0, kCap, bar.height()));
+        key = skin::keyColourPixels(bar, QRect(0, 0, kCap, barSize.height())) +
+              skin::keyColourPixels(bar, QRect(barSize.width() - kCap, 0, kCap, barSize.height()));
     }
     if (host->testAttribute(Qt::WA_TranslucentBackground)) {
         // The corners are left unpainted, by the bar and by the frame's ground beneath it.
@@ -515,6 +542,8 @@ bool xp_canvas::event(QEvent *event)
     // would keep the inactive look once the host is active again.
     if (event->type() == QEvent::WindowDeactivate)
         UserControl_ExitFocus();
+    if (event->type() == QEvent::ScreenChangeInternal)
+        layout_frame();
     return QWidget::event(event);
 }
 

@@ -49,7 +49,8 @@ public:
     void setFixed_Single(bool fixed);
 
     // The layout pass: places and paints every piece from the frame's size, the host's state,
-    // the current look and Fixed_Single, sets the host's "ScaleMode" to 3 (pixels), and ends
+    // the current look and Fixed_Single (with the pictures drawn for the frame's device pixel
+    // ratio, reloaded when that has changed), sets the host's "ScaleMode" to 3 (pixels), and ends
     // by emitting Resize().
     void layout_frame();
     // Make the active or the inactive pictures current; the next layout_frame paints them.
@@ -94,6 +95,9 @@ private:
     void placeHotSpots();
     void setPointers(int windowState);
     void applyKeyColourMask(int windowState);
+    // Loads both looks' pictures and the default icon for the frame's device pixel ratio,
+    // keeping the look in use.
+    void loadPictures();
 
     void pictop_MouseDown(QPoint screen);
     void pictop_DblClick();
@@ -123,6 +127,8 @@ private:
     QPixmap imgtop1, imgtopmax1, imgleft1, imgright1, imgbottom1;
     QPixmap imgtop2, imgtopmax2, imgleft2, imgright2, imgbottom2;
     QPixmap Image1;
+    // The device pixel ratio the pictures were loaded for.
+    qreal picturesRatio_ = 0;
 
     // Watch for the host losing (Timer1) and regaining (Timer2) activation; each stops itself.
     QTimer *Timer1;

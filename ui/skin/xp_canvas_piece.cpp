@@ -1,5 +1,7 @@
 #include "ui/skin/xp_canvas_piece.h"
 
+#include "ui/skin/xp_canvas_paint.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -23,8 +25,10 @@ void XpCanvasPiece::paintEvent(QPaintEvent *)
     QPainter painter(this);
     // A surface that grew since its last pass (the title bar of a minimised window) shows
     // plain background beyond the kept image.
-    if (image_.width() < width() || image_.height() < height())
+    const QSizeF shown = image_.deviceIndependentSize();
+    if (shown.width() < width() || shown.height() < height())
         painter.fillRect(rect(), palette().window());
+    skin::smoothWhenResampling(painter, image_);
     painter.drawPixmap(0, 0, image_);
 }
 

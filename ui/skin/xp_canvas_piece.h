@@ -15,6 +15,7 @@ public:
     XpCanvasPiece(const QString &name, QWidget *parent);
 
     // Kept until the next pass replaces it, so every repaint shows the last pass's result.
+    // Drawn at its logical size, whatever its device pixel ratio.
     void setImage(const QPixmap &image);
     const QPixmap &image() const { return image_; }
 

@@ -2,6 +2,7 @@
 
 #include "ui/skin/hover_watch.h"
 #include "ui/skin/skin_pictures.h"
+#include "ui/skin/xp_canvas_paint.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -176,34 +177,60 @@ void xpcmdbutton::PaintFace(int cell)
     update();
 }
 
-void xpcmdbutton::paintEvent(QPaintEvent *)
+void xpcmdbutton::paintFaceOn(QPainter &painter, const QPixmap &face) const
 {
-    const QPixmap face = pc.cell(shownCell_);
     const int w = width();
     const int h = height();
+    const int b = kBorder;
+    // Destinations in logical pixels, sources in the face's device pixels.
     const int cw = face.width();
     const int ch = face.height();
-    const int b = kBorder;
+    const int sb = qRound(kBorder * face.devicePixelRatio());
     struct Slice {
         QRect to;
         QRect from;
     };
     const std::array<Slice, 9> slices{{
-        {{0, 0, b, b}, {0, 0, b, b}},
-        {{w - b, 0, b, b}, {cw - b, 0, b, b}},
-        {{w - b, h - b, b, b}, {cw - b, ch - b, b, b}},
-        {{0, h - b, b, b}, {0, ch - b, b, b}},
-        {{b, 0, w - 2 * b, b}, {b, 0, cw - 2 * b, b}},
-        {{w - b, b, b, h - 2 * b}, {cw - b, b, b, ch - 2 * b}},
-        {{0, b, b, h - 2 * b}, {0, b, b, ch - 2 * b}},
-        {{b, h - b, w - 2 * b, b}, {b, ch - b, cw - 2 * b, b}},
-        {{b, b, w - 2 * b, h - 2 * b}, {b, b, cw - 2 * b, ch - 2 * b}},
+        {{0, 0, b, b}, {0, 0, sb, sb}},
+        {{w - b, 0, b, b}, {cw - sb, 0, sb, sb}},
+        {{w - b, h - b, b, b}, {cw - sb, ch - sb, sb, sb}},
+        {{0, h - b, b, b}, {0, ch - sb, sb, sb}},
+        {{b, 0, w - 2 * b, b}, {sb, 0, cw - 2 * sb, sb}},
+        {{w - b, b, b, h - 2 * b}, {cw - sb, sb, sb, ch - 2 * sb}},
+        {{0, b, b, h - 2 * b}, {0, sb, sb, ch - 2 * sb}},
+        {{b, h - b, w - 2 * b, b}, {sb, ch - sb, cw - 2 * sb, sb}},
+        {{b, b, w - 2 * b, h - 2 * b}, {sb, sb, cw - 2 * sb, ch - 2 * sb}},
     }};
-    QPainter painter(this);
     for (const Slice &slice : slices) {
         // Below 6 x 6 pixels some slices have no extent; they are left out rather than mirrored.
         if (!slice.to.isEmpty())
             painter.drawPixmap(slice.to, face, slice.from);
+    }
+}
+
+void xpcmdbutton::paintEvent(QPaintEvent *)
+{
+    // A button moved to a screen of another pixel ratio takes that screen's face strip.
+    const qreal ratio = devicePixelRatioF();
+    if (ratio != faceRatio_) {
+        faceRatio_ = ratio;
+        pc = platform::PictureClip(skin::picture(QStringLiteral("face"), ratio), 1, 5);
+    }
+    const QPixmap face = pc.cell(shownCell_);
+    QPainter painter(this);
+    if (qFuzzyCompare(face.devicePixelRatio(), ratio)) {
+        paintFaceOn(painter, face);
+    } else {
+        // A fractional ratio: slices cut from the next denser face, then scaled down as one
+        // image, so no slice's edge blurs into its neighbour.
+        QPixmap whole(size() * face.devicePixelRatio());
+        whole.setDevicePixelRatio(face.devicePixelRatio());
+        whole.fill(Qt::transparent);
+        QPainter onWhole(&whole);
+        paintFaceOn(onWhole, face);
+        onWhole.end();
+        skin::smoothWhenResampling(painter, whole);
+        painter.drawPixmap(0, 0, whole);
     }
     if (hasFocus()) {
         // Inside the border, in the caption's colour, as the skin's buttons show the focus.

@@ -1,5 +1,6 @@
 #pragma once
-// The program's own command button. Its face is painted from a strip of five 18 x 21 cells,
+// The program's own command button. Its face is painted from a strip of five 18 x 21 cells
+// (logical pixels; the strip drawn for the screen's pixel ratio),
 // stretched to any size by a nine-slice paint (3-pixel corners copied as they are, edges and
 // centre stretched); its caption is a label centred on the face. The button follows the pointer
 // itself (hover, pressed, leave) and tells its host about a click through Click().
@@ -32,6 +33,8 @@
 #include <QAbstractButton>
 
 class QLabel;
+class QPainter;
+class QPixmap;
 
 namespace skin {
 class HoverWatch;
@@ -92,6 +95,8 @@ protected:
 private:
     void RefreshLook();
     void PaintFace(int cell);
+    // The nine slices of `face` (one cell, at its own pixel ratio) over the button's rectangle.
+    void paintFaceOn(QPainter &painter, const QPixmap &face) const;
     void layoutCaption();
     void colourCaption();
     void showCaption(const QString &text);
@@ -106,7 +111,9 @@ private:
     void pointerUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF reported);
 
     QLabel *lbl;
+    // The face strip for the ratio in faceRatio_, which paintEvent keeps at the button's.
     platform::PictureClip pc;
+    qreal faceRatio_ = 0;
     skin::HoverWatch *Timer1;
 
     int state_ = 0;

@@ -2,6 +2,7 @@
 
 #include "ui/skin/hover_watch.h"
 #include "ui/skin/skin_pictures.h"
+#include "ui/skin/xp_canvas_paint.h"
 #include "ui/skin/xpcmdbutton.h"
 
 #include <QMouseEvent>
@@ -13,6 +14,8 @@ constexpr int kNormal = 0;
 constexpr int kHover = 1;
 constexpr int kPressed = 2;
 constexpr int kDisabled = 3;
+// A strip cell's side in logical pixels.
+constexpr int kCell = 21;
 
 // The button's text after its strip: never painted, it names the button for assistive tools.
 QString nameOf(int strip)
@@ -33,12 +36,6 @@ QString nameOf(int strip)
 
 xptopbuttons::xptopbuttons(QWidget *parent)
     : QAbstractButton(parent),
-      pc{{
-          {skin::picture(QStringLiteral("close")), 1, 4},
-          {skin::picture(QStringLiteral("maximize")), 1, 4},
-          {skin::picture(QStringLiteral("minimize")), 1, 4},
-          {skin::picture(QStringLiteral("restore")), 1, 4},
-      }},
       Timer1(new skin::HoverWatch(this))
 {
     // QAbstractButton's defaults for a text push button, put back to a plain widget's: no
@@ -53,9 +50,9 @@ xptopbuttons::xptopbuttons(QWidget *parent)
     connect(Timer1, &skin::HoverWatch::left, this, &xptopbuttons::hoverLeft);
     connect(this, &QAbstractButton::clicked, this, &xptopbuttons::raiseClick);
     RefreshLook();
-    // Always one cell in logical pixels (315 x 315 twips at 96 dpi). Qt scales logical pixels
-    // on dense screens itself, so the cell and the control coincide at every density.
-    setFixedSize(pc[0].cellSize());
+    // Always one cell in logical pixels (315 x 315 twips at 96 dpi); the strips drawn for the
+    // screen's pixel ratio give the same logical cell at every density.
+    setFixedSize(kCell, kCell);
     Timer1->start();
 }
 
@@ -95,10 +92,23 @@ void xptopbuttons::showCell(int cell)
     update();
 }
 
+void xptopbuttons::loadStrips(qreal ratio)
+{
+    stripsRatio_ = ratio;
+    const char *names[] = {"close", "maximize", "minimize", "restore"};
+    for (std::size_t i = 0; i < pc.size(); ++i)
+        pc[i] = platform::PictureClip(skin::picture(QString::fromLatin1(names[i]), ratio), 1, 4);
+}
+
 void xptopbuttons::paintEvent(QPaintEvent *)
 {
+    // A button moved to a screen of another pixel ratio takes that screen's strips.
+    if (devicePixelRatioF() != stripsRatio_)
+        loadStrips(devicePixelRatioF());
+    const QPixmap cell = pc[std::size_t(strip_)].cell(shownCell_);
     QPainter painter(this);
-    painter.drawPixmap(0, 0, pc[std::size_t(strip_)].cell(shownCell_));
+    skin::smoothWhenResampling(painter, cell);
+    painter.drawPixmap(QRect(0, 0, kCell, kCell), cell, cell.rect());
 }
 
 void xptopbuttons::showEvent(QShowEvent *) { RefreshLook(); }

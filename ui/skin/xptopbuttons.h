@@ -1,6 +1,7 @@
 #pragma once
 // The small square button on a painted title bar: close, maximise, minimise or restore, after
-// its Value. It is exactly one 21 x 21 cell of its strip, shown unscaled: normal 0, hover 1,
+// its Value. It is exactly one 21 x 21 cell of its strip (logical pixels; the strip drawn for the
+// screen's pixel ratio), shown unscaled: normal 0, hover 1,
 // pressed 2, disabled 3. Like xpcmdbutton it follows the pointer itself, and its hover watch
 // runs from creation, so a button created away from the pointer raises one MouseOut at once.
 //
@@ -63,8 +64,11 @@ private:
     void raiseClick();
     void showCell(int cell);
     void hoverLeft();
+    void loadStrips(qreal ratio);
 
+    // The four strips for the ratio in stripsRatio_, which paintEvent keeps at the button's.
     std::array<platform::PictureClip, 4> pc;
+    qreal stripsRatio_ = 0;
     skin::HoverWatch *Timer1;
 
     int value_ = 0;
