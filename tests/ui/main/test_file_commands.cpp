@@ -189,6 +189,8 @@ TEST_F(FileCommandsTest, AnotherFileOpensInTheWindowAndTheLastFiveAreRemembered)
     // Only the root's menu offers them.
     EXPECT_FALSE(run(QStringLiteral("Given"), QStringLiteral("Open another recipe file...")));
     EXPECT_EQ(recentEntries(), QStringList{given});
+    ASSERT_TRUE(run(QStringLiteral("Saporium"), QStringLiteral("Back up now...")));
+    EXPECT_EQ(recipes::Backups::list(given).size(), 1) << "the file commands work on the file opened";
 
     // The window's own file, then six more, the middle one with a password of its own.
     openOther(db.filePath());
