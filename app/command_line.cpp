@@ -264,7 +264,19 @@ bool wanted(const QStringList &arguments)
 {
     // Qt's own options, such as -platform, still open the window; anything else is a command, or
     // a mistake the command line reports.
-    return !onlyWindowOptions(arguments);
+    return !onlyWindowOptions(arguments) && !windowFile(arguments);
+}
+
+std::optional<QString> windowFile(const QStringList &given)
+{
+    const QStringList arguments = withoutWindowOptions(given);
+    const QString file = arguments.value(1);
+    if (file.isEmpty() || file.startsWith(u'-') || commandNamed(file))
+        return std::nullopt;
+    // Qt takes its window options after the file too.
+    if (!onlyWindowOptions(QStringList{arguments.front()} + arguments.mid(2)))
+        return std::nullopt;
+    return file;
 }
 
 bool needsGui(const QStringList &given)

@@ -1,6 +1,7 @@
 #pragma once
 // The program's command line: with a subcommand it works on a recipe file and opens no window.
 //
+//   saporium [FILE]      the window, on FILE or the default recipe file (no command line)
 //   saporium import [--database FILE] [--category NAME] FILE...
 //   saporium export [--database FILE] [--category NAME] --format jsonld|mealmaster|html|pdf --output PATH
 //   saporium search [--database FILE] [--category NAME] QUERY...
@@ -18,6 +19,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QTextStream;
 
 namespace cli {
@@ -25,8 +28,11 @@ namespace cli {
 enum ExitCode : int { Done = 0, SomeRefused = 1, Failed = 2 };
 
 // True when the arguments (the program's name first) are for the command line, not the window:
-// anything but Qt's own window options.
+// anything but Qt's own window options and a recipe file to open.
 bool wanted(const QStringList &arguments);
+// The recipe file the window is to open: the one argument, besides Qt's window options, that is
+// neither a command nor an option. Nothing when there is none.
+std::optional<QString> windowFile(const QStringList &arguments);
 // True when the command needs the GUI library (a PDF is laid out with fonts); no window opens.
 bool needsGui(const QStringList &arguments);
 

@@ -7,6 +7,7 @@
 #include "platform/qt_dialogs.h"
 #include "platform/single_instance.h"
 #include "ui/main/main_window.h"
+#include "ui/main/recipe_file.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -42,6 +44,16 @@ appdata::DataFolder dataFolder()
     const QString programFolder = QCoreApplication::applicationDirPath();
     return appdata::chooseDataFolder(programFolder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
                                      appdata::findSharedFolder(programFolder));
+}
+
+// Whether Qt may find a screen to show a box on; without one it would end the program before a
+// word could be said.
+bool displayMayBeReached()
+{
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (!qEnvironmentVariableIsEmpty(name))
+            return true;
+    return false;
 }
 
 // A subcommand: no window. A PDF needs the GUI library for its fonts, on the offscreen platform,
@@ -74,6 +86,18 @@ int main(int argc, char **argv)
     if (cli::wanted(arguments))
         return commandLine(argc, argv, arguments);
 
+    // The file named on the command line, looked at before anything opens it: a pipe or a device
+    // would stall the start or act, so it is refused with the reason, on stderr first, where it
+    // is read without a display too.
+    const std::optional<QString> named = cli::windowFile(arguments);
+    const QString namedFile = named ? mainform::recipefile::named(*named) : QString();
+    const std::optional<QString> refusal = named ? mainform::recipefile::whyNotOpenable(namedFile) : std::nullopt;
+    if (refusal) {
+        QTextStream(stderr) << *refusal << Qt::endl;
+        if (!displayMayBeReached())
+            return cli::Failed;
+    }
+
     QApplication app(argc, argv);
     nameApplication();
     QGuiApplication::setDesktopFileName(QStringLiteral("org.saporium.saporium"));
@@ -82,11 +106,15 @@ int main(int argc, char **argv)
     const appdata::DataFolder data = dataFolder();
 
     platform::QtDialogs dialogs;
+    if (refusal) {
+        dialogs.MsgBox(*refusal, platform::vbCritical, platform::kAppTitle);
+        return cli::Failed;
+    }
+    const QString recipeFile = named ? namedFile : QDir(data.folder).filePath(QStringLiteral("Recipe.mdb"));
     // One window per file: a second start on it brings the open window forward instead.
-    const QString recipeFile = QDir(data.folder).filePath(QStringLiteral("Recipe.mdb"));
-    platform::SingleInstance instance(recipeFile);
-    if (!instance.claim()) {
-        const platform::SingleInstance::Answer answer = instance.askToRaise();
+    auto instance = std::make_unique<platform::SingleInstance>(recipeFile);
+    if (!instance->claim()) {
+        const platform::SingleInstance::Answer answer = instance->askToRaise();
         if (answer)
             return 0;
         if (answer.kind == platform::SingleInstance::Answer::NoAnswer) {
@@ -97,19 +125,18 @@ int main(int argc, char **argv)
             return 1;
         }
         // What listens is not a window of ours: this one opens, as it would with nobody there.
-    } else if (!instance.unguarded().isEmpty()) {
+    } else if (!instance->unguarded().isEmpty()) {
         // The window opens all the same; the reason is kept for whoever reads the log.
-        QTextStream(stderr) << instance.unguarded() << Qt::endl;
+        QTextStream(stderr) << instance->unguarded() << Qt::endl;
     }
     platform::DesktopShell shell;
-    mainform::MainWindow window(dialogs, shell, data.folder);
-    QObject::connect(&instance, &platform::SingleInstance::raiseRequested, &window,
-                     [&window] { platform::SingleInstance::bringToFront(&window); });
+    mainform::MainWindow window(dialogs, shell, data.folder, named ? recipeFile : QString());
+    window.keepClaim(std::move(instance));
     if (!data.helpFile.isEmpty())
         window.setHelpFile(data.helpFile);
     dialogs.setParent(&window);
     window.show();
-    if (data.starterCopied) {
+    if (data.starterCopied && !named) {
         // Once, over the shown window: the user should know which file to back up.
         const QString file = QDir::toNativeSeparators(recipeFile);
         QTimer::singleShot(0, &window, [&dialogs, file] {

@@ -109,7 +109,7 @@ bool takesDashWords(const QString &command) { return command == u"search"; }
 
 QString usage()
 {
-    QString text = QStringLiteral("Usage:\n  saporium                       open the recipe window\n");
+    QString text = QStringLiteral("Usage:\n  saporium [FILE]                open the recipe window, on FILE or on the default file\n");
     for (const Command &c : commands())
         text += QStringLiteral("  ") + c.synopsis + u'\n';
     text += QStringLiteral("  saporium COMMAND --help | --help | --version\n\n");
@@ -120,7 +120,9 @@ QString usage()
                                   QStringLiteral("output"), QStringLiteral("password-stdin")})
         text += optionLine(option);
     return text
-        + QStringLiteral("\nA file with a password of its own asks for it at a terminal (three tries).\n") + kExitCodes;
+        + QStringLiteral("\nA file with a password of its own asks for it at a terminal (three tries). The window's\n"
+                         "FILE, like --database, gets .mdb when it has no extension; one it cannot open exits 2.\n")
+        + kExitCodes;
 }
 
 QString commandUsage(const QString &command)

@@ -71,6 +71,8 @@ Node Tree::Add(const QString &parentKey, const QString &key, const QString &text
         throw TreeError("The key \"" + key.toStdString() + "\" is already used by another node of the tree.");
     QTreeWidgetItem *parent = parentFor(parentKey);
     auto *item = new QTreeWidgetItem(QStringList{text});
+    // The tree is narrow: a name cut short with "..." shows whole in its tool tip.
+    item->setToolTip(0, text);
     item->setData(0, kNodeKeyRole, key);
     item->setIcon(0, iconFor(image, selectedImage));
     if (parent)
@@ -93,6 +95,7 @@ Node Tree::AddChildren(const QString &parentKey, const QStringList &texts, int i
     items.reserve(texts.size());
     for (const QString &text : texts) {
         auto *item = new QTreeWidgetItem(QStringList{text});
+        item->setToolTip(0, text);
         item->setIcon(0, icon);
         items.append(item);
     }

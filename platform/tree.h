@@ -1,7 +1,7 @@
 #pragma once
 // The catalogue tree control: nodes with a parent, an optional unique key, a text and an image
-// (plus the image shown while selected), a node-click event and EnsureVisible. Wraps a
-// QTreeWidget owned by the window.
+// (plus the image shown while selected), a node-click event and EnsureVisible. Every node's tool
+// tip is its whole text. Wraps a QTreeWidget owned by the window.
 
 #include "platform/tree_error.h"
 #include "platform/tree_node.h"

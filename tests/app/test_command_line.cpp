@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include <sys/stat.h>
 
 namespace {
@@ -26,6 +28,7 @@ TEST(CommandLine, TakesOnlyItsOwnCommandsFromTheWindow)
     const struct {
         QStringList arguments;
         bool wanted, gui;
+        const char *file = nullptr;  // the recipe file the window opens
     } cases[] = {
         {{QStringLiteral("saporium")}, false, false},
         {{QStringLiteral("saporium"), QStringLiteral("-platform"), QStringLiteral("offscreen")}, false, false},
@@ -37,7 +40,15 @@ TEST(CommandLine, TakesOnlyItsOwnCommandsFromTheWindow)
         {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("-format"), QStringLiteral("pdf")}, true, true},
         {{QStringLiteral("saporium"), QStringLiteral("export"), QStringLiteral("--output"), QStringLiteral("pdf")}, true, false},
         {{QStringLiteral("saporium"), QStringLiteral("--style=fusion"), QStringLiteral("-reverse")}, false, false},
-        {{QStringLiteral("saporium"), QStringLiteral("frobnicate")}, true, false},
+        {{QStringLiteral("saporium"), QStringLiteral("frobnicate")}, false, false, "frobnicate"},
+        {{QStringLiteral("saporium"), QStringLiteral("/home/cook/Other.mdb")}, false, false, "/home/cook/Other.mdb"},
+        {{QStringLiteral("saporium"), QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("b.mdb"),
+          QStringLiteral("-reverse")},
+         false, false, "b.mdb"},
+        {{QStringLiteral("saporium"), QStringLiteral("a.mdb"), QStringLiteral("b.mdb")}, true, false},
+        {{QStringLiteral("saporium"), QStringLiteral("a.mdb"), QStringLiteral("--bogus")}, true, false},
+        {{QStringLiteral("saporium"), QStringLiteral("search")}, true, false},
+        {{QStringLiteral("saporium"), QStringLiteral("-")}, true, false},
         {{QStringLiteral("saporium"), QStringLiteral("--bogus")}, true, false},
         {{QStringLiteral("saporium"), QStringLiteral("-platform")}, true, false},
         {{QStringLiteral("saporium"), QStringLiteral("-name"), QStringLiteral("cook"), QStringLiteral("-cmap")}, false, false},
@@ -49,6 +60,7 @@ TEST(CommandLine, TakesOnlyItsOwnCommandsFromTheWindow)
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
         EXPECT_EQ(cli::wanted(c.arguments), c.wanted);
         EXPECT_EQ(cli::needsGui(c.arguments), c.gui);
+        EXPECT_EQ(cli::windowFile(c.arguments), c.file ? std::optional(QString::fromUtf8(c.file)) : std::nullopt);
     }
 }
 
@@ -233,7 +245,8 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowWithOrWithoutADisplay)
         int exitCode;
         const char *said;
     } cases[] = {
-        {{QStringLiteral("frobnicate")}, cli::Failed, "Unknown command frobnicate.\nTry: saporium --help"},
+        {{QStringLiteral("frobnicate"), QStringLiteral("x")}, cli::Failed, "Unknown command frobnicate.\nTry: saporium --help"},
+        {{QStringLiteral("frobnicate")}, cli::Failed, "frobnicate.mdb: there is no such file."},
         {{QStringLiteral("--bogus")}, cli::Failed, "Unknown option --bogus.\nTry: saporium --help"},
         {{QStringLiteral("import"), QStringLiteral("--category"), QStringLiteral("--database"), db.filePath(), recipe},
          cli::Failed, "import: --category needs a value."},

@@ -1,5 +1,6 @@
 // The program started twice on one recipe file: the second start hands over to the window
-// already open and ends; a copy killed outright does not keep the next start from opening.
+// already open and ends; a copy killed outright does not keep the next start from opening. A file
+// named on the command line has its own window, and one that is no recipe file is refused at once.
 
 #include "platform/single_instance.h"
 #include "support/temp_db.h"
@@ -13,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -29,21 +32,25 @@ protected:
         ASSERT_TRUE(QFile::copy(QStringLiteral(SAPORIUM_PROGRAM), program));
     }
 
-    std::unique_ptr<QProcess> start()
+    std::unique_ptr<QProcess> start(const QStringList &arguments = {})
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // The recent files go to the test's folder, not to the real user's settings.
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), db.folder() + QStringLiteral("/config"));
         process->setProcessEnvironment(environment);
-        process->start(program, {});
+        process->setWorkingDirectory(db.folder());
+        process->start(program, arguments);
         EXPECT_TRUE(process->waitForStarted(kPatience));
         return process;
     }
 
     // Waits until a window holds the file and answers; a raise request is what tells.
-    bool windowAnswers()
+    bool windowAnswers() { return windowAnswers(db.filePath()); }
+    static bool windowAnswers(const QString &file)
     {
-        platform::SingleInstance probe(db.filePath());
+        platform::SingleInstance probe(file);
         QElapsedTimer waited;
         waited.start();
         while (!probe.askToRaise(kPatience)) {
@@ -82,6 +89,55 @@ TEST_F(SingleWindowTest, ASecondStartHandsOverToTheOpenWindowAndEnds)
     EXPECT_TRUE(windowAnswers());
     EXPECT_EQ(third->state(), QProcess::Running);
     stop(*third);
+}
+
+TEST_F(SingleWindowTest, AFileNamedAtStartHasAWindowOfItsOwn)
+{
+    const QString other = db.folder() + QStringLiteral("/Other.mdb");
+    ASSERT_TRUE(QFile::copy(db.filePath(), other));
+    const auto first = start({QStringLiteral("Other")});
+    ASSERT_TRUE(windowAnswers(other));
+    {
+        platform::SingleInstance defaultFile(db.filePath());
+        EXPECT_TRUE(defaultFile.claim()) << "the window holds its own file, not the default one";
+    }
+    const auto second = start({other});
+    ASSERT_TRUE(second->waitForFinished(kPatience));
+    EXPECT_EQ(second->exitCode(), 0) << "handed over to the window on the file";
+    EXPECT_EQ(first->state(), QProcess::Running);
+    stop(*first);
+}
+
+TEST_F(SingleWindowTest, AFileThatIsNoRecipeFileIsReportedAtOnceEvenAPipe)
+{
+    const QString folder = db.folder();
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + QStringLiteral("/pipe.mdb")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(folder).mkdir(QStringLiteral("folder.mdb")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), folder + QStringLiteral("/device.mdb")));
+    const struct {
+        const char *name, *reason;
+    } cases[] = {
+        {"missing.mdb", "missing.mdb: there is no such file."},
+        {"folder.mdb", "folder.mdb: it is a folder, not a file."},
+        {"pipe.mdb", "pipe.mdb: it is a named pipe, not a recipe file."},
+        {"device.mdb", "device.mdb: it is a device, not a recipe file."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto process = start({folder + u'/' + QLatin1String(c.name)});
+        // The message box waits for the user; what it says is on stderr first.
+        const QByteArray expected = "Cannot open the recipe file " + QFile::encodeName(folder) + '/' + c.reason;
+        QByteArray said;
+        QElapsedTimer waited;
+        waited.start();
+        while (!said.contains(expected) && !waited.hasExpired(kPatience)
+               && (process->waitForReadyRead(1000) || process->state() == QProcess::Running))
+            said += process->readAllStandardError();
+        EXPECT_TRUE(said.contains(expected)) << said.toStdString();
+        platform::SingleInstance probe(folder + u'/' + QLatin1String(c.name));
+        EXPECT_TRUE(probe.claim()) << "no window holds it";
+        stop(*process);
+    }
 }
 
 }  // namespace

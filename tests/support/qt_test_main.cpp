@@ -1,11 +1,21 @@
-// Every test executable runs inside one QApplication, as the program does.
+// Every test executable runs inside one QApplication, as the program does. The user's settings
+// (the recent files) go to a folder of the run's own, never to the real user's.
 #include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    const QTemporaryDir settings;
+    if (!settings.isValid())
+        qFatal("No temporary folder for the settings: %s", qPrintable(settings.errorString()));
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, settings.path());
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

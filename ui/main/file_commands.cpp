@@ -28,7 +28,11 @@ FileCommands::FileCommands(platform::Dialogs &dialogs, RecipeBas &store, FindBar
 {
 }
 
-QString FileCommands::file() const { return store_.DbPath + QStringLiteral(".mdb"); }
+QString FileCommands::file() const
+{
+    // As the engine names it: ".mdb" only for a name without an extension.
+    return QFileInfo(store_.DbPath).suffix().isEmpty() ? store_.DbPath + QStringLiteral(".mdb") : store_.DbPath;
+}
 
 void FileCommands::backUpNow()
 {

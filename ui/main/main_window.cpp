@@ -5,12 +5,14 @@
 #include "engine/refusals.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
+#include "platform/single_instance.h"
 #include "store/RecipeBas.h"
 #include "ui/main/exchange_commands.h"
 #include "ui/main/field_fit.h"
 #include "ui/main/file_commands.h"
 #include "ui/main/find_bar.h"
 #include "ui/main/main_keys.h"
+#include "ui/main/open_commands.h"
 #include "ui/print/print_command.h"
 #include "ui/skin/outline_faces.h"
 #include "ui/skin/xpcmdbutton.h"
@@ -49,9 +51,9 @@ QPixmap treeImage(QLatin1String name, qreal ratio)
 const QString MainWindow::kWebsiteAddress = QStringLiteral("https://www.example.org/saporium/");
 
 MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const QString &programFolder,
-                       QWidget *parent)
+                       const QString &recipeFile, QWidget *parent)
     : QWidget(parent), ui_(std::make_unique<Ui::main>()), dialogs_(dialogs), shell_(shell),
-      programFolder_(programFolder)
+      programFolder_(programFolder), recipeFile_(recipeFile)
 {
     // The painted frame is the window's title bar and border.
     setWindowFlag(Qt::FramelessWindowHint);
@@ -94,6 +96,7 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
         FindBar::Controls{ui_->FindBar, ui_->Find, ui_->FindCount, ui_->closefind, ui_->Tv}, *store_);
     store_->AfterFill = [this](bool full) { findBar_->treeFilled(full); };
     file_ = std::make_unique<FileCommands>(dialogs_, *store_, *findBar_);
+    open_ = std::make_unique<OpenCommands>(dialogs_, *this);
 
     wireControls();
     Form_Load();
@@ -126,10 +129,16 @@ void MainWindow::wireControls()
     QAction *backUp = treeMenu_->addAction(QStringLiteral("Back up now..."), this, [this] { file_->backUpNow(); });
     QAction *restore = treeMenu_->addAction(QStringLiteral("Restore from a backup..."), this, [this] { file_->restore(); });
     QAction *password = treeMenu_->addAction(QStringLiteral("Change password..."), this, [this] { file_->changePassword(); });
+    QAction *openSeparator = treeMenu_->addSeparator();
+    QAction *openOther = treeMenu_->addAction(QStringLiteral("Open another recipe file..."), this,
+                                              [this] { open_->chooseFile(); });
+    recentMenu_ = treeMenu_->addMenu(QStringLiteral("Recent files"));
+    recentMenu_->setObjectName(QStringLiteral("RecentFilesMenu"));
+    QAction *recent = recentMenu_->menuAction();
     ui_->Tv->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui_->Tv, &QWidget::customContextMenuRequested, this,
-            [this, separator, importFiles, importFolder, exportRecipes, fileSeparator, backUp, restore,
-             password](const QPoint &at) {
+            [this, separator, importFiles, importFolder, exportRecipes, fileSeparator, backUp, restore, password,
+             openSeparator, openOther, recent](const QPoint &at) {
                 const platform::Node node{ui_->Tv->itemAt(at)};
                 const bool root = !node.isNull() && node.key() == RecipeBas::kRootKey;
                 const bool category = !node.isNull() && !root && !node.parent().isNull()
@@ -137,8 +146,10 @@ void MainWindow::wireControls()
                 menuCategory_ = category ? node.key() : QString();
                 for (QAction *action : {separator, importFiles, importFolder, exportRecipes})
                     action->setVisible(root || category);
-                for (QAction *action : {fileSeparator, backUp, restore, password})
+                for (QAction *action : {fileSeparator, backUp, restore, password, openSeparator, openOther, recent})
                     action->setVisible(root);
+                if (root)
+                    open_->fillRecentMenu(*recentMenu_);
                 treeMenu_->popup(ui_->Tv->viewport()->mapToGlobal(at));
             });
     connect(tv_.get(), &platform::Tree::NodeClick, this, &MainWindow::Tv_NodeClick);
@@ -164,11 +175,39 @@ void MainWindow::wireControls()
     connect(ui_->xptopbuttons3, &xptopbuttons::Click, this, &MainWindow::xptopbuttons3_Click);
 }
 
+QString MainWindow::recipeFile() const
+{
+    return recipeFile_.isEmpty() ? programFolder_ + QStringLiteral("/Recipe.mdb") : recipeFile_;
+}
+
+void MainWindow::keepClaim(std::unique_ptr<platform::SingleInstance> claim) { open_->keepClaim(std::move(claim)); }
+
+void MainWindow::openRecipeFile(const QString &file)
+{
+    findBar_->restart();
+    store_->CloseStore();
+    store_->SelRecipe.clear();
+    store_->SelRecipeCategory.clear();
+    store_->SelCategory.clear();
+    store_->NewCategory.clear();
+    for (QWidget *b : {ui_->Save, ui_->Cancel, ui_->saveedited, ui_->canceledit, ui_->delcatagroy, ui_->cancelcata})
+        b->hide();
+    clearFields();
+    lockFields(true);
+    // A file that does not open must not leave the other file's recipes on show.
+    tv_->Clear();
+    store_->Password = RecipeBas::kPassword;
+    recipeFile_ = file;
+    Form_Load();
+}
+
 void MainWindow::Form_Load()
 {
-    store_->DbPath = programFolder_ + QStringLiteral("/Recipe");
+    // The default file keeps the name it always had, without its extension.
+    store_->DbPath = recipeFile_.isEmpty() ? programFolder_ + QStringLiteral("/Recipe") : recipeFile_;
     try {
         store_->FillCatalogue();
+        open_->opened(recipeFile());
     } catch (const std::exception &e) {
         // The window opens all the same; the user is told once why the recipes are missing,
         // after the window has appeared.
@@ -193,6 +232,7 @@ bool MainWindow::openWithPassword()
         store_->Password = typed;
         try {
             store_->FillCatalogue();
+            open_->opened(recipeFile());
             return true;
         } catch (const recipes::Error &e) {
             if (e.kind() != recipes::Error::Kind::WrongPassword)

@@ -18,6 +18,7 @@ class main;
 namespace platform {
 class Dialogs;
 class Shell;
+class SingleInstance;
 }  // namespace platform
 namespace printdoc {
 class PrintCommand;
@@ -31,6 +32,7 @@ namespace mainform {
 class ExchangeCommands;
 class FileCommands;
 class FindBar;
+class OpenCommands;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -38,10 +40,11 @@ public:
     // The web site the Website button opens.
     static const QString kWebsiteAddress;
 
-    // programFolder holds Recipe.mdb, help.htm and the print files. The dialogs and the shell
+    // programFolder holds Recipe.mdb, help.htm and the print files. recipeFile: the recipe file to
+    // open, with its extension; empty: Recipe.mdb in programFolder. The dialogs and the shell
     // outlive the window.
     MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const QString &programFolder,
-               QWidget *parent = nullptr);
+               const QString &recipeFile = {}, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     RecipeBas &store() const { return *store_; }
@@ -51,6 +54,16 @@ public:
     void setHelpFile(const QString &path) { helpFile_ = path; }
     FindBar &findBar() const { return *findBar_; }
     ExchangeCommands &exchangeCommands() const { return *exchange_; }
+    OpenCommands &openCommands() const { return *open_; }
+
+    // The recipe file the window works on, with its extension.
+    QString recipeFile() const;
+    // Lets go of the file in hand (its search, any recipe being added or edited, the choices) and
+    // opens file in its place, asking for its own password if it has one; a file that does not
+    // open leaves the tree empty and says why. The claim on the file is the caller's.
+    void openRecipeFile(const QString &file);
+    // Holds the claim on the window's file: see OpenCommands::keepClaim.
+    void keepClaim(std::unique_ptr<platform::SingleInstance> claim);
 
     // Handlers, one per control event.
     void Tv_NodeClick(platform::Node node);
@@ -111,7 +124,10 @@ private:
     std::unique_ptr<FindBar> findBar_;
     std::unique_ptr<ExchangeCommands> exchange_;
     std::unique_ptr<FileCommands> file_;
+    std::unique_ptr<OpenCommands> open_;
+    QString recipeFile_;  // empty: Recipe.mdb in the program folder
     QMenu *treeMenu_ = nullptr;
+    QMenu *recentMenu_ = nullptr;
     QString menuCategory_;  // the category the tree's menu was opened on; empty: the root
     bool unloaded_ = false;
 };

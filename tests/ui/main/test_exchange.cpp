@@ -51,7 +51,8 @@ TEST_F(ExchangeTest, ImportAndExportWorkOnTheNodeTheMenuWasOpenedOn)
                              QStringLiteral("Import a folder..."), QStringLiteral("Export...")};
     EXPECT_EQ(menuOn(findNode(QStringLiteral("Saporium"))),
               (all + QStringList{QStringLiteral("Back up now..."), QStringLiteral("Restore from a backup..."),
-                                 QStringLiteral("Change password...")}));
+                                 QStringLiteral("Change password..."), QStringLiteral("Open another recipe file..."),
+                                 QStringLiteral("Recent files")}));
     EXPECT_EQ(menuOn(findNode(QStringLiteral("Soups"))), all);
     EXPECT_EQ(menuOn(findNode(QStringLiteral("Leek"), QStringLiteral("Soups"))), QStringList{QStringLiteral("Find...")});
 

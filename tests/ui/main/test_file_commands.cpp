@@ -1,10 +1,23 @@
 // The recipe file's own commands on the real window: a password asked for at start-up, three
-// tries, a password changed from the tree's menu, and a backup made and restored from it.
+// tries, a password changed from the tree's menu, a backup made and restored from it, and another
+// recipe file opened from it, a file box or the recent files.
 #include "core/backups.h"
 #include "core/collection.h"
 #include "main_window_fixture.h"
+#include "support/ordinary_user.h"
+#include "ui/main/open_commands.h"
 
 #include <QMenu>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+
+#include <ostream>
+
+// Paths in failures as text, not as arrays of characters; found by gtest next to QString.
+void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -28,6 +41,40 @@ protected:
                 return true;
             }
         return false;
+    }
+    // The recent files as the root's submenu offers them, by the file each opens.
+    QStringList recentEntries()
+    {
+        emit ui().Tv->customContextMenuRequested(ui().Tv->visualItemRect(findNode(QStringLiteral("Saporium"))).center());
+        window->findChild<QMenu *>(QStringLiteral("TreeMenu"))->hide();
+        QStringList files;
+        for (QAction *action : window->findChild<QMenu *>(QStringLiteral("RecentFilesMenu"))->actions())
+            files << action->data().toString();
+        return files;
+    }
+    bool runRecent(const QString &file)
+    {
+        recentEntries();
+        for (QAction *action : window->findChild<QMenu *>(QStringLiteral("RecentFilesMenu"))->actions())
+            if (action->data().toString() == file) {
+                action->trigger();
+                return true;
+            }
+        return false;
+    }
+    // Opens file from the root's menu through the file box.
+    void openOther(const QString &file)
+    {
+        dialogs.answerOpenFiles({file});
+        ASSERT_TRUE(run(QStringLiteral("Saporium"), QStringLiteral("Open another recipe file...")));
+    }
+    // A recipe file of its own in dir, holding one category of that name.
+    static QString makeFile(const QTemporaryDir &dir, const QString &name, const QString &password = recipes::kBuiltInPassword)
+    {
+        const QString file = dir.filePath(name + QStringLiteral(".mdb"));
+        recipes::Collection::create(file, password);
+        recipes::Collection(file, password).addCategory(name);
+        return file;
     }
     std::vector<Kind> kinds() const
     {
@@ -120,6 +167,123 @@ TEST_F(FileCommandsTest, ThePasswordIsChangedAndABackupRestoredFromTheRootsMenu)
         EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), t.restored ? 2 : -1);
     }
     EXPECT_EQ(recipes::Collection(db.filePath(), QStringLiteral("basil")).categories().size(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(FileCommandsTest, AnotherFileOpensInTheWindowAndTheLastFiveAreRemembered)
+{
+    QSettings(QStringLiteral("saporium"), QStringLiteral("saporium")).clear();
+    QTemporaryDir dir;
+    const QString given = makeFile(dir, QStringLiteral("Given"));
+    makeStarterLikeDb();
+    // Started on a file of its own: that file, not the one in the program folder.
+    window = std::make_unique<mainform::MainWindow>(dialogs, shell, db.folder(), given);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_EQ(store().DbPath, given);
+    EXPECT_NE(findNode(QStringLiteral("Given"), QStringLiteral("Saporium")), nullptr);
+    EXPECT_EQ(findNode(QStringLiteral("Soups"), QStringLiteral("Saporium")), nullptr);
+    // Only the root's menu offers them.
+    EXPECT_FALSE(run(QStringLiteral("Given"), QStringLiteral("Open another recipe file...")));
+    EXPECT_EQ(recentEntries(), QStringList{given});
+    ASSERT_TRUE(run(QStringLiteral("Saporium"), QStringLiteral("Back up now...")));
+    EXPECT_EQ(recipes::Backups::list(given).size(), 1) << "the file commands work on the file opened";
+
+    // The window's own file, then six more, the middle one with a password of its own.
+    openOther(db.filePath());
+    EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 2);
+    EXPECT_EQ(findNode(QStringLiteral("Given"), QStringLiteral("Saporium")), nullptr);
+    QStringList opened{db.filePath(), given};
+    for (const char *name : {"One", "Two", "Three", "Four", "Five", "Six"}) {
+        SCOPED_TRACE(name);
+        const bool own = QLatin1String(name) == QLatin1String("Three");
+        const QString file = makeFile(dir, QLatin1String(name), own ? QStringLiteral("saffron") : recipes::kBuiltInPassword);
+        if (own)
+            dialogs.answerInputBox(QStringLiteral("saffron"));
+        openOther(file);
+        QCoreApplication::processEvents();
+        EXPECT_NE(findNode(QLatin1String(name), QStringLiteral("Saporium")), nullptr);
+        EXPECT_EQ(store().DbPath, file);
+        opened.prepend(file);
+        EXPECT_EQ(recentEntries(), opened.mid(0, 5));
+    }
+    EXPECT_EQ(mainform::RecentFiles().files(), opened.mid(0, 5));
+    QFile settings(QSettings(QStringLiteral("saporium"), QStringLiteral("saporium")).fileName());
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    const QByteArray kept = settings.readAll();
+    for (const char *password : {"saffron", "qmtrwz47195306"})
+        EXPECT_FALSE(kept.contains(password)) << "a password in the settings";
+
+    // A recent file opens again and goes first; one gone since is said and dropped.
+    dialogs.answerInputBox(QStringLiteral("saffron"));
+    ASSERT_TRUE(runRecent(opened.at(3)));
+    QCoreApplication::processEvents();
+    EXPECT_NE(findNode(QStringLiteral("Three"), QStringLiteral("Saporium")), nullptr) << "its password is asked for again";
+    const QString gone = opened.at(4);
+    ASSERT_TRUE(QFile::remove(gone));
+    ASSERT_TRUE(runRecent(gone));
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("Cannot open the recipe file %1: there is no such file. It is "
+                                                        "taken off the recent files.")
+                                             .arg(gone));
+    EXPECT_NE(findNode(QStringLiteral("Three"), QStringLiteral("Saporium")), nullptr) << "the window keeps its file";
+    EXPECT_EQ(recentEntries(), (QStringList{opened.at(3), opened.at(0), opened.at(1), opened.at(2)}));
+}
+
+TEST_F(FileCommandsTest, AFileThatIsNoReadableRegularFileIsRefusedWithTheReason)
+{
+    // Root reads a file whatever its permissions.
+    if (testsupport::ranAsOrdinaryUser())
+        return;
+    QTemporaryDir dir;
+    const auto path = [&dir](const char *name) { return dir.filePath(QLatin1String(name)); };
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path("pipe.mdb")).constData(), 0600), 0);
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.mdb")));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), path("device.mdb")));
+    const QString locked = makeFile(dir, QStringLiteral("Locked"));
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::WriteOwner));
+    const struct {
+        QString chosen, file, reason;
+    } cases[] = {
+        {path("missing"), path("missing.mdb"), QStringLiteral("there is no such file")},
+        {path("folder.mdb"), path("folder.mdb"), QStringLiteral("it is a folder, not a file")},
+        {path("pipe.mdb"), path("pipe.mdb"), QStringLiteral("it is a named pipe, not a recipe file")},
+        {path("device.mdb"), path("device.mdb"), QStringLiteral("it is a device, not a recipe file")},
+        {locked, locked, QStringLiteral("it cannot be read (Permission denied)")},
+    };
+    makeStarterLikeDb();
+    open();
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.chosen.toStdString());
+        openOther(c.chosen);
+        EXPECT_EQ(dialogs.messages().back(), QStringLiteral("Cannot open the recipe file %1: %2.").arg(c.file, c.reason));
+        EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 2) << "the window keeps its file";
+    }
+}
+
+TEST_F(FileCommandsTest, AFileOpenInAnotherWindowBringsThatWindowForward)
+{
+    QTemporaryDir dir;
+    const QString other = makeFile(dir, QStringLiteral("Other"));
+    QProcess holder;
+    holder.start(QStringLiteral(SINGLE_INSTANCE_HOLDER), {QStringLiteral("hold"), other});
+    ASSERT_TRUE(holder.waitForStarted(60000));
+    while (!holder.canReadLine() && holder.waitForReadyRead(60000)) {
+    }
+    ASSERT_EQ(holder.readLine(), QByteArray("claimed\n"));
+    makeStarterLikeDb();
+    open();
+
+    openOther(other);
+    while (!holder.canReadLine() && holder.waitForReadyRead(60000)) {
+    }
+    EXPECT_EQ(holder.readLine(), QByteArray("raised\n"));
+    EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 2) << "this window keeps its file";
+    EXPECT_EQ(store().DbPath, db.basePath());
+    holder.kill();
+    holder.waitForFinished(60000);
 }
 
 }  // namespace

@@ -4,6 +4,12 @@
 
 #include "main_window_fixture.h"
 
+#include <QApplication>
+#include <QHelpEvent>
+#include <QToolTip>
+
+#include <utility>
+
 namespace {
 
 const QString kStews = QStringLiteral("Stews");
@@ -102,4 +108,26 @@ TEST_F(OddNamesTest, SavingARecipeWithNoNameIsRefusedAndKeepsTheBoxesAndTheMode)
     EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("saveedited"), QStringLiteral("canceledit")}));
     EXPECT_EQ(boxes()[1], QStringLiteral("Ann")) << "the boxes keep the edit";
     EXPECT_EQ(db.rows(kStews), before);
+}
+
+TEST_F(OddNamesTest, ANameTooLongForTheTreeShowsWholeInItsToolTip)
+{
+    const QString longName = QStringLiteral("Slow-braised beef stew with smoked paprika, red wine and root vegetables");
+    const QString longCategory = QStringLiteral("Stews, casseroles and other one-pot dishes of winter");
+    db.addCategory(longCategory, {row(longName)});
+    store().FillCatalogue();
+    ui().Tv->expandAll();
+    for (const auto &[text, parent] : {std::pair{longName, longCategory}, std::pair{longCategory, QStringLiteral("Saporium")}}) {
+        SCOPED_TRACE(text.toStdString());
+        QTreeWidgetItem *item = findNode(text, parent);
+        ASSERT_NE(item, nullptr);
+        ui().Tv->scrollToItem(item);
+        const QRect rect = ui().Tv->visualItemRect(item);
+        ASSERT_LT(rect.width(), ui().Tv->fontMetrics().horizontalAdvance(text)) << "the name is cut in the tree";
+        QHelpEvent ask(QEvent::ToolTip, rect.center(), ui().Tv->viewport()->mapToGlobal(rect.center()));
+        QApplication::sendEvent(ui().Tv->viewport(), &ask);
+        EXPECT_TRUE(QToolTip::isVisible());
+        EXPECT_EQ(QToolTip::text(), text);
+        QToolTip::hideText();
+    }
 }
