@@ -357,6 +357,10 @@ void xp_canvas::applyKeyColourMask(int windowState)
         clearCorners_ = key.translated(pictop->mapTo(this, QPoint(0, 0)));
         return;
     }
+    // Drawn smoothly at a ratio the picture was not made for, the key colour would bleed into
+    // the pixels the mask keeps.
+    if (!key.isEmpty() && !qFuzzyCompare(pictop->image().devicePixelRatio(), pictop->devicePixelRatioF()))
+        pictop->setImage(withClearCorners(pictop->image(), key));
     QRegion mask;
     if (!key.isEmpty()) {
         key.translate(pictop->mapTo(host, QPoint(0, 0)));
