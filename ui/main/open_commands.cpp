@@ -35,7 +35,16 @@ void OpenCommands::keepClaim(std::unique_ptr<platform::SingleInstance> claim)
     claim_ = std::move(claim);
 }
 
-void OpenCommands::opened(const QString &file) { recent_.add(file); }
+void OpenCommands::opened(const QString &file) { report(recent_.add(file)); }
+
+void OpenCommands::report(const QString &settingsFailure)
+{
+    // Once a run: the list is a convenience, and the next file would fail the same way.
+    if (settingsFailure.isEmpty() || settingsReported_)
+        return;
+    settingsReported_ = true;
+    dialogs_.MsgBox(settingsFailure, platform::vbCritical, kOpenTitle);
+}
 
 void OpenCommands::chooseFile()
 {
@@ -66,7 +75,7 @@ void OpenCommands::open(const QString &given, bool fromList)
     if (const std::optional<QString> why = recipefile::whyNotOpenable(file)) {
         QString message = *why;
         if (fromList) {
-            recent_.remove(given);
+            report(recent_.remove(given));
             message += QStringLiteral(" It is taken off the recent files.");
         }
         dialogs_.MsgBox(message, platform::vbCritical, kOpenTitle);

@@ -45,11 +45,13 @@ public:
 private:
     // fromList: the name came from the recent files, which drop it when it cannot be opened.
     void open(const QString &given, bool fromList);
+    void report(const QString &settingsFailure);
 
     platform::Dialogs &dialogs_;
     MainWindow &window_;
     RecentFiles recent_;
     std::unique_ptr<platform::SingleInstance> claim_;
+    bool settingsReported_ = false;
 };
 
 }  // namespace mainform

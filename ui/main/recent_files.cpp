@@ -1,5 +1,6 @@
 #include "ui/main/recent_files.h"
 
+#include <QDir>
 #include <QSettings>
 
 namespace mainform {
@@ -20,24 +21,29 @@ QStringList RecentFiles::files() const
     return files.mid(0, kKept);
 }
 
-void RecentFiles::add(const QString &file)
+QString RecentFiles::add(const QString &file)
 {
     QStringList files = this->files();
     files.removeAll(file);
     files.prepend(file);
-    store(files.mid(0, kKept));
+    return store(files.mid(0, kKept));
 }
 
-void RecentFiles::remove(const QString &file)
+QString RecentFiles::remove(const QString &file)
 {
     QStringList files = this->files();
-    if (files.removeAll(file) > 0)
-        store(files);
+    return files.removeAll(file) > 0 ? store(files) : QString();
 }
 
-void RecentFiles::store(const QStringList &files)
+QString RecentFiles::store(const QStringList &files)
 {
-    settings().setValue(kKey, files);
+    QSettings kept = settings();
+    kept.setValue(kKey, files);
+    kept.sync();
+    if (kept.status() == QSettings::NoError)
+        return {};
+    return QStringLiteral("The recent files could not be saved: %1 cannot be written.")
+        .arg(QDir::toNativeSeparators(kept.fileName()));
 }
 
 }  // namespace mainform

@@ -13,12 +13,13 @@ public:
     static constexpr int kKept = 5;
 
     QStringList files() const;
-    // Puts the file first, once; the oldest beyond kKept goes.
-    void add(const QString &file);
-    void remove(const QString &file);
+    // Puts the file first, once; the oldest beyond kKept goes. Each change is written at once;
+    // an empty string, or why the settings could not be written.
+    QString add(const QString &file);
+    QString remove(const QString &file);
 
 private:
-    void store(const QStringList &files);
+    QString store(const QStringList &files);
 };
 
 }  // namespace mainform

@@ -232,6 +232,27 @@ TEST_F(FileCommandsTest, AnotherFileOpensInTheWindowAndTheLastFiveAreRemembered)
     EXPECT_EQ(recentEntries(), (QStringList{opened.at(3), opened.at(0), opened.at(1), opened.at(2)}));
 }
 
+TEST_F(FileCommandsTest, SettingsThatCannotBeWrittenAreSaidOnceAndTheFileOpensAllTheSame)
+{
+    const QString settingsFile = QSettings(QStringLiteral("saporium"), QStringLiteral("saporium")).fileName();
+    QFile::remove(settingsFile);
+    // A folder where the settings file should be: no user, root included, can write it.
+    ASSERT_TRUE(QDir().mkpath(settingsFile));
+    QTemporaryDir dir;
+    makeStarterLikeDb();
+    const qsizetype shown = dialogs.messages().size();
+    open();
+    for (const char *name : {"One", "Two"}) {
+        SCOPED_TRACE(name);
+        openOther(makeFile(dir, QLatin1String(name)));
+        EXPECT_NE(findNode(QLatin1String(name), QStringLiteral("Saporium")), nullptr);
+    }
+    ASSERT_EQ(dialogs.messages().size(), shown + 1) << "one message for the run";
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("The recent files could not be saved: %1 cannot be written.")
+                                             .arg(settingsFile));
+    ASSERT_TRUE(QDir(settingsFile).removeRecursively());
+}
+
 TEST_F(FileCommandsTest, AFileThatIsNoReadableRegularFileIsRefusedWithTheReason)
 {
     // Root reads a file whatever its permissions.
