@@ -27,6 +27,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSettings>
 #include <QEvent>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -636,6 +637,14 @@ int main(int argc, char **argv)
         }
         root = temporary->path();
     }
+    // The windows the benchmarks open remember their files; not in the real user's settings.
+    const QTemporaryDir settings;
+    if (!settings.isValid()) {
+        std::cerr << "cannot make a temporary folder for the settings\n";
+        return 1;
+    }
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, settings.path());
 
     // Unless the command line says otherwise: nine repetitions, whose medians the table shows,
     // run in random order, so that an operation and its baseline meet the same background load.

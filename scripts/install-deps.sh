@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsqlcipher-dev sqlcipher
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xauth imagemagick poppler-utils
+  xvfb xauth imagemagick poppler-utils weston qt6-wayland
   fonts-dejavu-core fonts-liberation2 fonts-croscore fonts-wine
   clang libclang-rt-14-dev
   libgumbo-dev
