@@ -126,12 +126,25 @@ runtime=$(mktemp -d)
 chown "$user:" "$runtime" && chmod 700 "$runtime"
 mkdir -p "$shots" && chmod 777 "$shots"
 
+# A display number no X server has taken. xvfb-run -a looks at lock files only, and a throwaway
+# root shares the machine's abstract sockets: a client would reach the machine's server of that
+# number, which refuses it.
+free_display() {
+  local n
+  for n in $(seq 99 199); do
+    [ -e "/tmp/.X$n-lock" ] || grep -q "@/tmp/.X11-unix/X$n\$" /proc/net/unix || { echo "$n"; return 0; }
+  done
+  return 1
+}
+
 # Runs a bash function as the user, under a fresh X server with no window manager, where the
 # program's frameless 649 x 434 window opens at the screen's top-left.
 as_user_on_x() {
+  local display
+  display=$(free_display) || { echo "FAIL: no free X display number from 99 to 199"; return 1; }
   runuser -u "$user" -- env -i HOME="$home" USER="$user" LANG=C.UTF-8 PATH=/usr/bin:/bin \
     XDG_RUNTIME_DIR="$runtime" RECIPE="$recipe" CATEGORY="$category" SHOTS="$shots" APP_ID="$app_id" \
-    xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+    xvfb-run -n "$display" -s "-screen 0 1024x768x24 -nolisten tcp" \
     bash -c "$(declare -f user_helpers "$1"); user_helpers; $1"
 }
 
