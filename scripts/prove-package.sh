@@ -89,9 +89,12 @@ else
 fi
 
 # Completes the words of a command line as bash does for the user (bash-completion loading the
-# installed file on demand); prints the candidates, one line, sorted.
+# installed file on demand), in a folder holding one recipe file; prints the candidates, one line,
+# sorted.
+completing_in=$(mktemp -d)
+touch "$completing_in/Spare.mdb" "$completing_in/notes.txt"
 complete_line() {
-  bash -c '
+  (cd "$completing_in" && bash -c '
     source /usr/share/bash-completion/bash_completion
     _completion_loader saporium
     COMP_LINE=$1 COMP_POINT=${#1}
@@ -100,16 +103,18 @@ complete_line() {
     COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
     $(complete -p saporium | sed -n "s/.* -F \([^ ]*\) .*/\1/p") saporium "${COMP_WORDS[COMP_CWORD]}" \
       "${COMP_WORDS[COMP_CWORD - 1]}"
-    printf "%s\n" "${COMPREPLY[@]}" | sort | xargs' _ "$1"
+    printf "%s\n" "${COMPREPLY[@]}" | sort | xargs' _ "$1")
 }
 loaded=$(bash -c 'source /usr/share/bash-completion/bash_completion; _completion_loader saporium; complete -p saporium' 2>&1)
 [ "$loaded" = "complete -F _saporium saporium" ] && pass "bash completion loads: $loaded" \
   || fail "bash completion for saporium does not load: $loaded"
-# The commands and options each command's usage lists are what completion offers.
+# The commands and options each command's usage lists are what completion offers, and the first
+# word may also be the recipe file to open.
 commands=$(saporium --help | sed -n 's/^  or:  saporium \([a-z]*\) .*/\1/p' | grep -vx COMMAND | sort | xargs)
-got=$(complete_line "saporium " | tr ' ' '\n' | grep -v '^-' | xargs)
-[ -n "$commands" ] && [ "$got" = "$commands" ] && pass "completion offers the commands: $got" \
-  || fail "completion offers '$got' for the commands '$commands'"
+got=$(complete_line "saporium ")
+wanted=$(printf '%s\n' "$commands" Spare.mdb | tr ' ' '\n' | sort | xargs)
+[ -n "$commands" ] && [ "$got" = "$wanted" ] && pass "completion offers the commands and recipe files: $got" \
+  || fail "completion offers '$got' for the commands and recipe files '$wanted'"
 for command in $commands; do
   listed=$(saporium "$command" --help | sed -n 's/^  \(--[a-z-]*\).*/\1/p' | sort | xargs)
   got=$(complete_line "saporium $command --")
