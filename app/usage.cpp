@@ -85,9 +85,12 @@ QString optionLine(const QString &name)
     return {};
 }
 
+// Headed and laid out as help2man reads it, since the manual page is made from this text.
 const QString kExitCodes = QStringLiteral(
-    "Exit codes: 0 done, 1 some input refused or a file not read (search: nothing matched), 2 a usage or\n"
-    "file error.\n");
+    "Exit status:\n"
+    "  0   done\n"
+    "  1   some input refused or a file not read (search: nothing matched)\n"
+    "  2   a usage or file error\n");
 
 }  // namespace
 
@@ -107,21 +110,27 @@ QStringList valueOptionsOf(const QString &command)
 
 bool takesDashWords(const QString &command) { return command == u"search"; }
 
+// The manual page is made from this text by help2man: "Usage:" with the program on its line and
+// "or:" lines make its synopsis, a line ending in a colon heads a section, and an indented word
+// followed by two blanks is an item of a list.
 QString usage()
 {
-    QString text = QStringLiteral("Usage:\n  saporium [FILE]                open the recipe window, on FILE or on the default file\n");
+    QString text = QStringLiteral("Usage: saporium [FILE]\n");
     for (const Command &c : commands())
-        text += QStringLiteral("  ") + c.synopsis + u'\n';
-    text += QStringLiteral("  saporium COMMAND --help | --help | --version\n\n");
+        text += QStringLiteral("  or:  ") + c.synopsis + u'\n';
+    text += QStringLiteral("  or:  saporium COMMAND --help | --help | --version\n"
+                           "Without a command, saporium opens the recipe window, on FILE or on the default file; with\n"
+                           "one, it works on the recipe file and opens no window.\n\nCommands:\n");
     for (const Command &c : commands())
-        text += c.name.leftJustified(10) + c.about + u'\n';
+        text += QStringLiteral("  ") + c.name.leftJustified(10) + QString(c.about).replace(u'\n', QLatin1String("\n  "))
+            + u'\n';
     text += QStringLiteral("\nOptions:\n");
     for (const QString &option : {QStringLiteral("database"), QStringLiteral("category"), QStringLiteral("format"),
                                   QStringLiteral("output"), QStringLiteral("password-stdin")})
         text += optionLine(option);
     return text
         + QStringLiteral("\nA file with a password of its own asks for it at a terminal (three tries). The window's\n"
-                         "FILE, like --database, gets .mdb when it has no extension; one it cannot open exits 2.\n")
+                         "FILE, like --database, gets .mdb when it has no extension; one it cannot open exits 2.\n\n")
         + kExitCodes;
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Proves the Debian package on a fresh Debian 12 machine: builds it, installs it, checks its
-# desktop files, has an ordinary user add a recipe through the installed program's window, and
-# starts the program from its menu entry. It installs packages and creates a user, so run it as
+# Proves the Debian package on a fresh Debian 12 machine: builds it, has lintian check it,
+# installs it, checks its desktop files, manual page and bash completion, has an ordinary user add
+# a recipe through the installed program's window, and starts the program from its menu entry. It installs packages and creates a user, so run it as
 # root in a throwaway root, e.g. ../shared/tools/fresh-machine 'bash scripts/prove-package.sh'.
 # Prints PASS/FAIL lines; exits non-zero when any check fails.
 # The user's sessions run this file's functions in another shell, as the user:
@@ -38,6 +38,19 @@ else
 fi
 echo "   Depends: $(dpkg-deb -f "$out"/saporium_*.deb Depends)"
 
+# What the checks below drive and read the program with.
+apt-get install -y -qq --no-install-recommends lintian man-db bash-completion desktop-file-utils appstream \
+  xvfb xauth xdotool x11-utils sqlcipher imagemagick file libgtk-3-bin >"$log" 2>&1 \
+  || { tail -n 20 "$log"; fail "installing the checking tools"; }
+
+report=$(lintian "$out"/saporium_*.deb 2>&1)
+if printf '%s\n' "$report" | grep -q '^[EW]: '; then
+  fail "lintian finds errors or warnings:"
+  printf '%s\n' "$report" | grep '^[EW]: ' | sed 's/^/   /'
+else
+  pass "lintian: no error and no warning"
+fi
+
 echo "== Installing it"
 if (cd "$out" && apt-get install -y -qq ./saporium_*.deb >"$log" 2>&1) \
     && dpkg-query -W -f='${Status}' saporium | grep -q 'install ok installed'; then
@@ -47,10 +60,6 @@ else
   fail "apt-get install ./saporium_*.deb"
   finish
 fi
-
-# What the checks below drive and read the program with.
-apt-get install -y -qq --no-install-recommends desktop-file-utils appstream xvfb xauth xdotool \
-  sqlcipher imagemagick file libgtk-3-bin >"$log" 2>&1 || { tail -n 20 "$log"; fail "installing the checking tools"; }
 
 desktop=/usr/share/applications/$app_id.desktop
 metainfo=/usr/share/metainfo/$app_id.metainfo.xml
@@ -64,9 +73,57 @@ for n in 16 32 48 128 256; do
   file "$icon" 2>/dev/null | grep -q "PNG image data, $n x $n," \
     && pass "icon $icon" || fail "icon $icon is missing or not $n x $n"
 done
-for f in /usr/bin/saporium /usr/share/saporium/help.htm /usr/share/saporium/Recipe.mdb; do
+for f in /usr/bin/saporium /usr/share/saporium/help.htm /usr/share/saporium/Recipe.mdb \
+    /usr/share/doc/saporium/copyright /usr/share/doc/saporium/changelog.Debian.gz; do
   [ -s "$f" ] && pass "installed $f" || fail "$f is not installed"
 done
+
+page=$(man -w saporium 2>&1)
+[ "$page" = /usr/share/man/man1/saporium.1.gz ] && pass "man -w saporium: $page" || fail "man -w saporium: $page"
+# man prints groff's complaints on stderr; a readable page has none, and shows the synopsis.
+shown=$(MANWIDTH=80 man saporium 2>"$log")
+if [ ! -s "$log" ] && grep -q '^SYNOPSIS' <<<"$shown" && grep -q 'saporium import \[--database FILE\]' <<<"$shown"; then
+  pass "man saporium shows the page"
+else
+  fail "man saporium: $(head -n 5 "$log")"
+fi
+
+# Completes the words of a command line as bash does for the user (bash-completion loading the
+# installed file on demand), in a folder holding one recipe file; prints the candidates, one line,
+# sorted.
+completing_in=$(mktemp -d)
+touch "$completing_in/Spare.mdb" "$completing_in/notes.txt"
+complete_line() {
+  (cd "$completing_in" && bash -c '
+    source /usr/share/bash-completion/bash_completion
+    _completion_loader saporium
+    COMP_LINE=$1 COMP_POINT=${#1}
+    read -ra COMP_WORDS <<<"$1"
+    [[ $1 == *" " ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    $(complete -p saporium | sed -n "s/.* -F \([^ ]*\) .*/\1/p") saporium "${COMP_WORDS[COMP_CWORD]}" \
+      "${COMP_WORDS[COMP_CWORD - 1]}"
+    printf "%s\n" "${COMPREPLY[@]}" | sort | xargs' _ "$1")
+}
+loaded=$(bash -c 'source /usr/share/bash-completion/bash_completion; _completion_loader saporium; complete -p saporium' 2>&1)
+[ "$loaded" = "complete -F _saporium saporium" ] && pass "bash completion loads: $loaded" \
+  || fail "bash completion for saporium does not load: $loaded"
+# The commands and options each command's usage lists are what completion offers, and the first
+# word may also be the recipe file to open.
+commands=$(saporium --help | sed -n 's/^  or:  saporium \([a-z]*\) .*/\1/p' | grep -vx COMMAND | sort | xargs)
+got=$(complete_line "saporium ")
+wanted=$(printf '%s\n' "$commands" Spare.mdb | tr ' ' '\n' | sort | xargs)
+[ -n "$commands" ] && [ "$got" = "$wanted" ] && pass "completion offers the commands and recipe files: $got" \
+  || fail "completion offers '$got' for the commands and recipe files '$wanted'"
+for command in $commands; do
+  listed=$(saporium "$command" --help | sed -n 's/^  \(--[a-z-]*\).*/\1/p' | sort | xargs)
+  got=$(complete_line "saporium $command --")
+  [ "$got" = "$listed" ] && pass "completion offers $command's options: $got" \
+    || fail "completion offers '$got' for $command's options '$listed'"
+done
+got=$(complete_line "saporium export --format ")
+[ "$got" = "html jsonld mealmaster pdf" ] && pass "completion offers the export formats" \
+  || fail "completion offers '$got' for --format"
 
 id -u "$user" >/dev/null 2>&1 || useradd -m -s /bin/bash "$user" || { fail "cannot create user $user"; finish; }
 home=$(getent passwd "$user" | cut -d: -f6)
@@ -74,12 +131,25 @@ runtime=$(mktemp -d)
 chown "$user:" "$runtime" && chmod 700 "$runtime"
 mkdir -p "$shots" && chmod 777 "$shots"
 
+# A display number no X server has taken. xvfb-run -a looks at lock files only, and a throwaway
+# root shares the machine's abstract sockets: a client would reach the machine's server of that
+# number, which refuses it.
+free_display() {
+  local n
+  for n in $(seq 99 199); do
+    [ -e "/tmp/.X$n-lock" ] || grep -q "@/tmp/.X11-unix/X$n\$" /proc/net/unix || { echo "$n"; return 0; }
+  done
+  return 1
+}
+
 # Runs a bash function as the user, under a fresh X server with no window manager, where the
 # program's frameless 649 x 434 window opens at the screen's top-left.
 as_user_on_x() {
+  local display
+  display=$(free_display) || { echo "FAIL: no free X display number from 99 to 199"; return 1; }
   runuser -u "$user" -- env -i HOME="$home" USER="$user" LANG=C.UTF-8 PATH=/usr/bin:/bin \
     XDG_RUNTIME_DIR="$runtime" RECIPE="$recipe" CATEGORY="$category" SHOTS="$shots" APP_ID="$app_id" \
-    xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" \
+    xvfb-run -n "$display" -s "-screen 0 1024x768x24 -nolisten tcp" \
     bash -c "$(declare -f user_helpers "$1"); user_helpers; $1"
 }
 
@@ -195,6 +265,11 @@ from_menu() {
     exit 1
   fi
   ok "$how started /usr/bin/saporium (pid $pid)"
+  # The desktop ties the window to its menu entry by this class.
+  wanted=$(sed -n 's/^StartupWMClass=//p' "/usr/share/applications/$APP_ID.desktop")
+  class=$(xprop -id "$main" WM_CLASS | sed -n 's/^WM_CLASS(STRING) = ".*", "\(.*\)"$/\1/p')
+  [ -n "$wanted" ] && [ "$class" = "$wanted" ] && ok "the window's class is the menu entry's StartupWMClass, $class" \
+    || bad "the window's class is '$class', the menu entry's StartupWMClass '$wanted'"
   # The first-start box would follow the window at once; two seconds of nothing is enough.
   TRIES=20 new_box "$pid" "$main" >/dev/null && bad "a second start showed the first-start box again" \
     || ok "a second start opens the window alone"

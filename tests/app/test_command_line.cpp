@@ -90,7 +90,8 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
         const char *notSaid = nullptr;
     } steps[] = {
         {{QStringLiteral("--version")}, cli::Done, "saporium "},
-        {{QStringLiteral("--help")}, cli::Done, "saporium import [--database FILE]"},
+        // Laid out as help2man reads it: the program on the "Usage:" line makes the manual page's synopsis.
+        {{QStringLiteral("--help")}, cli::Done, "Usage: saporium [FILE]\n  or:  saporium import [--database FILE]"},
         {{QStringLiteral("import")}, cli::Failed, "name at least one file"},
         {{QStringLiteral("import"), QStringLiteral("--bogus"), good}, cli::Failed, "import: unknown option --bogus."},
         {{QStringLiteral("import"), good}, cli::Done, "Made a new recipe file"},
