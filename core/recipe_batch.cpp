@@ -15,37 +15,37 @@ namespace {
 
 // The four texts as they are compared: trimmed, a null read as empty (as decode gives them),
 // as views into the recipe.
-using Comparable = std::array<QStringView, schema::kFieldCount>;
-
-Comparable comparable(const Recipe &recipe)
+DuplicateIndex::Texts comparable(const Recipe &recipe)
 {
-    Comparable texts;
+    DuplicateIndex::Texts texts;
     for (int i = 0; i < schema::kFieldCount; ++i)
         texts[static_cast<std::size_t>(i)] = schema::trimmedView(recipe.field(i));
     return texts;
 }
 
-std::size_t fingerprint(const Comparable &t)
-{
-    return qHashMulti(0, t[0], t[1], t[2], t[3]);
-}
-
 }  // namespace
 
-// A category being added to: its appender, and the fingerprints of its recipes, each with the
-// rows that have it, so a match is confirmed against the row itself.
+// A category being added to: its appender, the fingerprints of what it held when the batch
+// began (owned by the index), and of the rows this batch added, each with the rows that have it,
+// so a match is confirmed against the row itself.
 struct RecipeBatch::Category {
     std::unique_ptr<dao::Appender> appender;
-    QMultiHash<std::size_t, std::int64_t> rows;
+    const DuplicateIndex::Rows *stored = nullptr;
+    DuplicateIndex::Rows added;
 };
 
-RecipeBatch::RecipeBatch(Collection &collection) : collection_(collection)
+RecipeBatch::RecipeBatch(Collection &collection, DuplicateIndex *index)
+    : collection_(collection),
+      ownIndex_(index ? nullptr : std::make_unique<DuplicateIndex>()),
+      index_(index ? index : ownIndex_.get())
 {
     Backups::beforeChange(collection_.db());
     translated([&] {
         transaction_ = collection_.db().BeginTrans();
         existing_ = collection_.categories();
     });
+    // Read inside the transaction: no other writer can come between this and the rows read.
+    index_->sync(collection_.dataVersion());
 }
 
 RecipeBatch::~RecipeBatch() = default;
@@ -71,12 +71,7 @@ RecipeBatch::Category &RecipeBatch::open(const QString &category)
         return *found->second;
     auto added = std::make_unique<Category>();
     translated([&] { added->appender = collection_.db().OpenAppender(category); });
-    // A category this batch made is empty: nothing to read.
-    if (!created_.contains(category)) {
-        collection_.readAll(category, [&](std::int64_t row, const Recipe &stored) {
-            added->rows.insert(fingerprint(comparable(stored)), row);
-        });
-    }
+    added->stored = &index_->rows(collection_, category, created_.contains(category));
     return *open_.emplace(category, std::move(added)).first->second;
 }
 
@@ -85,23 +80,28 @@ RecipeBatch::Result RecipeBatch::add(const QString &category, const Recipe &type
     Category &target = open(category);
     dao::Appender &appender = *target.appender;
     const Recipe stored = schema::encodeChecked(typed, [&](int i) { return appender.FieldLimit(i); });
-    const Comparable texts = comparable(stored);
-    const std::size_t print = fingerprint(texts);
+    const DuplicateIndex::Texts texts = comparable(stored);
+    const std::uint64_t print = index_->hash(texts);
+    const auto sameAs = [&](std::int64_t rowNumber) {
+        const std::vector<dao::Value> row = appender.Read(rowNumber, schema::kFieldCount);
+        for (int i = 0; i < schema::kFieldCount; ++i) {
+            const dao::Value &value = row[static_cast<std::size_t>(i)];
+            if (schema::trimmedView(value ? QStringView(*value) : QStringView()) != texts[static_cast<std::size_t>(i)])
+                return false;
+        }
+        return true;
+    };
     return translated([&] {
-        for (auto it = target.rows.constFind(print); it != target.rows.cend() && it.key() == print; ++it) {
-            const std::vector<dao::Value> row = appender.Read(it.value(), schema::kFieldCount);
-            bool same = true;
-            for (int i = 0; i < schema::kFieldCount && same; ++i) {
-                const dao::Value &value = row[static_cast<std::size_t>(i)];
-                same = schema::trimmedView(value ? QStringView(*value) : QStringView()) == texts[static_cast<std::size_t>(i)];
+        for (const DuplicateIndex::Rows *rows : {target.stored, static_cast<const DuplicateIndex::Rows *>(&target.added)}) {
+            for (auto it = rows->constFind(print); it != rows->cend() && it.key() == print; ++it) {
+                if (sameAs(it.value()))
+                    return Result::Duplicate;
             }
-            if (same)
-                return Result::Duplicate;
         }
         std::vector<QString> values;
         for (int i = 0; i < schema::kFieldCount; ++i)
             values.push_back(stored.field(i));
-        target.rows.insert(print, appender.Append(values));
+        target.added.insert(print, appender.Append(values));
         return Result::Added;
     });
 }
@@ -111,11 +111,16 @@ bool RecipeBatch::usable() const { return transaction_ && transaction_->IsActive
 void RecipeBatch::commit()
 {
     QStringList written;
-    for (const auto &[name, category] : open_)
+    std::vector<std::pair<QString, DuplicateIndex::Rows>> added;
+    for (auto &[name, category] : open_) {
         written.append(name);
+        added.emplace_back(name, std::move(category->added));
+    }
     open_.clear();  // the prepared statements end before the transaction does
     translated([&] { transaction_->Commit(); });
     transaction_.reset();
+    for (const auto &[name, rows] : added)
+        index_->addCommitted(name, rows);
     ChangeFeed &feed = ChangeFeed::instance();
     const QString file = collection_.path();
     for (const QString &name : std::as_const(created_))

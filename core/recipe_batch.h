@@ -5,8 +5,12 @@
 // its category is not added twice.
 //
 // The batch holds the file's write lock while it lives; other programs wait or are refused.
+//
+// The fingerprints of what the categories hold come from a DuplicateIndex: the batch's own, or
+// one the caller keeps across many batches so that each category is read once for all of them.
 
 #include "core/collection.h"
+#include "core/duplicate_index.h"
 
 #include <QHash>
 #include <QString>
@@ -26,7 +30,8 @@ namespace recipes {
 class RecipeBatch {
 public:
     // Starts the transaction; throws Error when the file cannot be written.
-    explicit RecipeBatch(Collection &collection);
+    // index: kept by the caller and told what this batch commits; none: the batch's own.
+    explicit RecipeBatch(Collection &collection, DuplicateIndex *index = nullptr);
     ~RecipeBatch();  // undoes everything unless committed; never fails
     RecipeBatch(const RecipeBatch &) = delete;
     RecipeBatch &operator=(const RecipeBatch &) = delete;
@@ -54,6 +59,8 @@ private:
     Category &open(const QString &category);
 
     Collection &collection_;
+    std::unique_ptr<DuplicateIndex> ownIndex_;
+    DuplicateIndex *index_;
     std::unique_ptr<dao::Transaction> transaction_;
     QStringList existing_;  // every category, as the file spells them
     QStringList created_;

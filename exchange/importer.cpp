@@ -178,7 +178,7 @@ struct Importer::FileRun {
     int seen = 0;  // recipes read or told as unreadable
     QStringList lines;
 
-    explicit FileRun(recipes::Collection &collection) : batch(collection) {}
+    FileRun(recipes::Collection &collection, recipes::DuplicateIndex &duplicates) : batch(collection, &duplicates) {}
 
     // The category a recipe goes into; a refused name gives the fallback, with a warning.
     QString categoryFor(const QString &wanted, const QString &where)
@@ -235,6 +235,7 @@ Importer::Importer(recipes::Collection &collection, const QString &category)
 ImportReport Importer::run(const QStringList &paths, const ImportProgress &progress)
 {
     ImportReport report;
+    duplicates_ = recipes::DuplicateIndex();
     QStringList files;
     for (const QString &path : paths) {
         struct stat st {};
@@ -283,7 +284,7 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
     }
     std::unique_ptr<FileRun> run;
     try {
-        run = std::make_unique<FileRun>(collection_);
+        run = std::make_unique<FileRun>(collection_, duplicates_);
         const RecipeSink onRecipe = [&](const ImportedRecipe &imported) {
             if (progress && !progress(doneBefore + file.pos(), total))
                 throw Cancelled{};
@@ -292,7 +293,7 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
         const ProblemSink onProblem = [&](const ImportProblem &problem) { run->refuse(problem); };
         switch (formatOf(file, path)) {
         case Format::JsonLd:
-            readJsonLd(file.readAll(), name, onRecipe, onProblem);
+            readJsonLd(file, name, onRecipe, onProblem);
             break;
         case Format::Html: {
             const QList<QByteArray> blocks = jsonLdScripts(file.readAll());

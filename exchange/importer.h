@@ -9,13 +9,14 @@
 // A recipe goes into the category the import is told to use, else the one the file gives it,
 // else "Imported"; a missing category is created, and a name the collection refuses falls back to
 // "Imported" with a warning. A recipe identical in all four fields to one already in its category
-// is skipped.
+// is skipped. Each category is read once a run for that check, however many files go into it.
 //
 // Only regular files are read: a device, pipe or socket, named or found in a folder (through a
 // link too), is reported and never opened in a way that could wait. A file or subfolder that
 // cannot be read is reported with the reason and the others go on.
 
 #include "core/collection.h"
+#include "core/duplicate_index.h"
 
 #include <QString>
 #include <QStringList>
@@ -50,6 +51,9 @@ public:
     // Imports the files and folders in the order given; a folder's files in name order.
     ImportReport run(const QStringList &paths, const ImportProgress &progress = {});
 
+    // The fingerprints of the last run's categories, and how many rows it read for them.
+    const recipes::DuplicateIndex &duplicates() const { return duplicates_; }
+
     // The fallback category.
     static QString fallbackCategory() { return QStringLiteral("Imported"); }
 
@@ -60,6 +64,7 @@ private:
 
     recipes::Collection &collection_;
     QString category_;
+    recipes::DuplicateIndex duplicates_;
 };
 
 }  // namespace exchange

@@ -1,5 +1,9 @@
 #include "exchange/jsonld_reader.h"
 
+#include "exchange/json_checker.h"
+#include "exchange/json_source.h"
+
+#include <QBuffer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,6 +13,9 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <cstring>
+#include <optional>
+#include <utility>
 
 namespace exchange {
 
@@ -177,9 +184,10 @@ void collectAuthors(const QJsonValue &value, QStringList &names)
         names.append(name);
 }
 
-bool hasType(const QJsonObject &object, QLatin1String type)
+// Types may be written in full ("http://schema.org/Recipe") or prefixed ("schema:Recipe").
+bool isRecipeType(const QJsonValue &value)
 {
-    // Types may be written in full ("http://schema.org/Recipe") or prefixed ("schema:Recipe").
+    const QLatin1String type("Recipe");
     const auto is = [&](const QJsonValue &v) {
         const QString t = v.toString();
         if (t == type)
@@ -187,7 +195,6 @@ bool hasType(const QJsonObject &object, QLatin1String type)
         const qsizetype before = t.size() - type.size() - 1;
         return t.endsWith(type) && before >= 0 && (t[before] == u'/' || t[before] == u':');
     };
-    const QJsonValue value = object.value(QLatin1String("@type"));
     if (value.isArray()) {
         const QJsonArray types = value.toArray();
         return std::any_of(types.begin(), types.end(), [&](const QJsonValue &v) { return is(v); });
@@ -247,7 +254,72 @@ ImportedRecipe recipeFrom(const QJsonObject &object)
     return imported;
 }
 
+void skipSpace(JsonSource &in)
+{
+    for (int c = in.peek(); c == ' ' || c == '\t' || c == '\n' || c == '\r'; c = in.peek())
+        in.skip();
+}
+
+// Past the closing quote of the string whose opening one was read.
+void skipString(JsonSource &in)
+{
+    for (int c = in.get(); c >= 0 && c != '"'; c = in.get()) {
+        if (c == '\\')
+            in.skip();
+    }
+}
+
+// Past the value that starts at the present position, in a document already checked.
+void skipValue(JsonSource &in)
+{
+    int depth = 0;
+    do {
+        skipSpace(in);
+        const int c = in.get();
+        if (c < 0)
+            return;
+        if (c == '"') {
+            skipString(in);
+        } else if (c == '[' || c == '{') {
+            ++depth;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        } else if (c != ',' && c != ':') {
+            // A number or a literal runs to the next structural character or blank.
+            for (int d = in.peek(); d >= 0 && !std::strchr(",:]} \t\r\n", d); d = in.peek())
+                in.skip();
+        }
+    } while (depth > 0);
+}
+
+// The key whose opening quote was read, when it is short enough to be one the walk looks for.
+QString keyText(JsonSource &in)
+{
+    // "@graph" fully escaped is 36 bytes; a longer key is none of ours and is never held.
+    constexpr qsizetype kLongestKey = 64;
+    QByteArray raw;
+    for (int c = in.get(); c >= 0 && c != '"'; c = in.get()) {
+        if (raw.size() <= kLongestKey)
+            raw.append(static_cast<char>(c));
+        if (c == '\\') {
+            const int escaped = in.get();
+            if (raw.size() <= kLongestKey && escaped >= 0)
+                raw.append(static_cast<char>(escaped));
+        }
+    }
+    if (raw.size() > kLongestKey)
+        return {};
+    // Qt decodes the escapes, as it did when it read the whole file.
+    return QJsonDocument::fromJson("[\"" + raw + "\"]").array().at(0).toString();
+}
+
+QJsonValue parsedValue(const QByteArray &json) { return QJsonDocument::fromJson('[' + json + ']').array().at(0); }
+
+// Walks a checked document and reads each recipe where the whole-document reader found one: the
+// top value, the items of arrays there, and the "@graph" of objects there. Only a recipe object
+// is held whole; everything else streams past.
 struct Walk {
+    JsonSource &in;
     const QString &sourceName;
     const RecipeSink &onRecipe;
     const ProblemSink &onProblem;
@@ -255,26 +327,73 @@ struct Walk {
 
     QString where(const QString &path) const { return path.isEmpty() ? sourceName : sourceName + u": " + path; }
 
-    void visit(const QJsonValue &value, const QString &path)
+    // The value at the present position, blanks passed.
+    void visit(const QString &path)
     {
-        if (value.isArray()) {
-            const QJsonArray items = value.toArray();
-            for (qsizetype i = 0; i < items.size(); ++i)
-                visit(items.at(i), path + u'[' + QString::number(i) + u']');
+        const int c = in.get();
+        if (c == '[') {
+            skipSpace(in);
+            if (in.peek() == ']') {
+                in.skip();
+                return;
+            }
+            for (qsizetype i = 0;; ++i) {
+                skipSpace(in);
+                visit(path + u'[' + QString::number(i) + u']');
+                skipSpace(in);
+                if (in.get() != ',')
+                    return;
+            }
+        }
+        if (c == '{') {
+            object(path, in.pos() - 1);
             return;
         }
-        if (!value.isObject())
-            return;
-        const QJsonObject object = value.toObject();
-        if (object.contains(QLatin1String("@graph"))) {
-            visit(object.value(QLatin1String("@graph")),
-                  path.isEmpty() ? QStringLiteral("@graph") : path + QLatin1String(".@graph"));
+        in.seek(in.pos() - 1);
+        skipValue(in);
+    }
+
+    void object(const QString &path, qint64 start)
+    {
+        // As the whole-document reader: a key given twice counts by its last value.
+        std::optional<qint64> graph;
+        std::optional<std::pair<qint64, qint64>> type;
+        skipSpace(in);
+        if (in.peek() == '}') {
+            in.skip();
+        } else {
+            do {
+                skipSpace(in);
+                in.skip();  // the key's quote
+                const QString key = keyText(in);
+                skipSpace(in);
+                in.skip();  // ':'
+                skipSpace(in);
+                const qint64 at = in.pos();
+                skipValue(in);
+                if (key == u"@graph")
+                    graph = at;
+                else if (key == u"@type")
+                    type = std::pair(at, in.pos());
+                skipSpace(in);
+            } while (in.get() == ',');
+        }
+        const qint64 end = in.pos();
+        if (graph) {
+            in.seek(*graph);
+            visit(path.isEmpty() ? QStringLiteral("@graph") : path + QLatin1String(".@graph"));
+            in.seek(end);
             return;
         }
-        if (!hasType(object, QLatin1String("Recipe")))
+        if (!type)
+            return;
+        in.seek(type->second);
+        const bool recipe = isRecipeType(parsedValue(in.bytesSince(type->first)));
+        in.seek(end);
+        if (!recipe)
             return;
         ++recipesSeen;
-        ImportedRecipe imported = recipeFrom(object);
+        ImportedRecipe imported = recipeFrom(QJsonDocument::fromJson(in.bytesSince(start)).object());
         imported.where = where(path);
         if (imported.recipe.name.isEmpty())
             onProblem({imported.where, QStringLiteral("The recipe has no name, so it was not read.")});
@@ -285,19 +404,40 @@ struct Walk {
 
 }  // namespace
 
-int readJsonLdBlock(const QByteArray &json, const QString &sourceName, const RecipeSink &onRecipe,
-                   const ProblemSink &onProblem)
+int readJsonLdBlock(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe,
+                    const ProblemSink &onProblem)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-    if (error.error != QJsonParseError::NoError) {
-        onProblem({sourceName + u": offset " + QString::number(error.offset),
+    JsonSource in(device);
+    if (const std::optional<JsonFault> fault = JsonChecker::check(in)) {
+        QJsonParseError error;
+        error.error = fault->error;
+        onProblem({sourceName + u": offset " + QString::number(fault->offset),
                    QStringLiteral("The file is not valid JSON: ") + error.errorString() + u'.'});
         return 1;
     }
-    Walk walk{sourceName, onRecipe, onProblem};
-    walk.visit(document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object()), QString());
+    in.seek(0);
+    if (in.size() > 3 && in.peekAt(0) == 0xef && in.peekAt(1) == 0xbb && in.peekAt(2) == 0xbf)
+        in.skip(3);
+    skipSpace(in);
+    Walk walk{in, sourceName, onRecipe, onProblem};
+    walk.visit(QString());
     return walk.recipesSeen;
+}
+
+void readJsonLd(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe,
+                const ProblemSink &onProblem)
+{
+    if (readJsonLdBlock(device, sourceName, onRecipe, onProblem) == 0)
+        onProblem({sourceName, QStringLiteral("The file holds no recipe.")});
+}
+
+int readJsonLdBlock(const QByteArray &json, const QString &sourceName, const RecipeSink &onRecipe,
+                    const ProblemSink &onProblem)
+{
+    QBuffer buffer;
+    buffer.setData(json);
+    buffer.open(QIODevice::ReadOnly);
+    return readJsonLdBlock(buffer, sourceName, onRecipe, onProblem);
 }
 
 void readJsonLd(const QByteArray &json, const QString &sourceName, const RecipeSink &onRecipe,

@@ -15,6 +15,8 @@
 
 #include <QByteArray>
 
+class QIODevice;
+
 namespace exchange {
 
 // sourceName (the file's name) starts each place given, followed by the recipe's path in the
@@ -25,6 +27,13 @@ void readJsonLd(const QByteArray &json, const QString &sourceName, const RecipeS
 // The same for one block of a page, which may well hold no recipe: nothing is told then. Returns
 // how many recipes the block holds, read or not (JSON that does not parse counts as one).
 int readJsonLdBlock(const QByteArray &json, const QString &sourceName, const RecipeSink &onRecipe,
+                    const ProblemSink &onProblem);
+
+// The same from a random-access device, from where it stands to its end, read as a stream: the
+// document is checked first, then walked, and only one recipe object is held at a time.
+void readJsonLd(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe,
+                const ProblemSink &onProblem);
+int readJsonLdBlock(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe,
                     const ProblemSink &onProblem);
 
 }  // namespace exchange

@@ -3,6 +3,7 @@
 // devices, pipes and files the user may not read told and passed over, and exports that come
 // back unchanged when imported.
 #include "core/collection.h"
+#include "core/recipe_batch.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
 #include "support/ordinary_user.h"
@@ -172,6 +173,84 @@ TEST(Importer, EachFileGoesInWholeOrNotAtAll)
         EXPECT_EQ(report.cancelled, c.cancelled);
         EXPECT_EQ(db.rawExec(QStringLiteral("PRAGMA integrity_check")), 0);
     }
+}
+
+// Many batches share one index: each category is read once, a duplicate is still found whether
+// it was stored before, committed by an earlier batch or written by another program meanwhile,
+// and a fingerprint that matches a different recipe never skips it.
+TEST(RecipeBatch, FindsDuplicatesThroughFingerprintsReadOncePerCategory)
+{
+    using Result = recipes::RecipeBatch::Result;
+    const auto collide = [](const recipes::DuplicateIndex::Texts &) -> std::uint64_t { return 7; };
+    const struct {
+        const char *what;
+        recipes::DuplicateIndex::Hash hash;
+    } hashes[] = {{"the real fingerprint", &recipes::DuplicateIndex::fingerprint},
+                  {"every recipe the same fingerprint", collide}};
+    const struct {
+        const char *what;
+        Recipe typed;
+        bool commit;
+        Result result;
+    } steps[] = {
+        {"stored, typed with other blanks and an empty author", {QStringLiteral(" Soup  "), {}, QStringLiteral("peas"), QStringLiteral("Boil.")}, true, Result::Duplicate},
+        {"stored, but another author", {QStringLiteral("Soup"), QStringLiteral("Ann"), QStringLiteral("peas"), QStringLiteral("Boil.")}, true, Result::Added},
+        {"the recipe the batch before added", {QStringLiteral("Soup"), QStringLiteral("Ann"), QStringLiteral("peas"), QStringLiteral("Boil.")}, true, Result::Duplicate},
+        {"added by a batch never committed", {QStringLiteral("Stew"), {}, QStringLiteral("beef"), QStringLiteral("Braise.")}, false, Result::Added},
+        {"the same again: it was undone", {QStringLiteral("Stew"), {}, QStringLiteral("beef"), QStringLiteral("Braise.")}, true, Result::Added},
+        {"written by another program after the index was read", {QStringLiteral("Gumbo"), {}, QStringLiteral("okra"), QStringLiteral("Stir.")}, true, Result::Duplicate},
+        {"another program's recipe with one letter changed", {QStringLiteral("Gumbo"), {}, QStringLiteral("Okra"), QStringLiteral("Stir.")}, true, Result::Added},
+    };
+    for (const auto &h : hashes) {
+        SCOPED_TRACE(h.what);
+        testsupport::TempDb db;
+        db.create();
+        db.addCategory(QStringLiteral("Soups"), {testsupport::row(QStringLiteral("Soup "), {}, QStringLiteral("peas "), QStringLiteral("Boil. ")),
+                                                 testsupport::row(QStringLiteral("Broth "), {}, QStringLiteral("bones "), QStringLiteral("Simmer. "))});
+        Collection collection(db.filePath(), testsupport::kPassword);
+        recipes::DuplicateIndex index(h.hash);
+        for (const auto &step : steps) {
+            SCOPED_TRACE(step.what);
+            if (step.typed.name == u"Gumbo" && step.typed.ingredients == u"okra") {
+                ASSERT_EQ(db.rawExec(QStringLiteral("INSERT INTO Soups VALUES ('Gumbo ', NULL, 'okra ', 'Stir. ')")), 0);
+            }
+            recipes::RecipeBatch batch(collection, &index);
+            EXPECT_EQ(batch.add(QStringLiteral("Soups"), step.typed), step.result);
+            if (step.commit)
+                batch.commit();
+        }
+        // Read once, then once more after the other program's write.
+        EXPECT_EQ(index.rowsRead(), 2 + 5);
+        EXPECT_EQ(collection.recipeNames(QStringLiteral("Soups")),
+                  QStringList({QStringLiteral("Soup"), QStringLiteral("Broth"), QStringLiteral("Soup"), QStringLiteral("Stew"),
+                               QStringLiteral("Gumbo"), QStringLiteral("Gumbo")}));
+    }
+}
+
+TEST(Importer, ReadsACategoryOnceForManyFiles)
+{
+    testsupport::TempDb db;
+    db.create();
+    std::vector<testsupport::Row> stored;
+    for (int i = 0; i < 50; ++i)
+        stored.push_back(testsupport::row(QStringLiteral("Old %1 ").arg(i), {}, QStringLiteral("x "), QStringLiteral("y ")));
+    db.addCategory(QStringLiteral("Soups"), stored);
+    QTemporaryDir source;
+    QStringList files;
+    for (int i = 0; i < 6; ++i) {
+        files.append(source.filePath(QStringLiteral("%1.json").arg(i)));
+        // Every other file repeats a stored recipe.
+        const QString name = i % 2 ? QStringLiteral("Old %1").arg(i) : QStringLiteral("New %1").arg(i);
+        writeFile(files.back(), QStringLiteral(R"({"@type": "Recipe", "name": "%1", "recipeIngredient": "x",
+                                                   "recipeInstructions": "y", "recipeCategory": "Soups"})")
+                                    .arg(name).toUtf8());
+    }
+    Collection collection(db.filePath(), testsupport::kPassword);
+    Importer importer(collection, {});
+    const ImportReport report = importer.run(files);
+    EXPECT_EQ(report.added, 3) << report.text().toStdString();
+    EXPECT_EQ(report.skipped, 3);
+    EXPECT_EQ(importer.duplicates().rowsRead(), 50);
 }
 
 TEST(Importer, ReadsRegularFilesOnlyAndTellsEachFileItCouldNotRead)

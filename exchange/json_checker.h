@@ -1,0 +1,48 @@
+#pragma once
+// Checks a JSON document as it streams by, taking the same memory whatever its size, and finds
+// the first fault exactly where Qt's own parser (QJsonDocument::fromJson) finds it: the same
+// documents pass and fail, with the same error at the same offset, so a streamed import tells
+// what a whole-file one told. Nothing is built; only a number's text is held while it is read.
+
+#include <QJsonParseError>
+
+#include <optional>
+
+namespace exchange {
+
+class JsonSource;
+
+struct JsonFault {
+    qint64 offset = 0;
+    QJsonParseError::ParseError error = QJsonParseError::NoError;
+};
+
+class JsonChecker {
+public:
+    // Reads the whole source from its start; leaves it at the end or at the fault.
+    static std::optional<JsonFault> check(JsonSource &source);
+
+private:
+    explicit JsonChecker(JsonSource &source) : in_(source) {}
+
+    bool document();
+    bool object();
+    bool member();
+    bool array();
+    bool value();
+    bool number();
+    bool string();
+    bool escape();
+    bool utf8Char();
+    bool literal(const char *rest);
+    bool eatSpace();
+    int nextToken();
+    bool fail(QJsonParseError::ParseError error);
+
+    JsonSource &in_;
+    int nesting_ = 0;
+    QJsonParseError::ParseError error_ = QJsonParseError::NoError;
+    qint64 failedAt_ = 0;
+};
+
+}  // namespace exchange
