@@ -215,27 +215,35 @@ bool JsonChecker::number()
 // The string after its opening quote, up to and past its closing one.
 bool JsonChecker::string()
 {
+    // Qt reads up to the first backslash before it decodes escapes, and checks there, as at the
+    // closing quote, that something follows.
+    bool escaped = false;
     while (!in_.atEnd()) {
         const int c = in_.peek();
         if (c == '"')
             break;
         if (c == '\\') {
+            if (!escaped && in_.left() <= 1)
+                return unterminated();
+            escaped = true;
             if (!escape())
                 return fail(QJsonParseError::IllegalEscapeSequence);
         } else if (!utf8Char()) {
             return fail(QJsonParseError::IllegalUTF8String);
         }
     }
-    // Qt steps past the quote, or past the end when there is none, before it looks for the end.
-    const bool unterminated = in_.left() <= 1;
-    if (unterminated) {
-        const qint64 at = in_.pos() + 1;
-        error_ = QJsonParseError::UnterminatedString;
-        failedAt_ = at;
-        return false;
-    }
+    if (in_.left() <= 1)
+        return unterminated();
     in_.skip();
     return true;
+}
+
+// Qt steps past the quote, or past the end when there is none, before it finds the end.
+bool JsonChecker::unterminated()
+{
+    error_ = QJsonParseError::UnterminatedString;
+    failedAt_ = in_.pos() + 1;
+    return false;
 }
 
 // The escape at the present backslash, moved past; false where Qt stops on a bad one.

@@ -33,6 +33,7 @@ private:
     bool number();
     bool string();
     bool escape();
+    bool unterminated();
     bool utf8Char();
     bool literal(const char *rest);
     bool eatSpace();

@@ -4,8 +4,10 @@
 #include "exchange/jsonld_reader.h"
 #include "exchange/jsonld_writer.h"
 
+#include <QBuffer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonParseError>
 
 #include <gtest/gtest.h>
 
@@ -113,6 +115,108 @@ TEST(JsonLdReader, ReadsEachShapeAndTellsWhatItCannotRead)
         EXPECT_EQ(got, c.recipes);
         EXPECT_EQ(read.problems, c.problems);
     }
+}
+
+// The stream reader takes exactly what Qt's parser takes: each broken document is told at the
+// offset and with the words QJsonDocument::fromJson gives, and nothing of it is read.
+TEST(JsonLdReader, TellsBrokenJsonWhereQtsParserDoes)
+{
+    const QByteArray deep = QByteArray(1025, '[') + QByteArray(1025, ']');
+    const QByteArray deepEnough = "{\"@graph\": " + QByteArray(1023, '[') + R"({"@type": "Recipe", "name": "Deep"})"
+        + QByteArray(1023, ']') + '}';
+    const QByteArray longString = "[{\"@type\": \"Recipe\", \"name\": \"" + QByteArray(300000, 'x');
+    const QByteArray cases[] = {
+        "", "   ", "\xEF\xBB\xBF", "\xEF\xBB\xBF{}x", "x", "1", "\"s\"", "[", "{", "[1", "[1,", "[1,]", "[,1]", "{,}",
+        R"({"a"})", R"({"a":})", R"({"a":1,})", R"({"a" 1})", R"({"a":1 "b":2})", "[1 2]", "[1;2]", "{} {}", "[]]",
+        "[nul]", "[nul", "[null", "[nulx]", "[tru]", "[fals]", "[falsy]", "[-]", "[01]", "[1.]", "[1e]", "[1e999]",
+        "[-1.5e+3]", "[+1]", "[.5]", "[1", "[\"a", "[\"a\"", "[\"a\\", "[\"\\u12\"]", "[\"\\u12G4\"]",
+        "[\"\\uD800\"]", "[\"\\q\"]", "[\"\xC3\"]", "[\"\xC0\x80\"]", "[\"\xED\xA0\x80\"]", "[\"\xF4\x90\x80\x80\"]",
+        "[\"\xF5\"]", "[\"\xE2\x82\"]", "[\"\xEF\xBF\xBF\"]", "[\"tab\there\"]", deep, deepEnough, longString,
+        R"({"@graph": [{"@type": "Recipe", "name": "A"}, {"@type": "Recipe", "name": "B"},, ]})",
+    };
+    // And every cut and every one-byte change of a document with each kind of value in it.
+    const QByteArray rich = "\xEF\xBB\xBF[{\"@type\": [\"Recipe\"], \"name\": \"N\\u00e9\\n\xC3\xA9\\\"\", \"a\": "
+                            "[true, false, null, -0.5e+2, 10], \"b\": {}} , []]";
+    std::vector<QByteArray> all(std::begin(cases), std::end(cases));
+    for (qsizetype i = 0; i < rich.size(); ++i) {
+        all.push_back(rich.left(i));
+        for (const char c : {'"', '\\', '\xff', ',', '}', ']', 'u', '0', ' '})
+            all.push_back(rich.left(i) + c + rich.mid(i + 1));
+    }
+    for (const QByteArray &json : all) {
+        SCOPED_TRACE(json.left(80).toStdString());
+        QJsonParseError qt;
+        QJsonDocument::fromJson(json, &qt);
+        const Read read = readJson(json);
+        if (qt.error == QJsonParseError::NoError) {
+            for (const std::string &problem : read.problems)
+                EXPECT_EQ(problem.find("offset"), std::string::npos) << problem;
+            continue;
+        }
+        EXPECT_TRUE(read.recipes.empty());
+        ASSERT_EQ(read.problems.size(), 1u);
+        EXPECT_EQ(read.problems[0], "file.json: offset " + std::to_string(qt.offset));
+        std::string reason;
+        exchange::readJsonLd(
+            json, QStringLiteral("file.json"), [](const ImportedRecipe &) {},
+            [&](const ImportProblem &p) { reason = p.reason.toStdString(); });
+        EXPECT_NE(reason.find(qt.errorString().toStdString()), std::string::npos) << reason;
+    }
+}
+
+// Read from a device, a document far larger than what the reader holds at once: recipes at any
+// depth of arrays and graphs, keys escaped or given twice, text in every script.
+TEST(JsonLdReader, StreamsRecipesWhereverTheDocumentPutsThem)
+{
+    const struct {
+        const char *what;
+        QByteArray json;
+        std::vector<std::string> recipes;
+        std::vector<std::string> problems;
+    } cases[] = {
+        {"nested arrays and a graph inside an array",
+         R"([[{"@type": "Recipe", "name": "A"}], {"@graph": [1, "x", null, {"@type": "Recipe", "name": "B"}]},
+             {"@type": "Thing", "name": "not", "recipe": {"@type": "Recipe", "name": "Hidden"}}])",
+         {"file.json: [0][0] # A #  #  #  # ", "file.json: [1].@graph[3] # B #  #  #  # "}, {}},
+        {"an escaped @graph key, and a graph that wins over the object's own type",
+         R"({"@type": "Recipe", "name": "Outer", "\u0040graph": [{"@type": "Recipe", "name": "Inner"}]})",
+         {"file.json: @graph[0] # Inner #  #  #  # "}, {}},
+        {"a key given twice counts by its last value",
+         R"({"@type": "Recipe", "@type": "Thing", "name": "No"})", {}, {"file.json"}},
+        {"escapes and characters of every length in a recipe, beside a huge value passed over",
+         "{\"@graph\": [{\"@type\": \"Thing\", \"text\": \"" + QByteArray(200000, 'z') + "\"},"
+         R"( {"@type": "Recipe", "name": "Cr\u00e8me \"br\u00fbl\u00e9e\" \ud83d\ude00 caf)" "\xC3\xA9 \xE6\x97\xA5"
+         R"(", "author": "A\/B"}]})",
+         {"file.json: @graph[1] # Cr\xC3\xA8me \"br\xC3\xBBl\xC3\xA9" "e\" \xF0\x9F\x98\x80 caf\xC3\xA9 \xE6\x97\xA5 # A/B #  #  # "},
+         {}},
+        {"a byte order mark and blanks around", "\xEF\xBB\xBF \r\n{\"@type\": \"Recipe\", \"name\": \"Bom\"}\n\t",
+         {"file.json # Bom #  #  #  # "}, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QBuffer device;
+        device.setData(c.json);
+        ASSERT_TRUE(device.open(QIODevice::ReadOnly));
+        Read read;
+        exchange::readJsonLd(
+            device, QStringLiteral("file.json"), [&](const ImportedRecipe &r) { read.recipes.push_back(r); },
+            [&](const ImportProblem &p) { read.problems.push_back(p.where.toStdString()); });
+        std::vector<std::string> got;
+        for (const ImportedRecipe &r : read.recipes)
+            got.push_back(summary(r));
+        EXPECT_EQ(got, c.recipes);
+        EXPECT_EQ(read.problems, c.problems);
+    }
+    // Many recipes: each one read, the last one's path counted past the reader's window.
+    QByteArray many = "{\"@graph\": [";
+    for (int i = 0; i < 3000; ++i)
+        many += (i ? "," : "") + QStringLiteral(R"({"@type": "Recipe", "name": "R%1", "recipeIngredient": ["%2"]})")
+                                    .arg(i).arg(QString(40, u'i')).toUtf8();
+    many += "]}";
+    const Read read = readJson(many);
+    ASSERT_EQ(read.recipes.size(), 3000u);
+    EXPECT_EQ(read.recipes.back().where.toStdString(), "file.json: @graph[2999]");
+    EXPECT_EQ(read.recipes.back().recipe.name.toStdString(), "R2999");
 }
 
 TEST(JsonLdWriter, WrittenRecipesReadBackUnchanged)
