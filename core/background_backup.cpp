@@ -39,6 +39,12 @@ void BackgroundBackup::run()
     ended_.notify_all();
 }
 
+void BackgroundBackup::waitUntilEnded()
+{
+    std::unique_lock lock(mutex_);
+    ended_.wait(lock, [this] { return finished_; });
+}
+
 QString BackgroundBackup::keep()
 {
     std::unique_lock lock(mutex_);

@@ -31,6 +31,8 @@ public:
     // Waits for the copy to end and puts it in place as a backup; returns its path. Throws Error
     // saying why when the copy failed, nothing of it left behind.
     QString keep();
+    // Waits for the copy to end, well or not.
+    void waitUntilEnded();
 
 private:
     void run();

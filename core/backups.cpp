@@ -40,9 +40,9 @@ QSet<QString> &reservedNames()
     return names;
 }
 // This run's background backups that no change has kept yet, by the file's canonical path.
-std::map<QString, std::unique_ptr<BackgroundBackup>> &startedBackups()
+std::map<QString, std::shared_ptr<BackgroundBackup>> &startedBackups()
 {
-    static std::map<QString, std::unique_ptr<BackgroundBackup>> backups;
+    static std::map<QString, std::shared_ptr<BackgroundBackup>> backups;
     return backups;
 }
 
@@ -275,7 +275,7 @@ void Backups::discardCopy(const QString &target)
 void Backups::beforeChange(dao::Database &db)
 {
     const QString key = runKey(db.Path());
-    std::unique_ptr<BackgroundBackup> started;
+    std::shared_ptr<BackgroundBackup> started;
     {
         const QMutexLocker lock(&runMutex);
         if (backedUpThisRun().contains(key))
@@ -357,12 +357,12 @@ void Backups::startInBackground(const QString &file, const QString &password)
     const QMutexLocker lock(&runMutex);
     if (key.isEmpty() || backedUpThisRun().contains(key) || startedBackups().count(key))
         return;
-    startedBackups()[key] = std::make_unique<BackgroundBackup>(file, password);
+    startedBackups()[key] = std::make_shared<BackgroundBackup>(file, password);
 }
 
 void Backups::endOfUse(const QString &file)
 {
-    std::unique_ptr<BackgroundBackup> unneeded;  // destroyed once the lock is released
+    std::shared_ptr<BackgroundBackup> unneeded;  // destroyed once the lock is released
     const QMutexLocker lock(&runMutex);
     if (const auto it = startedBackups().find(runKey(file)); it != startedBackups().end()) {
         unneeded = std::move(it->second);
@@ -370,9 +370,21 @@ void Backups::endOfUse(const QString &file)
     }
 }
 
+void Backups::waitForBackground(const QString &file)
+{
+    std::shared_ptr<BackgroundBackup> started;
+    {
+        const QMutexLocker lock(&runMutex);
+        if (const auto it = startedBackups().find(runKey(file)); it != startedBackups().end())
+            started = it->second;
+    }
+    if (started)
+        started->waitUntilEnded();
+}
+
 void Backups::forgetRun()
 {
-    std::map<QString, std::unique_ptr<BackgroundBackup>> unneeded;  // destroyed once the lock is released
+    std::map<QString, std::shared_ptr<BackgroundBackup>> unneeded;  // destroyed once the lock is released
     const QMutexLocker lock(&runMutex);
     backedUpThisRun().clear();
     unneeded.swap(startedBackups());

@@ -44,6 +44,9 @@ public:
     // Starts this run's backup of the file in the background, unless this run has backed the file
     // up or started one. Until a change keeps it, list() does not show it.
     static void startInBackground(const QString &file, const QString &password);
+    // Waits until the background backup of the file, if one was started and not yet kept or
+    // deleted, has ended, well or not; keeps nothing.
+    static void waitForBackground(const QString &file);
     // This run is done with the file: a background backup no change needed is stopped and
     // deleted; the backups made before stay as they are.
     static void endOfUse(const QString &file);

@@ -89,7 +89,7 @@ TEST_F(BackupTest, ABackgroundBackupIsTheFileAsOpenedAndStaysOnlyWhenTheRunChang
 {
     // Enough pages that the copy takes many steps, so that a change comes while it runs.
     std::vector<testsupport::Row> many;
-    for (int i = 0; i < 3000; ++i)
+    for (int i = 0; i < 2000; ++i)
         many.push_back(testsupport::row(QStringLiteral("Stew %1 ").arg(i), {}, QString(400, QChar(u'a' + i % 26))));
     db.addCategory(QStringLiteral("Stews"), many);
     const QString older = Backups::make(db.filePath(), recipes::kBuiltInPassword);
@@ -106,6 +106,12 @@ TEST_F(BackupTest, ABackgroundBackupIsTheFileAsOpenedAndStaysOnlyWhenTheRunChang
         {"a change made while it runs waits for it, and is not in it",
          [&] { Collection(db.filePath(), recipes::kBuiltInPassword).addRecipe(QStringLiteral("Soups"), kLeek); }, true},
         {"a run that changes nothing", [&] { Backups::endOfUse(db.filePath()); }, false},
+        {"a run that changes nothing, ended once the copy is whole",
+         [&] {
+             Backups::waitForBackground(db.filePath());
+             Backups::endOfUse(db.filePath());
+         },
+         false},
         {"the change of a run after one that changed nothing",
          [&] {
              Backups::endOfUse(db.filePath());

@@ -130,6 +130,9 @@ TEST_F(FileCommandsTest, AWindowClosedWithoutAChangeLeavesNoBackupAndWithOneLeav
         SCOPED_TRACE(c.what);
         recipes::Backups::forgetRun();
         open();
+        recipes::Backups::waitForBackground(db.filePath());
+        EXPECT_EQ(QDir(recipes::Backups::folderFor(db.filePath())).entryList(QDir::Files).size(), expected + 1)
+            << "the window has made the run's backup, not yet kept";
         if (c.change) {
             dialogs.answerMsgBox(platform::vbYes);
             store().DeleteCategory(QStringLiteral("Breads"));
