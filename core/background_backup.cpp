@@ -16,39 +16,33 @@ BackgroundBackup::BackgroundBackup(QString file, QString password)
 BackgroundBackup::~BackgroundBackup()
 {
     stop_ = true;
-    thread_.join();
+    waitUntilEnded();
     if (!kept_ && !target_.isEmpty())
         Backups::discardCopy(target_);
 }
 
 void BackgroundBackup::run()
 {
-    QString target, failure;
     try {
         const std::unique_ptr<dao::Database> db = translated([&] { return dao::DBEngine::OpenPrivate(file_, password_); });
-        target = Backups::copyAside(*db, [this] { return stop_.load(); });
+        target_ = Backups::copyAside(*db, [this] { return stop_.load(); });
     } catch (const Error &e) {
-        failure = e.message();
+        failure_ = e.message();
     } catch (const std::exception &e) {
-        failure = QString::fromUtf8(e.what());
+        failure_ = QString::fromUtf8(e.what());
     }
-    const std::lock_guard lock(mutex_);
-    target_ = target;
-    failure_ = failure;
-    finished_ = true;
-    ended_.notify_all();
 }
 
 void BackgroundBackup::waitUntilEnded()
 {
-    std::unique_lock lock(mutex_);
-    ended_.wait(lock, [this] { return finished_; });
+    const std::lock_guard lock(joinMutex_);
+    if (thread_.joinable())
+        thread_.join();
 }
 
 QString BackgroundBackup::keep()
 {
-    std::unique_lock lock(mutex_);
-    ended_.wait(lock, [this] { return finished_; });
+    waitUntilEnded();
     if (!failure_.isEmpty())
         throw Error(failure_);
     Backups::putInPlace(file_, target_);

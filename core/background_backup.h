@@ -7,13 +7,12 @@
 //
 // A worker thread rather than steps run between the window's events: each step would still hold
 // the window for its pages, and opening the copy's two connections derives two keys, which is
-// slow on purpose. The thread shares nothing with the others but this object's state, under its
-// own lock; the engine connections it opens are its alone.
+// slow on purpose. The thread hands its result over by ending: it is read only once the thread
+// is joined. The engine connections it opens are its alone.
 
 #include <QString>
 
 #include <atomic>
-#include <condition_variable>
 #include <mutex>
 #include <thread>
 
@@ -31,7 +30,7 @@ public:
     // Waits for the copy to end and puts it in place as a backup; returns its path. Throws Error
     // saying why when the copy failed, nothing of it left behind.
     QString keep();
-    // Waits for the copy to end, well or not.
+    // Waits for the copy to end, well or not: joins the thread, once, whichever thread asks first.
     void waitUntilEnded();
 
 private:
@@ -40,10 +39,8 @@ private:
     const QString file_;
     const QString password_;
     std::atomic<bool> stop_ = false;
-    std::mutex mutex_;
-    std::condition_variable ended_;
-    bool finished_ = false;  // the fields below are the thread's until it sets this
-    QString target_;         // the backup's name once reserved; the copy is target_ + ".partial"
+    std::mutex joinMutex_;
+    QString target_;  // the thread's until it is joined: the backup's name, the copy's plus ".partial"
     QString failure_;
     bool kept_ = false;
     std::thread thread_;
