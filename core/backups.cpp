@@ -1,5 +1,6 @@
 #include "core/backups.h"
 
+#include "core/background_backup.h"
 #include "core/recipe_error.h"
 #include "core/translated.h"
 #include "engine/database.h"
@@ -15,6 +16,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
+#include <memory>
 
 namespace recipes {
 
@@ -22,12 +25,28 @@ namespace {
 
 const QString kPartial = QStringLiteral(".partial");
 
+// Guards the three below. Never held while a background backup is waited for or destroyed: its
+// thread takes it to reserve a name.
 QMutex runMutex;
 QSet<QString> &backedUpThisRun()
 {
     static QSet<QString> files;
     return files;
 }
+// Backup names whose copies are being written, or wait to be kept, under their partial names.
+QSet<QString> &reservedNames()
+{
+    static QSet<QString> names;
+    return names;
+}
+// This run's background backups that no change has kept yet, by the file's canonical path.
+std::map<QString, std::shared_ptr<BackgroundBackup>> &startedBackups()
+{
+    static std::map<QString, std::shared_ptr<BackgroundBackup>> backups;
+    return backups;
+}
+
+QString runKey(const QString &file) { return QFileInfo(file).canonicalFilePath(); }
 
 QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
 
@@ -57,27 +76,88 @@ QString newBackupPath(const QString &file)
     const QString stem = QFileInfo(file).completeBaseName() + u'-'
         + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmm"));
     QString path = folder.filePath(stem + QStringLiteral(".mdb"));
-    for (int n = 2; QFileInfo::exists(path) || QFileInfo::exists(path + kPartial); ++n)
+    const auto taken = [](const QString &name) {
+        return QFileInfo::exists(name) || QFileInfo::exists(name + kPartial) || reservedNames().contains(name);
+    };
+    for (int n = 2; taken(path); ++n)
         path = folder.filePath(stem + u'-' + QString::number(n) + QStringLiteral(".mdb"));
     return path;
+}
+
+// Writes the copy at partial, step by step, asking stopped() between steps; a copy given up
+// or failed is deleted.
+void writePartial(dao::Database &db, const QString &partial, const std::function<bool()> &stopped)
+{
+    QFile::remove(partial);
+    try {
+        translated([&] {
+            const std::unique_ptr<dao::PageCopy> copy = db.StartCopy(partial);
+            while (!copy->Step())
+                if (stopped && stopped())
+                    throw Error(QStringLiteral("it was stopped before it was complete."));
+        });
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+}
+
+// Renames the whole copy into place; a name taken meanwhile is never overwritten.
+void putPartialInPlace(const QString &partial, const QString &target)
+{
+    if (!QFile::rename(partial, target)) {
+        QFile::remove(partial);
+        throw Error(QStringLiteral("The backup %1 could not be put in place.").arg(shown(target)));
+    }
 }
 
 // Writes the copy under a name of its own and renames it into place only when whole, so a
 // failure or a crash never leaves a backup that looks complete.
 void writeCopy(dao::Database &db, const QString &target)
 {
-    const QString partial = target + kPartial;
-    QFile::remove(partial);
+    writePartial(db, target + kPartial, {});
+    putPartialInPlace(target + kPartial, target);
+}
+
+void keepNewest(const QString &file)
+{
+    QStringList all = Backups::list(file);
+    while (all.size() > Backups::kKept)
+        QFile::remove(all.takeFirst());
+}
+
+// A copy of the file in its backups folder under a reserved name, still partial: see copyAside.
+QString copyInFolder(dao::Database &db, const std::function<bool()> &stopped)
+{
+    const QString file = db.Path();
+    // A link there would send the copies, and the removal of old ones, to another folder.
+    if (QFileInfo(Backups::folderFor(file)).isSymLink())
+        throw Error(QStringLiteral("the folder %1 is a symbolic link; backups go only into a real folder.")
+                        .arg(shown(Backups::folderFor(file))));
+    if (!QDir().mkpath(Backups::folderFor(file)))
+        throw Error(QStringLiteral("the folder %1 cannot be made; check that its folder exists and may be written to.")
+                        .arg(shown(Backups::folderFor(file))));
+    QString target;
+    {
+        const QMutexLocker lock(&runMutex);
+        // Left by a run that stopped while writing one; this run's own are being written.
+        const QDir folder(Backups::folderFor(file));
+        for (const QString &partial : folder.entryList({QStringLiteral("*.mdb") + kPartial}, QDir::Files)) {
+            const QString name = folder.filePath(partial.chopped(kPartial.size()));
+            if (backupName(file).match(partial.chopped(kPartial.size())).hasMatch() && !reservedNames().contains(name))
+                QFile::remove(folder.filePath(partial));
+        }
+        target = newBackupPath(file);
+        reservedNames().insert(target);
+    }
     try {
-        translated([&] { db.ExportTo(partial); });
+        writePartial(db, target + kPartial, stopped);
     } catch (...) {
-        QFile::remove(partial);
+        const QMutexLocker lock(&runMutex);
+        reservedNames().remove(target);
         throw;
     }
-    if (!QFile::rename(partial, target)) {
-        QFile::remove(partial);
-        throw Error(QStringLiteral("The backup %1 could not be put in place.").arg(shown(target)));
-    }
+    return target;
 }
 
 void checkSound(const QString &backup, const QString &password)
@@ -152,39 +232,64 @@ QString Backups::make(dao::Database &db, const QString &output)
             writeCopy(db, output);
             return output;
         }
-        // A link there would send the copies, and the removal of old ones, to another folder.
-        if (QFileInfo(folderFor(file)).isSymLink())
-            throw Error(QStringLiteral("the folder %1 is a symbolic link; backups go only into a real folder.")
-                            .arg(shown(folderFor(file))));
-        if (!QDir().mkpath(folderFor(file)))
-            throw Error(QStringLiteral("the folder %1 cannot be made; check that its folder exists and may be written to.")
-                            .arg(shown(folderFor(file))));
-        // Left by a run that stopped while writing one.
-        const QDir folder(folderFor(file));
-        for (const QString &partial : folder.entryList({QStringLiteral("*.mdb") + kPartial}, QDir::Files))
-            if (backupName(file).match(partial.chopped(kPartial.size())).hasMatch())
-                QFile::remove(folder.filePath(partial));
-        const QString target = newBackupPath(file);
-        writeCopy(db, target);
-        QStringList all = list(file);
-        while (all.size() > kKept)
-            QFile::remove(all.takeFirst());
+        const QString target = copyInFolder(db, {});
+        putInPlace(file, target);
         return target;
     } catch (const Error &e) {
         throw Error(QStringLiteral("The backup of %1 could not be made: %2").arg(shown(file), e.message()));
     }
 }
 
+QString Backups::copyAside(dao::Database &db, const std::function<bool()> &stopped)
+{
+    try {
+        return copyInFolder(db, stopped);
+    } catch (const Error &e) {
+        throw Error(QStringLiteral("The backup of %1 could not be made: %2").arg(shown(db.Path()), e.message()));
+    }
+}
+
+void Backups::putInPlace(const QString &file, const QString &target)
+{
+    try {
+        putPartialInPlace(target + kPartial, target);
+    } catch (...) {
+        const QMutexLocker lock(&runMutex);
+        reservedNames().remove(target);
+        throw;
+    }
+    {
+        const QMutexLocker lock(&runMutex);
+        reservedNames().remove(target);
+    }
+    keepNewest(file);
+}
+
+void Backups::discardCopy(const QString &target)
+{
+    QFile::remove(target + kPartial);
+    const QMutexLocker lock(&runMutex);
+    reservedNames().remove(target);
+}
+
 void Backups::beforeChange(dao::Database &db)
 {
-    const QString key = QFileInfo(db.Path()).canonicalFilePath();
+    const QString key = runKey(db.Path());
+    std::shared_ptr<BackgroundBackup> started;
     {
         const QMutexLocker lock(&runMutex);
         if (backedUpThisRun().contains(key))
             return;
+        if (const auto it = startedBackups().find(key); it != startedBackups().end()) {
+            started = std::move(it->second);
+            startedBackups().erase(it);
+        }
     }
     try {
-        make(db);
+        if (started)
+            started->keep();
+        else
+            make(db);
     } catch (const Error &e) {
         throw Error(e.message() + QStringLiteral(" Nothing was changed: without a backup a mistake could not be undone."));
     }
@@ -246,10 +351,43 @@ void Backups::madeNew(const QString &file)
     backedUpThisRun().insert(key);
 }
 
+void Backups::startInBackground(const QString &file, const QString &password)
+{
+    const QString key = runKey(file);
+    const QMutexLocker lock(&runMutex);
+    if (key.isEmpty() || backedUpThisRun().contains(key) || startedBackups().count(key))
+        return;
+    startedBackups()[key] = std::make_shared<BackgroundBackup>(file, password);
+}
+
+void Backups::endOfUse(const QString &file)
+{
+    std::shared_ptr<BackgroundBackup> unneeded;  // destroyed once the lock is released
+    const QMutexLocker lock(&runMutex);
+    if (const auto it = startedBackups().find(runKey(file)); it != startedBackups().end()) {
+        unneeded = std::move(it->second);
+        startedBackups().erase(it);
+    }
+}
+
+void Backups::waitForBackground(const QString &file)
+{
+    std::shared_ptr<BackgroundBackup> started;
+    {
+        const QMutexLocker lock(&runMutex);
+        if (const auto it = startedBackups().find(runKey(file)); it != startedBackups().end())
+            started = it->second;
+    }
+    if (started)
+        started->waitUntilEnded();
+}
+
 void Backups::forgetRun()
 {
+    std::map<QString, std::shared_ptr<BackgroundBackup>> unneeded;  // destroyed once the lock is released
     const QMutexLocker lock(&runMutex);
     backedUpThisRun().clear();
+    unneeded.swap(startedBackups());
 }
 
 }  // namespace recipes

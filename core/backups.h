@@ -4,10 +4,14 @@
 // named by date and time ("Recipe-2026-12-07-1530.mdb"). The newest ten are kept.
 //
 // Every run of the program backs a file up before its first change to it, so a mistake can be
-// undone; a run that only views makes none. A backup that fails stops the change.
+// undone; a run that only views makes none. A backup that fails stops the change. The window
+// starts the backup in the background as soon as it has opened the file (BackgroundBackup), so
+// that the first change waits only for what is left of it; elsewhere the first change makes it.
 
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 
 namespace dao {
 class Database;
@@ -33,8 +37,19 @@ public:
     static QString make(dao::Database &db, const QString &output = {});
 
     // Makes this run's backup of the file the handle is open on, unless it has one; every change
-    // calls it first. Throws Error, saying that nothing was changed, when the backup cannot be made.
+    // calls it first. A backup started in the background is waited for and kept. Throws Error,
+    // saying that nothing was changed, when the backup cannot be made.
     static void beforeChange(dao::Database &db);
+
+    // Starts this run's backup of the file in the background, unless this run has backed the file
+    // up or started one. Until a change keeps it, list() does not show it.
+    static void startInBackground(const QString &file, const QString &password);
+    // Waits until the background backup of the file, if one was started and not yet kept or
+    // deleted, has ended, well or not; keeps nothing.
+    static void waitForBackground(const QString &file);
+    // This run is done with the file: a background backup no change needed is stopped and
+    // deleted; the backups made before stay as they are.
+    static void endOfUse(const QString &file);
 
     // Replaces the file with the backup, once the backup has passed the checks: it opens with the
     // password, or else with backupPassword (a backup made before a password change), and SQLite
@@ -47,8 +62,22 @@ public:
     // A file this run has just made needs no backup of its empty self before its first change.
     static void madeNew(const QString &file);
 
-    // Forgets which files this run has backed up (tests start from a new run).
+    // Forgets which files this run has backed up, and discards the backups started in the
+    // background that no change kept (tests start from a new run).
     static void forgetRun();
+
+private:
+    friend class BackgroundBackup;
+    // Writes a copy of the file the handle is open on under a name of its own in the backups
+    // folder, with ".partial" added; returns the backup's name, reserved until putInPlace or
+    // discardCopy. Copies step by step and gives up when stopped() says so. Throws Error saying
+    // why, nothing left behind.
+    static QString copyAside(dao::Database &db, const std::function<bool()> &stopped);
+    // Renames the copy to the backup's name and keeps the newest kKept backups of the file;
+    // throws saying why not.
+    static void putInPlace(const QString &file, const QString &target);
+    // Deletes the copy and frees its name.
+    static void discardCopy(const QString &target);
 };
 
 }  // namespace recipes

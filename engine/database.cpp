@@ -9,7 +9,6 @@
 #include "engine/statement.h"
 #include "engine/write_scope.h"
 
-#include <QFile>
 
 #include <sqlcipher/sqlite3.h>
 
@@ -209,26 +208,15 @@ std::int64_t Database::DataVersion() const
 
 void Database::ExportTo(const QString &path)
 {
-    Connection &conn = live();
-    const QString action = QStringLiteral("Cannot copy the recipe database ") + path_ + QStringLiteral(" to ") + path;
-    // The connection may not create files, and ATTACH opens with its flags; SQLite takes an
-    // empty file for a new database.
-    {
-        QFile target(path);
-        if (!target.open(QIODevice::NewOnly | QIODevice::WriteOnly))
-            throw EngineError(action + QStringLiteral(": ") + target.errorString() + QLatin1Char('.'));
+    const std::unique_ptr<PageCopy> copy = StartCopy(path);
+    while (!copy->Step()) {
     }
-    conn.execLong(QStringLiteral("ATTACH DATABASE ?1 AS copy KEY ?2"), {path, conn.password()}, action);
-    try {
-        conn.execLong(QStringLiteral("SELECT sqlcipher_export('copy')"), {}, action);
-        // The file's format version, which the export leaves behind.
-        const QString version = conn.execLong(QStringLiteral("PRAGMA main.user_version"), {}, action).value(0);
-        conn.execLong(QStringLiteral("PRAGMA copy.user_version = ") + QString::number(version.toLongLong()), {}, action);
-    } catch (...) {
-        sqlite3_exec(conn.handle(), "DETACH DATABASE copy", nullptr, nullptr, nullptr);
-        throw;
-    }
-    conn.execLong(QStringLiteral("DETACH DATABASE copy"), {}, action);
+}
+
+std::unique_ptr<PageCopy> Database::StartCopy(const QString &path)
+{
+    live();
+    return std::unique_ptr<PageCopy>(new PageCopy(connection_, path));
 }
 
 void Database::Rekey(const QString &newPassword)

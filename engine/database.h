@@ -7,6 +7,7 @@
 // in words a user can act on. Nothing here shows anything to the user.
 
 #include "engine/appender.h"
+#include "engine/page_copy.h"
 #include "engine/recordset.h"
 #include "engine/table_def.h"
 #include "engine/transaction.h"
@@ -61,6 +62,9 @@ public:
     // at path (which must not exist); the file is read as one snapshot, so a change made meanwhile
     // is wholly in the copy or wholly out. Throws naming why, a full disk among the reasons.
     void ExportTo(const QString &path);
+    // The same copy made step by step, for a caller that does other work between the steps; the
+    // copy uses this handle's connection, and the same thread must use both.
+    std::unique_ptr<PageCopy> StartCopy(const QString &path);
     // Encrypts the file anew with another password, in place. Every other handle on the file
     // must be opened again with the new password.
     void Rekey(const QString &newPassword);

@@ -1,11 +1,12 @@
 // Backups and passwords on real recipe files: a backup before the first change of a run and
-// never on a run that only views, ten kept, a restore that gives back the file as it was (as the
+// never on a run that only views, one started in the background and kept only by a change, ten kept, a restore that gives back the file as it was (as the
 // stock sqlcipher shell sees it), a password of one's own, and each way these can fail.
 #include "core/backups.h"
 #include "core/collection.h"
 #include "core/recipe_error.h"
 #include "support/temp_db.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -82,6 +83,64 @@ TEST_F(BackupTest, TheFirstChangeOfARunIsBackedUpAndTenAreKept)
     Collection::create(made, recipes::kBuiltInPassword);
     Collection(made, recipes::kBuiltInPassword).addCategory(QStringLiteral("Soups"));
     EXPECT_TRUE(Backups::list(made).isEmpty()) << "a file this run made has nothing to lose";
+}
+
+TEST_F(BackupTest, ABackgroundBackupIsTheFileAsOpenedAndStaysOnlyWhenTheRunChangesIt)
+{
+    // Enough pages that the copy takes many steps, so that a change comes while it runs.
+    std::vector<testsupport::Row> many;
+    for (int i = 0; i < 2000; ++i)
+        many.push_back(testsupport::row(QStringLiteral("Stew %1 ").arg(i), {}, QString(400, QChar(u'a' + i % 26))));
+    db.addCategory(QStringLiteral("Stews"), many);
+    const QString older = Backups::make(db.filePath(), recipes::kBuiltInPassword);
+    const auto bytes = [](const QString &file) {
+        QFile f(file);
+        return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
+    };
+    const QByteArray olderBytes = bytes(older);
+    const struct {
+        const char *what;
+        std::function<void()> act;  // right after the backup has started
+        bool changed;
+    } cases[] = {
+        {"a change made while it runs waits for it, and is not in it",
+         [&] { Collection(db.filePath(), recipes::kBuiltInPassword).addRecipe(QStringLiteral("Soups"), kLeek); }, true},
+        {"a run that changes nothing", [&] { Backups::endOfUse(db.filePath()); }, false},
+        {"a run that changes nothing, ended once the copy is whole",
+         [&] {
+             Backups::waitForBackground(db.filePath());
+             Backups::endOfUse(db.filePath());
+         },
+         false},
+        {"the change of a run after one that changed nothing",
+         [&] {
+             Backups::endOfUse(db.filePath());
+             Backups::startInBackground(db.filePath(), recipes::kBuiltInPassword);
+             Collection(db.filePath(), recipes::kBuiltInPassword).deleteRecipe(QStringLiteral("Soups"), QStringLiteral("Leek soup"));
+         },
+         true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        Backups::forgetRun();
+        const QStringList before = backups();
+        const std::string asOpened = shellDump(db.filePath(), recipes::kBuiltInPassword);
+        Backups::startInBackground(db.filePath(), recipes::kBuiltInPassword);
+        c.act();
+        const QStringList after = backups();
+        ASSERT_EQ(after.size(), before.size() + (c.changed ? 1 : 0));
+        EXPECT_EQ(after.front(), older) << "the older backups stay";
+        EXPECT_EQ(bytes(older), olderBytes);
+        EXPECT_EQ(QDir(Backups::folderFor(db.filePath())).entryList(QDir::Files).size(), after.size())
+            << "no partial copy left";
+        if (c.changed) {
+            EXPECT_EQ(shellDump(after.back(), recipes::kBuiltInPassword), asOpened) << "the file as the run opened it";
+            EXPECT_NE(shellDump(db.filePath(), recipes::kBuiltInPassword), asOpened) << "the change was made";
+            QFile copy(after.back());
+            ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+            EXPECT_FALSE(copy.read(6).startsWith("SQLite")) << "the copy is encrypted";
+        }
+    }
 }
 
 TEST_F(BackupTest, ARestoreGivesBackTheFileAsItWasAndBacksUpTheFileItReplaces)
@@ -191,6 +250,14 @@ TEST_F(BackupTest, AFailedBackupStopsTheChangeAndABadBackupIsNotRestored)
              QFile(Backups::folderFor(db.filePath())).open(QIODevice::WriteOnly);
          },
          [&] { Collection(db.filePath(), recipes::kBuiltInPassword).deleteCategory(QStringLiteral("Soups")); },
+         "cannot be made"},
+        {"the backups folder is a file, found by the backup started in the background",
+         [&] {
+             QDir(Backups::folderFor(db.filePath())).removeRecursively();
+             QFile(Backups::folderFor(db.filePath())).open(QIODevice::WriteOnly);
+             Backups::startInBackground(db.filePath(), recipes::kBuiltInPassword);
+         },
+         [&] { Collection(db.filePath(), recipes::kBuiltInPassword).addRecipe(QStringLiteral("Soups"), kLeek); },
          "cannot be made"},
         {"the backups folder is a link to another folder",
          [&] {

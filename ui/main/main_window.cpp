@@ -1,5 +1,6 @@
 #include "ui/main/main_window.h"
 
+#include "core/backups.h"
 #include "core/category_schema.h"
 #include "core/recipe_error.h"
 #include "engine/refusals.h"
@@ -104,8 +105,10 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
 
 MainWindow::~MainWindow()
 {
-    if (!unloaded_)
+    if (!unloaded_) {
+        recipes::Backups::endOfUse(recipeFile());
         store_->CloseStore();
+    }
 }
 
 void MainWindow::wireControls()
@@ -182,8 +185,16 @@ QString MainWindow::recipeFile() const
 
 void MainWindow::keepClaim(std::unique_ptr<platform::SingleInstance> claim) { open_->keepClaim(std::move(claim)); }
 
+void MainWindow::opened()
+{
+    open_->opened(recipeFile());
+    // Made while the user looks, so that the first change waits for little or nothing of it.
+    recipes::Backups::startInBackground(recipeFile(), store_->Password);
+}
+
 void MainWindow::openRecipeFile(const QString &file)
 {
+    recipes::Backups::endOfUse(recipeFile());
     findBar_->restart();
     store_->CloseStore();
     store_->SelRecipe.clear();
@@ -207,7 +218,7 @@ void MainWindow::Form_Load()
     store_->DbPath = recipeFile_.isEmpty() ? programFolder_ + QStringLiteral("/Recipe") : recipeFile_;
     try {
         store_->FillCatalogue();
-        open_->opened(recipeFile());
+        opened();
     } catch (const std::exception &e) {
         // The window opens all the same; the user is told once why the recipes are missing,
         // after the window has appeared.
@@ -232,7 +243,7 @@ bool MainWindow::openWithPassword()
         store_->Password = typed;
         try {
             store_->FillCatalogue();
-            open_->opened(recipeFile());
+            opened();
             return true;
         } catch (const recipes::Error &e) {
             if (e.kind() != recipes::Error::Kind::WrongPassword)
@@ -322,6 +333,7 @@ void MainWindow::Form_QueryUnload()
     if (unloaded_)
         return;
     unloaded_ = true;
+    recipes::Backups::endOfUse(recipeFile());
     store_->CloseStore();
     store_->RecipeRs.reset();
     store_->RecipeDb.reset();

@@ -95,6 +95,9 @@ private:
     void catchUpWithFile();
     void refillKeepingPlace();
     void Form_Load();
+    // The file is open and its tree filled: it goes first in the recent files, and this run's
+    // backup of it starts in the background.
+    void opened();
     // Asks for the file's own password, three tries at most; true once the tree is filled.
     bool openWithPassword();
     void Form_QueryUnload();

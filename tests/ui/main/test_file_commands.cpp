@@ -118,6 +118,34 @@ TEST_F(FileCommandsTest, AFileWithAPasswordOfItsOwnIsAskedForThreeTimes)
     }
 }
 
+TEST_F(FileCommandsTest, AWindowClosedWithoutAChangeLeavesNoBackupAndWithOneLeavesOne)
+{
+    makeStarterLikeDb();
+    const struct {
+        const char *what;
+        bool change;
+    } cases[] = {{"only looked at", false}, {"a category deleted", true}, {"only looked at again", false}};
+    int expected = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        recipes::Backups::forgetRun();
+        open();
+        recipes::Backups::waitForBackground(db.filePath());
+        EXPECT_EQ(QDir(recipes::Backups::folderFor(db.filePath())).entryList(QDir::Files).size(), expected + 1)
+            << "the window has made the run's backup, not yet kept";
+        if (c.change) {
+            dialogs.answerMsgBox(platform::vbYes);
+            store().DeleteCategory(QStringLiteral("Breads"));
+            ++expected;
+        }
+        window->close();
+        window.reset();
+        EXPECT_EQ(recipes::Backups::list(db.filePath()).size(), expected);
+        EXPECT_EQ(QDir(recipes::Backups::folderFor(db.filePath())).entryList(QDir::Files).size(), expected)
+            << "nothing half-written left";
+    }
+}
+
 TEST_F(FileCommandsTest, ThePasswordIsChangedAndABackupRestoredFromTheRootsMenu)
 {
     makeStarterLikeDb();
