@@ -149,6 +149,7 @@ void storeFind(benchmark::State &state, const QueryCase &query)
     guarded(state, [&] {
         const QString &base = queryBase();
         recipes::SearchIndex index(base, RecipeBas::kPassword);
+        index.catchUp();
         StoreRig rig(base);
         const QString typed = QString::fromUtf8(query.typed);
         for (auto _ : state) {
@@ -187,8 +188,9 @@ void rawMatch(benchmark::State &state, const QueryCase &query)
         for (const RawCategory &category : found)
             for (const QString &name : category.recipes)
                 bare.emplace_back(category.name, name);
-        for (const recipes::SearchHit &hit :
-             recipes::SearchIndex(queryBase(), RecipeBas::kPassword).find(QString::fromUtf8(query.typed)))
+        recipes::SearchIndex index(queryBase(), RecipeBas::kPassword);
+        index.catchUp();
+        for (const recipes::SearchHit &hit : index.find(QString::fromUtf8(query.typed)))
             store.emplace_back(hit.category, hit.name);
         if (bare != store)
             state.SkipWithError("the raw MATCH finds other recipes than find()");
