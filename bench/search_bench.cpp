@@ -15,6 +15,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <set>
@@ -107,13 +108,16 @@ void storeBuild(benchmark::State &state)
         const QString base = copyOfLarge(dataRoot, kBuildFolder);
         const QString index = indexFileOf(base);
         int rewritten = 0;
+        int largestStep = 0;
         for (auto _ : state) {
             state.PauseTiming();
             removeIndex(index);
             state.ResumeTiming();
             recipes::SearchIndex search(base, RecipeBas::kPassword);
-            rewritten = search.sync();
+            search.setStepObserver([&](int recipes) { largestStep = std::max(largestStep, recipes); });
+            rewritten = search.catchUp();
         }
+        state.counters["largest_step"] = largestStep;
         removeIndex(index);
         if (rewritten != kLargeRecipes)
             state.SkipWithError("the index does not hold every recipe");
@@ -139,6 +143,31 @@ void rawBuild(benchmark::State &state, bool inMemory)
             removeIndex(target);
         if (indexed != kLargeRecipes)
             state.SkipWithError("the raw index does not hold every recipe");
+    });
+}
+
+// --- A run's first query, the index built in an earlier run and the file unchanged ----------
+
+// fullRead: as the program did before it kept marks, every recipe read again to find what changed.
+void firstQuery(benchmark::State &state, bool fullRead)
+{
+    guarded(state, [&] {
+        const QString &base = queryBase();
+        const QString typed = QString::fromUtf8(kQueries[0].typed);
+        std::int64_t read = 0;
+        std::size_t hits = 0;
+        for (auto _ : state) {
+            recipes::SearchIndex index(base, RecipeBas::kPassword);
+            if (fullRead)
+                index.sync();
+            else
+                index.catchUp();
+            hits = index.find(typed).size();
+            read = index.recipesRead();
+        }
+        state.counters["recipes_read"] = double(read);
+        if (hits == 0)
+            state.SkipWithError("the first query found nothing");
     });
 }
 
@@ -234,6 +263,8 @@ void registerSearchBenchmarks(const GeneratedDatabase &large, const QString &roo
     if (large.shape.categories * large.shape.recipesEach != kLargeRecipes)
         throw std::logic_error("the large database is not of the shape the search rows expect");
     add("search/SearchIndex+sync/large", storeBuild);
+    add("search/first_query_unchanged/large", firstQuery, false);
+    add("search/first_query_full_read/large", firstQuery, true);
     add("raw/search_build_file/large", rawBuild, false);
     add("raw/search_build_memory/large", rawBuild, true);
     for (const QueryCase &query : kQueries) {
@@ -247,9 +278,12 @@ void registerSearchBenchmarks(const GeneratedDatabase &large, const QString &roo
 std::vector<TableRow> searchTableRows()
 {
     std::vector<TableRow> rows;
-    rows.push_back({"`SearchIndex` + `sync`, no index file yet", "large", "search/SearchIndex+sync/large",
+    rows.push_back({"First build: `SearchIndex` + `catchUp`, no index file yet", "large", "search/SearchIndex+sync/large",
                     {"raw/search_build_file/large"},
                     "raw read of every recipe + raw FTS4 inserts into a new encrypted file", 1.5});
+    rows.push_back({"First query on an unchanged file: `SearchIndex` + `catchUp` + `find`", "large",
+                    "search/first_query_unchanged/large", {"search/first_query_full_read/large"},
+                    "the same, every recipe read again (`sync`)", 0});
     rows.push_back({"Raw FTS4 build into `:memory:` (no index file)", "large", "raw/search_build_memory/large",
                     {"raw/search_build_file/large"}, "the same raw build into a new encrypted file", 0});
     for (const QueryCase &query : kQueries) {

@@ -12,8 +12,8 @@
 #include <QThread>
 
 #include <algorithm>
-#include <limits>
 #include <cerrno>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -97,6 +97,24 @@ QString privateCacheFolder()
     return folder;
 }
 
+// A program closing while the index is built waits for no more than a recipe.
+void stopIfAsked()
+{
+    if (QThread::currentThread()->isInterruptionRequested())
+        throw Error(QStringLiteral("The search index was left unfinished: the program is closing."));
+}
+
+// The index of the file in the cache folder, named after the file so that two recipe files never
+// share one.
+QString cacheIndexPath(const QString &cache, const QFileInfo &file)
+{
+    const QByteArray key = QCryptographicHash::hash(QFile::encodeName(file.absoluteFilePath()),
+                                                    QCryptographicHash::Sha256)
+                               .toHex()
+                               .left(16);
+    return cache + QStringLiteral("/saporium-") + QString::fromLatin1(key) + QStringLiteral(".search");
+}
+
 }  // namespace
 
 QString SearchIndex::indexPathFor(const QString &file)
@@ -104,12 +122,7 @@ QString SearchIndex::indexPathFor(const QString &file)
     const QFileInfo info(file);
     if (ownWritableFolder(info.absolutePath()))
         return info.absoluteFilePath() + QStringLiteral(".search");
-    // Named after the file, so that two recipe files never share one.
-    const QByteArray key = QCryptographicHash::hash(QFile::encodeName(info.absoluteFilePath()),
-                                                    QCryptographicHash::Sha256)
-                               .toHex()
-                               .left(16);
-    return privateCacheFolder() + QStringLiteral("/saporium-") + QString::fromLatin1(key) + QStringLiteral(".search");
+    return cacheIndexPath(privateCacheFolder(), info);
 }
 
 SearchIndex::SearchIndex(const QString &file, const QString &password)
@@ -122,11 +135,15 @@ SearchIndex::~SearchIndex() = default;
 
 void SearchIndex::categoryChanged(const QString &file, const QString &password, const QString &category)
 {
-    QString path;
-    try {
-        path = indexPathFor(file);
-    } catch (const Error &) {
-        return;  // no place an index could be kept, so there is none to tell
+    // Found as indexPathFor finds it, but no cache folder is made for it: where there is none,
+    // there is no index to tell.
+    const QFileInfo info(file);
+    QString path = info.absoluteFilePath() + QStringLiteral(".search");
+    if (!ownWritableFolder(info.absolutePath())) {
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        if (cache.isEmpty() || !QFileInfo(cache).isDir())
+            return;
+        path = cacheIndexPath(cache, info);
     }
     try {
         translated([&] { dao::FullTextIndex::forgetMarkIn(path, password, category); });
@@ -170,17 +187,6 @@ int SearchIndex::bringUp(bool everyCategory)
     inStep_ = true;
     return rewritten;
 }
-
-namespace {
-
-// A program closing while the index is built waits for no more than a recipe.
-void stopIfAsked()
-{
-    if (QThread::currentThread()->isInterruptionRequested())
-        throw Error(QStringLiteral("The search index was left unfinished: the program is closing."));
-}
-
-}  // namespace
 
 int SearchIndex::readCategory(const QString &category, const dao::TableMark &mark)
 {
