@@ -75,6 +75,11 @@ dao::Database &Collection::db() const
 
 QString Collection::path() const { return db_ ? db_->Path() : QString(); }
 
+QString Collection::fileIdentity() const
+{
+    return translated([&] { return db().FileIdentity(); });
+}
+
 void Collection::close()
 {
     if (db_)

@@ -57,6 +57,9 @@ public:
     static void create(const QString &path, const QString &password);
 
     QString path() const;
+    // Tells this file from another put in its place (a backup restored, a copy); see
+    // dao::Database::FileIdentity.
+    QString fileIdentity() const;
     void close();  // never fails, any number of times
 
     // Every category, in the catalogue's order (by name, as a dictionary orders words). Tables

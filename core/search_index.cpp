@@ -170,6 +170,10 @@ int SearchIndex::bringUp(bool everyCategory)
 {
     inStep_ = false;
     int rewritten = 0;
+    // Marks read from another file (a backup restored in its place, say) tell nothing of this one.
+    const QString identity = collection_.fileIdentity();
+    const QString source = translated([&] { return index_->source(); });
+    everyCategory = everyCategory || source != identity;
     const QStringList categories = collection_.categories();
     const QHash<QString, dao::TableMark> kept = translated([&] { return index_->marks(); });
     for (const QString &indexed : translated([&] { return index_->categories(); }))
@@ -184,6 +188,17 @@ int SearchIndex::bringUp(bool everyCategory)
             continue;
         rewritten += readCategory(category, mark);
     }
+    if (source != identity)
+        translated([&] {
+            index_->begin();
+            try {
+                index_->setSource(identity);
+                index_->commit();
+            } catch (...) {
+                index_->rollback();
+                throw;
+            }
+        });
     inStep_ = true;
     return rewritten;
 }

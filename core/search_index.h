@@ -63,6 +63,8 @@ public:
     int sync();
     // As sync, reading only the categories whose mark differs from the one kept, or that were
     // never finished: an unchanged file costs one statement per category and no recipe read.
+    // Every category is read when the file is not the one the marks were read from (a backup
+    // restored in its place).
     // Another program's edit that keeps the mark (see dao::TableMark) is not seen.
     int catchUp();
     // Takes in a change the program made to this file.

@@ -271,4 +271,6 @@ bool Database::IsOpen() const { return connection_ != nullptr; }
 
 QString Database::Path() const { return path_; }
 
+QString Database::FileIdentity() const { return QString::fromLatin1(live().salt().toHex()); }
+
 }  // namespace dao

@@ -76,6 +76,9 @@ public:
     void Close();
     bool IsOpen() const;
     QString Path() const;
+    // Tells this file from another put in its place, such as a backup restored or a copy: the
+    // salt the file was opened with, in hexadecimal.
+    QString FileIdentity() const;
 
 private:
     friend class DBEngine;

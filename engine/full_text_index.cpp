@@ -165,6 +165,7 @@ void FullTextIndex::makeSchema()
     // Merged a little at every write rather than all at once when a level fills up: a merge of
     // the large segments of a big index would run past the statement time limit.
     Statement(*conn_, QStringLiteral("INSERT INTO words (words) VALUES ('automerge=8')"), kAction).run();
+    Statement(*conn_, QStringLiteral("CREATE TABLE source (identity TEXT NOT NULL)"), kAction).run();
     Statement(*conn_, QStringLiteral("CREATE TABLE shape (version INTEGER)"), kAction).run();
     Statement insert(*conn_, QStringLiteral("INSERT INTO shape VALUES (?1)"), kAction);
     insert.bindInt64(1, kShape);
@@ -199,6 +200,24 @@ QStringList FullTextIndex::categories() const
     while (list.step())
         out.append(list.text(0).value_or(QString()));
     return out;
+}
+
+QString FullTextIndex::source() const
+{
+    Statement read(*conn_, QStringLiteral("SELECT identity FROM source"), kAction);
+    if (!read.step())
+        return {};
+    QString identity = read.text(0).value_or(QString());
+    read.reset();
+    return identity;
+}
+
+void FullTextIndex::setSource(const QString &identity)
+{
+    Statement(*conn_, QStringLiteral("DELETE FROM source"), kAction).run();
+    Statement set(*conn_, QStringLiteral("INSERT INTO source VALUES (?1)"), kAction);
+    set.bindText(1, identity);
+    set.run();
 }
 
 QHash<QString, TableMark> FullTextIndex::marks() const

@@ -51,6 +51,10 @@ public:
 
     // The categories with recipes or a mark in the index.
     QStringList categories() const;
+    // The identity of the recipe file the marks were read from (Database::FileIdentity); empty
+    // before the first build.
+    QString source() const;
+    void setSource(const QString &identity);
     // Each marked category's mark.
     QHash<QString, TableMark> marks() const;
     void setMark(const QString &category, const TableMark &mark);

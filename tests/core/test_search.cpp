@@ -1,5 +1,6 @@
 // Search across recipes without a window: the query language, keeping the index right, and where
 // the index file may be kept.
+#include "core/backups.h"
 #include "core/collection.h"
 #include "core/recipe_batch.h"
 #include "core/search_index.h"
@@ -235,6 +236,17 @@ TEST_F(SearchTest, AnUnchangedFileIsCheckedWithoutReadingARecipeAndAChangeReread
         {"the program deletes a category, told to the open index",
          [&](SearchIndex &) { collection.deleteCategory(QStringLiteral("Desserts")); }, true, 0,
          QStringLiteral("creme"), {}},
+        // Last: the collection above still holds the file this replaces.
+        {"a backup restored, with the marks of the file it replaces",
+         [&](SearchIndex &open) {
+             const QString backup = recipes::Backups::make(db.filePath(), recipes::kBuiltInPassword);
+             ASSERT_EQ(db.rawExec(QStringLiteral("UPDATE Breads SET Instructions = 'Boil. ' WHERE Name = 'Naan '")), 0);
+             open.sync();
+             ASSERT_EQ(open.find(QStringLiteral("boil")).size(), 1u);
+             ASSERT_TRUE(QFile::remove(db.filePath()));
+             ASSERT_TRUE(QFile::copy(backup, db.filePath()));
+         },
+         false, 9, QStringLiteral("boil"), {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.label);
