@@ -22,7 +22,7 @@ namespace dao {
 namespace {
 
 // Raised whenever the tables below change, so that an index file of an older shape is made anew.
-constexpr std::int64_t kShape = 2;
+constexpr std::int64_t kShape = 3;
 
 const QString kAction = QStringLiteral("Cannot use the search index");
 
