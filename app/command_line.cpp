@@ -160,7 +160,7 @@ int runSearch(const Context &c)
         category = existingCategory(recipes::Collection(c.database, password).categories(),
                                     c.args.value(QStringLiteral("category")), c.database);
     recipes::SearchIndex index(c.database, password);
-    index.sync();
+    index.catchUp();
     int matches = 0;
     for (const recipes::SearchHit &hit : index.find(typed)) {
         if (!category.isEmpty() && hit.category != category)

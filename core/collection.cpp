@@ -3,6 +3,7 @@
 #include "core/backups.h"
 #include "core/category_schema.h"
 #include "core/change_feed.h"
+#include "core/search_index.h"
 #include "core/translated.h"
 #include "engine/database.h"
 #include "engine/db_engine.h"
@@ -43,7 +44,8 @@ bool moveToMatch(dao::Recordset &rows, const QString &wanted)
 Collection::Collection(const QString &path, const QString &password, Reach reach)
     : db_(translated([&] {
           return reach == Reach::Shared ? dao::DBEngine::Open(path, password) : dao::DBEngine::OpenPrivate(path, password);
-      }))
+      })),
+      password_(password)
 {
 }
 
@@ -72,6 +74,11 @@ dao::Database &Collection::db() const
 }
 
 QString Collection::path() const { return db_ ? db_->Path() : QString(); }
+
+QString Collection::fileIdentity() const
+{
+    return translated([&] { return db().FileIdentity(); });
+}
 
 void Collection::close()
 {
@@ -126,6 +133,25 @@ void Collection::readAll(const QString &category,
     });
 }
 
+int Collection::readSlice(const QString &category, std::int64_t after, int limit,
+                          const std::function<void(std::int64_t, const Recipe &)> &fn) const
+{
+    return translated([&] {
+        Recipe stored;
+        return db().ReadSlice(category, after, limit, [&](std::int64_t row, const std::vector<dao::Value> &fields) {
+            for (int i = 0; i < schema::kFieldCount; ++i)
+                stored.field(i) = i < static_cast<int>(fields.size()) ? fields[static_cast<std::size_t>(i)].value_or(QString())
+                                                                      : QString();
+            fn(row, stored);
+        });
+    });
+}
+
+dao::TableMark Collection::mark(const QString &category) const
+{
+    return translated([&] { return db().Mark(category); });
+}
+
 std::int64_t Collection::dataVersion() const
 {
     return translated([&] { return db().DataVersion(); });
@@ -134,6 +160,8 @@ std::int64_t Collection::dataVersion() const
 void Collection::tell(Change::Kind kind, const QString &category, std::int64_t row, const Recipe &stored) const
 {
     emit ChangeFeed::instance().changed(Change{kind, path(), category, row, stored});
+    if (kind != Change::Kind::CategoryAdded && kind != Change::Kind::CategoryDeleted)
+        SearchIndex::categoryChanged(path(), password_, category);
 }
 
 void Collection::addRecipe(const QString &category, const Recipe &typed)

@@ -13,6 +13,7 @@
 #include "core/category_rows.h"
 #include "core/change_feed.h"
 #include "core/recipe.h"
+#include "engine/table_mark.h"
 
 #include <QString>
 #include <QStringList>
@@ -56,6 +57,9 @@ public:
     static void create(const QString &path, const QString &password);
 
     QString path() const;
+    // Tells this file from another put in its place (a backup restored, a copy); see
+    // dao::Database::FileIdentity.
+    QString fileIdentity() const;
     void close();  // never fails, any number of times
 
     // Every category, in the catalogue's order (by name, as a dictionary orders words). Tables
@@ -71,12 +75,19 @@ public:
     // Every recipe of the category with its row number, its fields as stored (null as the empty
     // text), in stored order, read in one pass.
     void readAll(const QString &category, const std::function<void(std::int64_t row, const Recipe &stored)> &fn) const;
+    // As readAll, up to limit recipes after row number after; returns how many were read.
+    int readSlice(const QString &category, std::int64_t after, int limit,
+                  const std::function<void(std::int64_t row, const Recipe &stored)> &fn) const;
+    // What the category looks like from outside, read without reading its recipes: it changes
+    // when a recipe is added or deleted, and mostly when one is renamed (see dao::TableMark).
+    dao::TableMark mark(const QString &category) const;
     // Changes when another connection, of this program or another, has written to the file
     // since the last call; this program's own changes through the shared connection do not
     // change it.
     std::int64_t dataVersion() const;
 
-    // Each change below is told on ChangeFeed::instance() once it is in the file.
+    // Each change below is told on ChangeFeed::instance() once it is in the file, and the file's
+    // search index, if it has one, is told to read the category again (see SearchIndex).
 
     // Appends a recipe made from the texts as typed: each field trimmed and ended by one blank.
     void addRecipe(const QString &category, const Recipe &typed);
@@ -95,6 +106,7 @@ private:
     void tell(Change::Kind kind, const QString &category, std::int64_t row, const Recipe &stored) const;
 
     std::unique_ptr<dao::Database> db_;
+    QString password_;  // to tell the file's search index of changes
 };
 
 }  // namespace recipes

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -96,6 +97,24 @@ QString privateCacheFolder()
     return folder;
 }
 
+// A program closing while the index is built waits for no more than a recipe.
+void stopIfAsked()
+{
+    if (QThread::currentThread()->isInterruptionRequested())
+        throw Error(QStringLiteral("The search index was left unfinished: the program is closing."));
+}
+
+// The index of the file in the cache folder, named after the file so that two recipe files never
+// share one.
+QString cacheIndexPath(const QString &cache, const QFileInfo &file)
+{
+    const QByteArray key = QCryptographicHash::hash(QFile::encodeName(file.absoluteFilePath()),
+                                                    QCryptographicHash::Sha256)
+                               .toHex()
+                               .left(16);
+    return cache + QStringLiteral("/saporium-") + QString::fromLatin1(key) + QStringLiteral(".search");
+}
+
 }  // namespace
 
 QString SearchIndex::indexPathFor(const QString &file)
@@ -103,12 +122,7 @@ QString SearchIndex::indexPathFor(const QString &file)
     const QFileInfo info(file);
     if (ownWritableFolder(info.absolutePath()))
         return info.absoluteFilePath() + QStringLiteral(".search");
-    // Named after the file, so that two recipe files never share one.
-    const QByteArray key = QCryptographicHash::hash(QFile::encodeName(info.absoluteFilePath()),
-                                                    QCryptographicHash::Sha256)
-                               .toHex()
-                               .left(16);
-    return privateCacheFolder() + QStringLiteral("/saporium-") + QString::fromLatin1(key) + QStringLiteral(".search");
+    return cacheIndexPath(privateCacheFolder(), info);
 }
 
 SearchIndex::SearchIndex(const QString &file, const QString &password)
@@ -119,74 +133,201 @@ SearchIndex::SearchIndex(const QString &file, const QString &password)
 
 SearchIndex::~SearchIndex() = default;
 
-int SearchIndex::sync()
+void SearchIndex::categoryChanged(const QString &file, const QString &password, const QString &category)
 {
+    // Found as indexPathFor finds it, but no cache folder is made for it: where there is none,
+    // there is no index to tell.
+    const QFileInfo info(file);
+    QString path = info.absoluteFilePath() + QStringLiteral(".search");
+    if (!ownWritableFolder(info.absolutePath())) {
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        if (cache.isEmpty() || !QFileInfo(cache).isDir())
+            return;
+        path = cacheIndexPath(cache, info);
+    }
+    try {
+        translated([&] { dao::FullTextIndex::forgetMarkIn(path, password, category); });
+    } catch (const Error &e) {
+        throw Error(QStringLiteral("The change is saved in the recipe file, but searches may not find it until the "
+                                   "search index file %1 is deleted: %2")
+                        .arg(path, QString::fromUtf8(e.what())));
+    }
+}
+
+void SearchIndex::setStepRows(int rows) { stepRows_ = std::max(rows, 1); }
+
+void SearchIndex::stepDone(int recipes)
+{
+    if (observer_)
+        observer_(recipes);
+}
+
+int SearchIndex::sync() { return bringUp(true); }
+
+int SearchIndex::catchUp() { return bringUp(false); }
+
+int SearchIndex::bringUp(bool everyCategory)
+{
+    inStep_ = false;
     int rewritten = 0;
+    // Marks read from another file (a backup restored in its place, say) tell nothing of this one.
+    const QString identity = collection_.fileIdentity();
+    const QString source = translated([&] { return index_->source(); });
+    everyCategory = everyCategory || source != identity;
     const QStringList categories = collection_.categories();
-    translated([&] {
-        for (const QString &gone : index_->categories())
-            if (!categories.contains(gone)) {
-                index_->begin();
-                index_->removeCategory(gone);
-                index_->commit();
-            }
-    });
+    const QHash<QString, dao::TableMark> kept = translated([&] { return index_->marks(); });
+    for (const QString &indexed : translated([&] { return index_->categories(); }))
+        if (!categories.contains(indexed))
+            rewritten += removeGone(indexed);
     for (const QString &category : categories) {
+        // Taken before the recipes are read: a change made meanwhile leaves the kept mark
+        // behind the file's, so the next catch-up reads the category again.
+        const dao::TableMark mark = collection_.mark(category);
+        const auto known = kept.find(category);
+        if (!everyCategory && known != kept.end() && *known == mark)
+            continue;
+        rewritten += readCategory(category, mark);
+    }
+    if (source != identity)
         translated([&] {
-            QHash<std::int64_t, quint64> left = index_->rowsOf(category);
             index_->begin();
             try {
-                collection_.readAll(category, [&](std::int64_t row, const Recipe &stored) {
-                    // A program closing while the index is built waits for no more than a row.
-                    if (QThread::currentThread()->isInterruptionRequested())
-                        throw Error(QStringLiteral("The search index was left unfinished."));
-                    const quint64 print = fingerprint(stored);
-                    const auto known = left.find(row);
-                    if (known != left.end() && *known == print) {
-                        left.erase(known);
-                        return;
-                    }
-                    if (known != left.end())
-                        left.erase(known);
-                    index_->put(category, row, print, shownFields(stored));
-                    ++rewritten;
-                });
-                for (auto it = left.cbegin(); it != left.cend(); ++it)
-                    index_->remove(category, it.key());
-                rewritten += static_cast<int>(left.size());
+                index_->setSource(identity);
                 index_->commit();
             } catch (...) {
                 index_->rollback();
                 throw;
             }
         });
+    inStep_ = true;
+    return rewritten;
+}
+
+int SearchIndex::readCategory(const QString &category, const dao::TableMark &mark)
+{
+    int rewritten = 0;
+    QHash<std::int64_t, quint64> left = translated([&] { return index_->rowsOf(category); });
+    const auto inStep = [&](const std::function<void()> &work) {
+        stopIfAsked();
+        translated([&] {
+            index_->begin();
+            try {
+                work();
+                index_->commit();
+            } catch (...) {
+                index_->rollback();
+                throw;
+            }
+        });
+    };
+    // The recipes in slices of row numbers; the mark is dropped in the first step and kept
+    // again in the last, so a category half read is never taken for finished.
+    std::int64_t after = std::numeric_limits<std::int64_t>::min();
+    for (bool first = true, more = true; more; first = false) {
+        int read = 0;
+        inStep([&] {
+            if (first)
+                index_->forgetMark(category);
+            read = collection_.readSlice(category, after, stepRows_, [&](std::int64_t row, const Recipe &stored) {
+                stopIfAsked();
+                after = row;
+                ++recipesRead_;
+                const quint64 print = fingerprint(stored);
+                const auto known = left.find(row);
+                const bool same = known != left.end() && *known == print;
+                if (known != left.end())
+                    left.erase(known);
+                if (same)
+                    return;
+                index_->put(category, row, print, shownFields(stored));
+                ++rewritten;
+            });
+            more = read == stepRows_;
+            if (!more && left.isEmpty())
+                index_->setMark(category, mark);
+        });
+        stepDone(read);
+    }
+    // What the index holds of recipes no longer in the file.
+    while (!left.isEmpty()) {
+        int removed = 0;
+        inStep([&] {
+            for (auto it = left.begin(); it != left.end() && removed < stepRows_; ++removed) {
+                index_->remove(category, it.key());
+                it = left.erase(it);
+            }
+            if (left.isEmpty())
+                index_->setMark(category, mark);
+        });
+        rewritten += removed;
+        stepDone(removed);
     }
     return rewritten;
 }
 
+int SearchIndex::removeGone(const QString &category)
+{
+    int removed = 0;
+    for (int step = stepRows_; step == stepRows_;) {
+        stopIfAsked();
+        step = translated([&] {
+            index_->begin();
+            try {
+                const int gone = index_->removeCategory(category, stepRows_);
+                index_->commit();
+                return gone;
+            } catch (...) {
+                index_->rollback();
+                throw;
+            }
+        });
+        removed += step;
+        stepDone(step);
+    }
+    return removed;
+}
+
+void SearchIndex::forgetMarks(const QString &category)
+{
+    // The name as a change gives it may differ from the file's spelling in letter case.
+    const QHash<QString, dao::TableMark> kept = index_->marks();
+    for (auto it = kept.cbegin(); it != kept.cend(); ++it)
+        if (dao::names::sameName(it.key(), category))
+            index_->forgetMark(it.key());
+}
+
 void SearchIndex::apply(const Change &change)
 {
-    if (change.kind == Change::Kind::ManyWritten) {
-        sync();
+    switch (change.kind) {
+    case Change::Kind::ManyWritten:
+        translated([&] { forgetMarks(change.category); });
+        catchUp();
         return;
+    case Change::Kind::CategoryDeleted:
+        for (const QString &indexed : translated([&] { return index_->categories(); }))
+            if (dao::names::sameName(indexed, change.category))
+                removeGone(indexed);
+        return;
+    case Change::Kind::CategoryAdded:
+        return;  // an empty category: the next catch-up marks it
+    case Change::Kind::RecipeWritten:
+    case Change::Kind::RecipeDeleted:
+        break;
     }
     translated([&] {
-        switch (change.kind) {
-        case Change::Kind::RecipeWritten:
-            index_->put(change.category, change.row, fingerprint(change.stored), shownFields(change.stored));
-            break;
-        case Change::Kind::RecipeDeleted:
-            index_->remove(change.category, change.row);
-            break;
-        case Change::Kind::CategoryDeleted:
-            // The name as given may differ from the file's spelling in letter case.
-            for (const QString &indexed : index_->categories())
-                if (dao::names::sameName(indexed, change.category))
-                    index_->removeCategory(indexed);
-            break;
-        case Change::Kind::CategoryAdded:
-        case Change::Kind::ManyWritten:
-            break;
+        index_->begin();
+        try {
+            // The kept mark is the file's before this change: the category is read again at the
+            // next catch-up, since a mark read now could take in another program's change too.
+            forgetMarks(change.category);
+            if (change.kind == Change::Kind::RecipeWritten)
+                index_->put(change.category, change.row, fingerprint(change.stored), shownFields(change.stored));
+            else
+                index_->remove(change.category, change.row);
+            index_->commit();
+        } catch (...) {
+            index_->rollback();
+            throw;
         }
     });
 }
@@ -195,6 +336,9 @@ std::vector<SearchHit> SearchIndex::find(const SearchQuery &query) const
 {
     if (query.isEmpty())
         return {};
+    if (!inStep_)
+        throw Error(QStringLiteral("The search index is not ready: it has not yet been brought up to date with the "
+                                   "recipe file, or its last update was stopped."));
     std::vector<SearchHit> hits;
     translated([&] {
         for (const dao::FullTextIndex::Hit &hit : index_->match(query.include, query.exclude))

@@ -5,7 +5,7 @@
 // overtaken query may not be answered at all. The program's own changes (ChangeFeed) reach the
 // index in the order they were made, before any later query; a change another program made is
 // noticed before the next query (the shared connection's data version moves), and the index
-// reads the file again before answering.
+// reads again the categories whose mark moved (SearchIndex::catchUp) before answering.
 
 #include "core/search_index.h"
 

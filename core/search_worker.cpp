@@ -27,7 +27,7 @@ bool SearchWorker::open(int ticket)
 void SearchWorker::catchUp()
 {
     emit building();
-    index_->sync();
+    index_->catchUp();
     behind_ = false;
     emit ready(index_->count());
 }

@@ -23,7 +23,7 @@ public:
 public slots:
     // Opens the index and brings it up to date.
     void start();
-    // Answers a query; with catchUp, first reads the recipe file again for others' changes. A
+    // Answers a query; with catchUp, first reads again the categories others changed. A
     // query overtaken by a later one is not answered.
     void find(int ticket, const QString &typed, bool catchUp);
     void apply(const recipes::Change &change);

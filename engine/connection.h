@@ -57,6 +57,8 @@ public:
     sqlite3 *handle() const { return db_; }
     const QString &path() const { return path_; }  // as the user named it, for messages
     const QString &password() const { return password_; }
+    // The file's first 16 bytes as opened: SQLCipher's salt, new in every file written anew.
+    const QByteArray &salt() const { return salt_; }
     // The file has been encrypted anew through this connection.
     void rekeyed(const QString &password) { password_ = password; }
     // Runs SQL with bound texts, to its end, with no time limit: for the few statements of ours

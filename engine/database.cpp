@@ -109,6 +109,14 @@ void Database::ReadAll(const QString &table,
     Recordset::readTable(live(), actual, fn);
 }
 
+int Database::ReadSlice(const QString &table, std::int64_t after, int limit,
+                        const std::function<void(std::int64_t, const std::vector<Value> &)> &fn)
+{
+    return TableMark::readSlice(live(), existingTable(table), after, limit, fn);
+}
+
+TableMark Database::Mark(const QString &table) { return TableMark::of(live(), existingTable(table)); }
+
 std::unique_ptr<Transaction> Database::BeginTrans()
 {
     Connection &conn = live();
@@ -250,5 +258,7 @@ void Database::Close() { connection_.reset(); }
 bool Database::IsOpen() const { return connection_ != nullptr; }
 
 QString Database::Path() const { return path_; }
+
+QString Database::FileIdentity() const { return QString::fromLatin1(live().salt().toHex()); }
 
 }  // namespace dao

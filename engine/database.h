@@ -10,6 +10,7 @@
 #include "engine/page_copy.h"
 #include "engine/recordset.h"
 #include "engine/table_def.h"
+#include "engine/table_mark.h"
 #include "engine/transaction.h"
 
 #include <QString>
@@ -38,6 +39,11 @@ public:
     // As OpenRecordset(table)->ReadAll(fn), without the recordset's own reading of the table.
     void ReadAll(const QString &table,
                  const std::function<void(std::int64_t row, const std::vector<Value> &fields)> &fn);
+    // As ReadAll, up to limit rows after row number after; returns how many were read.
+    int ReadSlice(const QString &table, std::int64_t after, int limit,
+                  const std::function<void(std::int64_t row, const std::vector<Value> &fields)> &fn);
+    // The table's mark (see TableMark): one statement, no row read.
+    TableMark Mark(const QString &table);
     // Starts a transaction that holds every change made through this database until it commits.
     // Throws when one is open already or the file cannot be written.
     std::unique_ptr<Transaction> BeginTrans();
@@ -74,6 +80,9 @@ public:
     void Close();
     bool IsOpen() const;
     QString Path() const;
+    // Tells this file from another put in its place, such as a backup restored or a copy: the
+    // salt the file was opened with, in hexadecimal.
+    QString FileIdentity() const;
 
 private:
     friend class DBEngine;

@@ -2,6 +2,7 @@
 
 #include "engine/connection.h"
 #include "engine/engine_error.h"
+#include "engine/names.h"
 #include "engine/statement.h"
 #include "engine/system_reason.h"
 
@@ -10,6 +11,8 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <cerrno>
+#include <map>
+#include <mutex>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,7 +22,7 @@ namespace dao {
 namespace {
 
 // Raised whenever the tables below change, so that an index file of an older shape is made anew.
-constexpr std::int64_t kShape = 1;
+constexpr std::int64_t kShape = 3;
 
 const QString kAction = QStringLiteral("Cannot use the search index");
 
@@ -155,6 +158,14 @@ void FullTextIndex::makeSchema()
                                      "UNIQUE (category, row))"),
               kAction)
         .run();
+    Statement(*conn_, QStringLiteral("CREATE TABLE marks (category TEXT PRIMARY KEY, rows INTEGER NOT NULL, "
+                                     "last INTEGER NOT NULL, sum INTEGER NOT NULL, lengths INTEGER NOT NULL)"),
+              kAction)
+        .run();
+    // Merged a little at every write rather than all at once when a level fills up: a merge of
+    // the large segments of a big index would run past the statement time limit.
+    Statement(*conn_, QStringLiteral("INSERT INTO words (words) VALUES ('automerge=8')"), kAction).run();
+    Statement(*conn_, QStringLiteral("CREATE TABLE source (identity TEXT NOT NULL)"), kAction).run();
     Statement(*conn_, QStringLiteral("CREATE TABLE shape (version INTEGER)"), kAction).run();
     Statement insert(*conn_, QStringLiteral("INSERT INTO shape VALUES (?1)"), kAction);
     insert.bindInt64(1, kShape);
@@ -183,11 +194,57 @@ void FullTextIndex::rollback()
 
 QStringList FullTextIndex::categories() const
 {
-    Statement list(*conn_, QStringLiteral("SELECT DISTINCT category FROM docs"), kAction);
+    Statement list(*conn_, QStringLiteral("SELECT DISTINCT category FROM docs UNION SELECT category FROM marks"),
+                   kAction);
     QStringList out;
     while (list.step())
         out.append(list.text(0).value_or(QString()));
     return out;
+}
+
+QString FullTextIndex::source() const
+{
+    Statement read(*conn_, QStringLiteral("SELECT identity FROM source"), kAction);
+    if (!read.step())
+        return {};
+    QString identity = read.text(0).value_or(QString());
+    read.reset();
+    return identity;
+}
+
+void FullTextIndex::setSource(const QString &identity)
+{
+    Statement(*conn_, QStringLiteral("DELETE FROM source"), kAction).run();
+    Statement set(*conn_, QStringLiteral("INSERT INTO source VALUES (?1)"), kAction);
+    set.bindText(1, identity);
+    set.run();
+}
+
+QHash<QString, TableMark> FullTextIndex::marks() const
+{
+    Statement list(*conn_, QStringLiteral("SELECT category, rows, last, sum, lengths FROM marks"), kAction);
+    QHash<QString, TableMark> out;
+    while (list.step())
+        out.insert(list.text(0).value_or(QString()), {list.int64(1), list.int64(2), list.int64(3), list.int64(4)});
+    return out;
+}
+
+void FullTextIndex::setMark(const QString &category, const TableMark &mark)
+{
+    Statement set(*conn_, QStringLiteral("INSERT OR REPLACE INTO marks VALUES (?1, ?2, ?3, ?4, ?5)"), kAction);
+    set.bindText(1, category);
+    set.bindInt64(2, mark.rows);
+    set.bindInt64(3, mark.lastRow);
+    set.bindInt64(4, mark.rowSum);
+    set.bindInt64(5, mark.firstLengths);
+    set.run();
+}
+
+void FullTextIndex::forgetMark(const QString &category)
+{
+    Statement forget(*conn_, QStringLiteral("DELETE FROM marks WHERE category = ?1"), kAction);
+    forget.bindText(1, category);
+    forget.run();
 }
 
 QHash<std::int64_t, quint64> FullTextIndex::rowsOf(const QString &category) const
@@ -242,14 +299,72 @@ void FullTextIndex::remove(const QString &category, std::int64_t row)
     }
 }
 
-void FullTextIndex::removeCategory(const QString &category)
+int FullTextIndex::removeCategory(const QString &category, int limit)
 {
-    for (const QString &sql :
-         {QStringLiteral("DELETE FROM words WHERE docid IN (SELECT docid FROM docs WHERE category = ?1)"),
-          QStringLiteral("DELETE FROM docs WHERE category = ?1")}) {
+    forgetMark(category);
+    Statement some(*conn_, QStringLiteral("SELECT docid FROM docs WHERE category = ?1 LIMIT ?2"), kAction);
+    some.bindText(1, category);
+    some.bindInt64(2, limit);
+    std::vector<std::int64_t> docids;
+    while (some.step())
+        docids.push_back(some.int64(0));
+    for (const QString &sql : {QStringLiteral("DELETE FROM words WHERE docid = ?1"),
+                               QStringLiteral("DELETE FROM docs WHERE docid = ?1")}) {
         Statement drop(*conn_, sql, kAction);
-        drop.bindText(1, category);
-        drop.run();
+        for (const std::int64_t docid : docids) {
+            drop.bindInt64(1, docid);
+            drop.run();
+        }
+    }
+    return static_cast<int>(docids.size());
+}
+
+void FullTextIndex::forgetMarkIn(const QString &path, const QString &password, const QString &category)
+{
+    // One connection per index file for the life of the process: deriving the key is slow, and
+    // the program tells every change it makes.
+    static std::mutex lock;
+    static std::map<QString, std::shared_ptr<Connection>> open;
+    const std::lock_guard<std::mutex> held(lock);
+    const QByteArray native = QFile::encodeName(path);
+    try {
+        struct stat st {};
+        if (::lstat(native.constData(), &st) != 0 && errno == ENOENT) {
+            open.erase(path);
+            return;  // no index yet: the first build reads everything
+        }
+        std::shared_ptr<Connection> &conn = open[path];
+        if (conn)
+            try {
+                conn->ensureSameFile(kAction);
+            } catch (const EngineError &) {
+                conn.reset();  // made anew since: opened again below
+            }
+        if (!conn) {
+            // Only an own plain file is opened: anything else is replaced at the next build.
+            if (!ownPlainFile(st))
+                return;
+            conn = Connection::acquirePrivate(path, password, false);
+            ensureOpenedChecked(*conn, {st.st_dev, st.st_ino}, path);
+        }
+        Statement marked(*conn, QStringLiteral("SELECT category FROM marks"), kAction);
+        QStringList names;
+        while (marked.step())
+            names.append(marked.text(0).value_or(QString()));
+        Statement forget(*conn, QStringLiteral("DELETE FROM marks WHERE category = ?1"), kAction);
+        for (const QString &name : names)
+            if (names::sameName(name, category)) {
+                forget.bindText(1, name);
+                forget.run();
+            }
+    } catch (const EngineError &e) {
+        open.erase(path);
+        if (::unlink(native.constData()) != 0 && errno != ENOENT) {
+            const int error = errno;
+            throw EngineError(e.message() + QStringLiteral(" The search index file could not be "
+                                                                          "removed either: ")
+                              + systemReason(error) + QLatin1Char('.'));
+        }
     }
 }
 

@@ -4,9 +4,13 @@
 // kept in a file of its own, encrypted with the recipe file's key; the recipe file is never
 // touched, and the index file holds nothing that is not in the recipe file, so it may be
 // deleted at any time. Each indexed recipe is known by its category and its row number there,
-// with a fingerprint of the values it was indexed from.
+// with a fingerprint of the values it was indexed from. A category whose every recipe is in
+// keeps the recipe file's mark of it (TableMark) as it was when the category was read; one
+// half read, or changed since, has none.
 //
 // One thread uses an index: its connection is its own.
+
+#include "engine/table_mark.h"
 
 #include <QHash>
 #include <QString>
@@ -45,7 +49,16 @@ public:
     void commit();
     void rollback();  // never fails
 
+    // The categories with recipes or a mark in the index.
     QStringList categories() const;
+    // The identity of the recipe file the marks were read from (Database::FileIdentity); empty
+    // before the first build.
+    QString source() const;
+    void setSource(const QString &identity);
+    // Each marked category's mark.
+    QHash<QString, TableMark> marks() const;
+    void setMark(const QString &category, const TableMark &mark);
+    void forgetMark(const QString &category);
     // The category's indexed rows, each with its fingerprint.
     QHash<std::int64_t, quint64> rowsOf(const QString &category) const;
     int count() const;
@@ -55,12 +68,21 @@ public:
     void put(const QString &category, std::int64_t row, quint64 fingerprint,
              const std::array<QString, 4> &fields);
     void remove(const QString &category, std::int64_t row);
-    void removeCategory(const QString &category);
+    // Removes up to limit of the category's recipes, and its mark; returns how many went, so
+    // that a large category goes in steps of bounded work.
+    int removeCategory(const QString &category, int limit);
 
     // The rows that match include (every row when it is empty) and none of exclude; each an
     // expression of FTS4's standard query syntax over the columns name, author, ingredients
     // and instructions. In no particular order.
     std::vector<Hit> match(const QString &include, const QStringList &exclude) const;
+
+    // Drops the mark of every category of that name (letter case aside) in the index file at
+    // path, when there is one, so that the next catch-up reads the category again: for changes
+    // made where no index is open to take them in. Never makes the file. When the mark cannot be
+    // dropped, the file is removed instead (it holds nothing the recipe file lacks), and when
+    // that fails too, throws EngineError saying why. Safe from any thread.
+    static void forgetMarkIn(const QString &path, const QString &password, const QString &category);
 
     // The column names an expression may limit a term to, by field ordinal.
     static const std::array<QString, 4> &columns();

@@ -1,5 +1,6 @@
 // Search across recipes without a window: the query language, keeping the index right, and where
 // the index file may be kept.
+#include "core/backups.h"
 #include "core/collection.h"
 #include "core/recipe_batch.h"
 #include "core/search_index.h"
@@ -17,7 +18,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <algorithm>
 #include <functional>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -144,6 +147,165 @@ TEST_F(SearchTest, TheIndexFollowsOwnAndOtherProgramsChangesRewritingOnlyWhatDif
     SearchIndex rebuilt(db.basePath(), recipes::kBuiltInPassword);
     EXPECT_EQ(rebuilt.sync(), 4);
     EXPECT_EQ(rebuilt.find(QStringLiteral("pea")).size(), 1u);
+}
+
+// Five breads beside the fixture's two desserts and two soups, so that each category is read a
+// count of recipes of its own.
+void addBreads(testsupport::TempDb &db)
+{
+    std::vector<testsupport::Row> breads;
+    for (const char *name : {"Rye bread ", "Soda bread ", "Naan ", "Focaccia ", "Brioche "})
+        breads.push_back(row(QString::fromLatin1(name), QStringLiteral("Di "), QStringLiteral("flour "),
+                             QStringLiteral("Bake. ")));
+    db.addCategory(QStringLiteral("Breads"), breads);
+}
+
+const QStringList kProbes = {QStringLiteral("bake"), QStringLiteral("soup"), QStringLiteral("bread -rye"),
+                             QStringLiteral("author:di"), QStringLiteral("cream")};
+
+TEST_F(SearchTest, ABuildInStepsAnswersAsOneStepDoesAndNoStepHandlesMoreThanItsBound)
+{
+    addBreads(db);
+    const QString indexFile = SearchIndex::indexPathFor(db.filePath());
+    std::map<QString, QStringList> whole;
+    {
+        SearchIndex index(db.basePath(), recipes::kBuiltInPassword);
+        EXPECT_EQ(index.catchUp(), 9);
+        for (const QString &probe : kProbes)
+            whole[probe] = names(index.find(probe));
+    }
+    for (const int bound : {1, 2, 4}) {
+        SCOPED_TRACE(bound);
+        ASSERT_TRUE(QFile::remove(indexFile));
+        SearchIndex index(db.basePath(), recipes::kBuiltInPassword);
+        index.setStepRows(bound);
+        std::vector<int> steps;
+        index.setStepObserver([&](int recipes) { steps.push_back(recipes); });
+        EXPECT_EQ(index.catchUp(), 9);
+        for (const QString &probe : kProbes)
+            EXPECT_EQ(names(index.find(probe)).join(u'|').toStdString(), whole[probe].join(u'|').toStdString())
+                << probe.toStdString();
+        EXPECT_GE(steps.size(), static_cast<std::size_t>((9 + bound - 1) / bound));
+        EXPECT_LE(*std::max_element(steps.begin(), steps.end()), bound);
+    }
+
+    // Recipes gone from the file leave the index in steps too.
+    SearchIndex index(db.basePath(), recipes::kBuiltInPassword);
+    index.setStepRows(2);
+    std::vector<int> steps;
+    index.setStepObserver([&](int recipes) { steps.push_back(recipes); });
+    ASSERT_EQ(db.rawExec(QStringLiteral("DELETE FROM Breads WHERE Name <> 'Naan '")), 0);
+    EXPECT_EQ(index.catchUp(), 4);
+    EXPECT_LE(*std::max_element(steps.begin(), steps.end()), 2);
+    EXPECT_EQ(names(index.find(QStringLiteral("flour"))), QStringList{QStringLiteral("Breads/Naan")});
+}
+
+TEST_F(SearchTest, AnUnchangedFileIsCheckedWithoutReadingARecipeAndAChangeRereadsOnlyItsCategory)
+{
+    addBreads(db);
+    { SearchIndex(db.basePath(), recipes::kBuiltInPassword).catchUp(); }
+    Collection collection(db.basePath(), recipes::kBuiltInPassword);
+    const auto other = [&](const char *sql) {
+        return [&, sql](SearchIndex &) { ASSERT_EQ(db.rawExec(QString::fromLatin1(sql)), 0); };
+    };
+    const struct {
+        const char *label;
+        std::function<void(SearchIndex &)> change;  // made before a new run's first search
+        bool toldInRun;  // the change is made while an index is open and told to it
+        std::int64_t read;
+        QString probe;
+        QStringList found;
+    } cases[] = {
+        {"nothing changed", [](SearchIndex &) {}, false, 0, QStringLiteral("soup"),
+         {QStringLiteral("Soups/Tomato soup"), QStringLiteral("Soups/Leek and potato soup")}},
+        {"another program adds", other("INSERT INTO Soups (Name) VALUES ('Pea soup ')"), false, 3,
+         QStringLiteral("pea"), {QStringLiteral("Soups/Pea soup")}},
+        {"another program deletes", other("DELETE FROM Desserts WHERE Name = 'Apple tart '"), false, 1,
+         QStringLiteral("apple"), {}},
+        {"another program renames", other("UPDATE Breads SET Name = 'Rye loaf ' WHERE Name = 'Rye bread '"), false,
+         5, QStringLiteral("loaf"), {QStringLiteral("Breads/Rye loaf")}},
+        {"the program edits, in an earlier run",
+         [&](SearchIndex &) {
+             collection.updateRecipe(QStringLiteral("Breads"), QStringLiteral("Naan"),
+                                     Recipe{QStringLiteral("Naan"), {}, QStringLiteral("yoghurt"), {}});
+         },
+         false, 5, QStringLiteral("yoghurt"), {QStringLiteral("Breads/Naan")}},
+        {"the program adds, told to the open index",
+         [&](SearchIndex &) { collection.addRecipe(QStringLiteral("Soups"), Recipe{QStringLiteral("Bean soup"), {}, {}, {}}); },
+         true, 4, QStringLiteral("bean"), {QStringLiteral("Soups/Bean soup")}},
+        {"the program deletes a category, told to the open index",
+         [&](SearchIndex &) { collection.deleteCategory(QStringLiteral("Desserts")); }, true, 0,
+         QStringLiteral("creme"), {}},
+        // Last: the collection above still holds the file this replaces.
+        {"a backup restored, with the marks of the file it replaces",
+         [&](SearchIndex &open) {
+             const QString backup = recipes::Backups::make(db.filePath(), recipes::kBuiltInPassword);
+             ASSERT_EQ(db.rawExec(QStringLiteral("UPDATE Breads SET Instructions = 'Boil. ' WHERE Name = 'Naan '")), 0);
+             open.sync();
+             ASSERT_EQ(open.find(QStringLiteral("boil")).size(), 1u);
+             ASSERT_TRUE(QFile::remove(db.filePath()));
+             ASSERT_TRUE(QFile::copy(backup, db.filePath()));
+         },
+         false, 9, QStringLiteral("boil"), {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        {
+            SearchIndex open(db.basePath(), recipes::kBuiltInPassword);
+            open.catchUp();
+            QObject receiver;
+            if (c.toldInRun)
+                QObject::connect(&recipes::ChangeFeed::instance(), &recipes::ChangeFeed::changed, &receiver,
+                                 [&](const recipes::Change &change) { open.apply(change); });
+            c.change(open);
+        }
+        SearchIndex index(db.basePath(), recipes::kBuiltInPassword);
+        index.catchUp();
+        EXPECT_EQ(index.recipesRead(), c.read);
+        EXPECT_EQ(names(index.find(c.probe)), c.found);
+        EXPECT_EQ(index.catchUp(), 0);
+        EXPECT_EQ(index.recipesRead(), c.read) << "the second look read again";
+    }
+}
+
+TEST_F(SearchTest, AnInterruptedBuildIsNeverTakenForCompleteAndResumesWhereItStopped)
+{
+    addBreads(db);
+    const QString indexFile = SearchIndex::indexPathFor(db.filePath());
+    std::map<QString, QStringList> whole;
+    {
+        SearchIndex index(db.basePath(), recipes::kBuiltInPassword);
+        index.catchUp();
+        for (const QString &probe : kProbes)
+            whole[probe] = names(index.find(probe));
+    }
+    struct Stop {};
+    // Steps of one recipe: 3 for each dessert and soup (the last finds no more), 6 for the breads.
+    for (const int stopAfter : {1, 2, 3, 5, 8, 11}) {
+        SCOPED_TRACE(stopAfter);
+        ASSERT_TRUE(QFile::remove(indexFile));
+        int written = 0;
+        {
+            SearchIndex index(db.basePath(), recipes::kBuiltInPassword);
+            index.setStepRows(1);
+            int steps = 0;
+            index.setStepObserver([&](int recipes) {
+                written += recipes;
+                if (++steps == stopAfter)
+                    throw Stop{};
+            });
+            EXPECT_THROW(index.catchUp(), Stop);
+            EXPECT_THAT(testsupport::engineError([&] { index.find(QStringLiteral("bake")); }),
+                        ::testing::HasSubstr("not ready"));
+        }
+        SearchIndex resumed(db.basePath(), recipes::kBuiltInPassword);
+        EXPECT_THAT(testsupport::engineError([&] { resumed.find(QStringLiteral("bake")); }),
+                    ::testing::HasSubstr("not ready"));
+        EXPECT_EQ(resumed.catchUp(), 9 - written) << "what was finished is not written again";
+        EXPECT_EQ(resumed.count(), 9);
+        for (const QString &probe : kProbes)
+            EXPECT_EQ(names(resumed.find(probe)), whole[probe]) << probe.toStdString();
+    }
 }
 
 TEST_F(SearchTest, WhateverIsPlantedAtTheIndexNamesIsReplacedNeverWrittenThrough)
