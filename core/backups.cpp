@@ -42,6 +42,9 @@ QSet<QString> &reservedNames()
 // This run's background backups that no change has kept yet, by the file's canonical path.
 std::map<QString, std::shared_ptr<BackgroundBackup>> &startedBackups()
 {
+    // A copy still waiting at exit frees its name as it goes: the names must outlive the map,
+    // and statics end in the reverse order of their making.
+    reservedNames();
     static std::map<QString, std::shared_ptr<BackgroundBackup>> backups;
     return backups;
 }
@@ -286,9 +289,17 @@ void Backups::beforeChange(dao::Database &db)
         }
     }
     try {
-        if (started)
-            started->keep();
-        else
+        bool kept = false;
+        if (started) {
+            // A copy that failed (the file replaced or rewritten while it read) is made again,
+            // now, from the file as it is.
+            try {
+                started->keep();
+                kept = true;
+            } catch (const Error &) {
+            }
+        }
+        if (!kept)
             make(db);
     } catch (const Error &e) {
         throw Error(e.message() + QStringLiteral(" Nothing was changed: without a backup a mistake could not be undone."));

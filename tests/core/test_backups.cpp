@@ -119,6 +119,13 @@ TEST_F(BackupTest, ABackgroundBackupIsTheFileAsOpenedAndStaysOnlyWhenTheRunChang
              Collection(db.filePath(), recipes::kBuiltInPassword).deleteRecipe(QStringLiteral("Soups"), QStringLiteral("Leek soup"));
          },
          true},
+        {"a copy that failed is made again by the change",
+         [&] {
+             Backups::endOfUse(db.filePath());
+             Backups::startInBackground(db.filePath(), QStringLiteral("not its password"));
+             Collection(db.filePath(), recipes::kBuiltInPassword).addRecipe(QStringLiteral("Soups"), kLeek);
+         },
+         true},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);

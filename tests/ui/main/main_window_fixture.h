@@ -1,6 +1,7 @@
 #pragma once
 // The real main window on a real encrypted database, driven through its tree and buttons.
 
+#include "core/backups.h"
 #include "store/RecipeBas.h"
 #include "support/recording_shell.h"
 #include "support/scripted_dialogs.h"
@@ -45,6 +46,9 @@ protected:
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
         QCoreApplication::processEvents();
+        // The run's backup copies the file in the background from here on; a test that plays
+        // another program starts from the window at rest, with the copy's read lock gone.
+        recipes::Backups::waitForBackground(window->recipeFile());
     }
 
     void TearDown() override
