@@ -9,8 +9,16 @@
 #include <QString>
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace recipes {
+
+// A recipe as its category stores it, with its row number.
+struct StoredRecipe {
+    std::int64_t row = 0;
+    Recipe stored;
+};
 
 struct Change {
     // ManyWritten: a batch added recipes to the category; read it again.
@@ -20,6 +28,14 @@ struct Change {
     QString category;
     std::int64_t row = 0;  // the recipe's row number in its category
     Recipe stored;         // RecipeWritten: the values as written
+    // What the change took away, for whoever keeps a way back (ChangeHistory): RecipeWritten
+    // over a recipe, RecipeDeleted: its values before.
+    std::optional<Recipe> before;
+    // CategoryDeleted: the recipes the category held, in stored order; ManyWritten: the recipes
+    // the batch added to the category, in order.
+    std::vector<StoredRecipe> recipes;
+    // The changes of one batch share one number, never 0; 0: a change of its own.
+    std::uint64_t batch = 0;
 };
 
 class ChangeFeed : public QObject {

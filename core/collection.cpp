@@ -39,6 +39,15 @@ bool moveToMatch(dao::Recordset &rows, const QString &wanted)
     return false;
 }
 
+// The current row's four fields as stored, null as the empty text.
+Recipe storedFields(const dao::Recordset &rows)
+{
+    Recipe stored;
+    for (int i = 0; i < schema::kFieldCount; ++i)
+        stored.field(i) = rows.Fields(i).value_or(QString());
+    return stored;
+}
+
 }  // namespace
 
 Collection::Collection(const QString &path, const QString &password, Reach reach)
@@ -157,10 +166,13 @@ std::int64_t Collection::dataVersion() const
     return translated([&] { return db().DataVersion(); });
 }
 
-void Collection::tell(Change::Kind kind, const QString &category, std::int64_t row, const Recipe &stored) const
+void Collection::tell(Change change) const
 {
-    emit ChangeFeed::instance().changed(Change{kind, path(), category, row, stored});
-    if (kind != Change::Kind::CategoryAdded && kind != Change::Kind::CategoryDeleted)
+    change.file = path();
+    const bool recipes = change.kind != Change::Kind::CategoryAdded && change.kind != Change::Kind::CategoryDeleted;
+    const QString category = change.category;
+    emit ChangeFeed::instance().changed(change);
+    if (recipes)
         SearchIndex::categoryChanged(path(), password_, category);
 }
 
@@ -175,17 +187,19 @@ void Collection::addRecipe(const QString &category, const Recipe &typed)
         rows->Update();
         return rows->LastModified();
     });
-    tell(Change::Kind::RecipeWritten, category, row, stored);
+    tell(Change{Change::Kind::RecipeWritten, {}, category, row, stored, std::nullopt, {}, 0});
 }
 
 bool Collection::updateRecipe(const QString &category, const QString &name, const Recipe &typed)
 {
     Backups::beforeChange(db());
     Recipe stored;
+    Recipe before;
     const std::optional<std::int64_t> row = translated([&]() -> std::optional<std::int64_t> {
         const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
         if (!moveToMatch(*rows, schema::trimBlanks(name)))
             return std::nullopt;
+        before = storedFields(*rows);
         rows->Edit();
         try {
             stored = writeFields(*rows, typed);
@@ -198,23 +212,25 @@ bool Collection::updateRecipe(const QString &category, const QString &name, cons
         return rows->LastModified();
     });
     if (row)
-        tell(Change::Kind::RecipeWritten, category, *row, stored);
+        tell(Change{Change::Kind::RecipeWritten, {}, category, *row, stored, before, {}, 0});
     return row.has_value();
 }
 
 bool Collection::deleteRecipe(const QString &category, const QString &name)
 {
     Backups::beforeChange(db());
+    Recipe before;
     const std::optional<std::int64_t> row = translated([&]() -> std::optional<std::int64_t> {
         const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
         if (!moveToMatch(*rows, schema::trimBlanks(name)))
             return std::nullopt;
+        before = storedFields(*rows);
         const std::int64_t bookmark = rows->Bookmark();
         rows->Delete();
         return bookmark;
     });
     if (row)
-        tell(Change::Kind::RecipeDeleted, category, *row, {});
+        tell(Change{Change::Kind::RecipeDeleted, {}, category, *row, {}, before, {}, 0});
     return row.has_value();
 }
 
@@ -222,14 +238,26 @@ void Collection::addCategory(const QString &name)
 {
     Backups::beforeChange(db());
     translated([&] { schema::createTable(db(), name); });
-    tell(Change::Kind::CategoryAdded, name, 0, {});
+    tell(Change{Change::Kind::CategoryAdded, {}, name, 0, {}, std::nullopt, {}, 0});
 }
 
 void Collection::deleteCategory(const QString &name)
 {
     Backups::beforeChange(db());
-    translated([&] { db().DeleteTableDef(name); });
-    tell(Change::Kind::CategoryDeleted, name, 0, {});
+    std::vector<StoredRecipe> held;
+    translated([&] {
+        // Read and dropped in one transaction, so that what is told is what went.
+        const std::unique_ptr<dao::Transaction> transaction = db().BeginTrans();
+        try {
+            readAll(name, [&](std::int64_t row, const Recipe &stored) { held.push_back(StoredRecipe{row, stored}); });
+        } catch (...) {
+            db().DeleteTableDef(name);  // says why when there is no such category
+            throw;
+        }
+        db().DeleteTableDef(name);
+        transaction->Commit();
+    });
+    tell(Change{Change::Kind::CategoryDeleted, {}, name, 0, {}, std::nullopt, std::move(held), 0});
 }
 
 }  // namespace recipes

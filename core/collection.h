@@ -102,8 +102,10 @@ public:
 
 private:
     friend class RecipeBatch;
+    friend class ChangeHistory;
     dao::Database &db() const;
-    void tell(Change::Kind kind, const QString &category, std::int64_t row, const Recipe &stored) const;
+    // Tells the change, with this file's path, on the feed and to the file's search index.
+    void tell(Change change) const;
 
     std::unique_ptr<dao::Database> db_;
     QString password_;  // to tell the file's search index of changes

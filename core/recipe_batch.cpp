@@ -7,6 +7,7 @@
 #include "engine/database.h"
 #include "engine/names.h"
 
+#include <atomic>
 #include <vector>
 
 namespace recipes {
@@ -32,6 +33,7 @@ struct RecipeBatch::Category {
     std::unique_ptr<dao::Appender> appender;
     const DuplicateIndex::Rows *stored = nullptr;
     DuplicateIndex::Rows added;
+    std::vector<StoredRecipe> appended;  // the same rows in the order added, as written
 };
 
 RecipeBatch::RecipeBatch(Collection &collection, DuplicateIndex *index)
@@ -101,7 +103,9 @@ RecipeBatch::Result RecipeBatch::add(const QString &category, const Recipe &type
         std::vector<QString> values;
         for (int i = 0; i < schema::kFieldCount; ++i)
             values.push_back(stored.field(i));
-        target.added.insert(print, appender.Append(values));
+        const std::int64_t row = appender.Append(values);
+        target.added.insert(print, row);
+        target.appended.push_back(StoredRecipe{row, stored});
         return Result::Added;
     });
 }
@@ -110,10 +114,10 @@ bool RecipeBatch::usable() const { return transaction_ && transaction_->IsActive
 
 void RecipeBatch::commit()
 {
-    QStringList written;
+    std::vector<std::pair<QString, std::vector<StoredRecipe>>> written;
     std::vector<std::pair<QString, DuplicateIndex::Rows>> added;
     for (auto &[name, category] : open_) {
-        written.append(name);
+        written.emplace_back(name, std::move(category->appended));
         added.emplace_back(name, std::move(category->added));
     }
     open_.clear();  // the prepared statements end before the transaction does
@@ -121,12 +125,14 @@ void RecipeBatch::commit()
     transaction_.reset();
     for (const auto &[name, rows] : added)
         index_->addCommitted(name, rows);
+    static std::atomic<std::uint64_t> batches{0};
+    const std::uint64_t batch = ++batches;
     ChangeFeed &feed = ChangeFeed::instance();
     const QString file = collection_.path();
     for (const QString &name : std::as_const(created_))
-        emit feed.changed(Change{Change::Kind::CategoryAdded, file, name, 0, {}});
-    for (const QString &name : std::as_const(written))
-        emit feed.changed(Change{Change::Kind::ManyWritten, file, name, 0, {}});
+        emit feed.changed(Change{Change::Kind::CategoryAdded, file, name, 0, {}, std::nullopt, {}, batch});
+    for (auto &[name, rows] : written)
+        emit feed.changed(Change{Change::Kind::ManyWritten, file, name, 0, {}, std::nullopt, std::move(rows), batch});
 }
 
 }  // namespace recipes

@@ -66,6 +66,33 @@ std::int64_t Appender::Append(const std::vector<QString> &values)
     return static_cast<std::int64_t>(sqlite3_last_insert_rowid(connection_->handle()));
 }
 
+void Appender::AppendAt(std::int64_t row, const std::vector<QString> &values)
+{
+    const QString action = QStringLiteral("Cannot put the recipe back in the category ") + table_;
+    const int width = static_cast<int>(values.size());
+    if (width < 1 || width > FieldCount())
+        throw EngineError(action + QStringLiteral(": it has %1 fields, not %2.")
+                                       .arg(QString::number(FieldCount()), QString::number(width)));
+    for (int i = 0; i < width; ++i)
+        checkValue(columns_[static_cast<std::size_t>(i)], values[static_cast<std::size_t>(i)]);
+    QStringList names{rowidName_};
+    QStringList placeholders{QStringLiteral("?1")};
+    for (int i = 0; i < width; ++i) {
+        names.append(names::quoted(columns_[static_cast<std::size_t>(i)].name));
+        placeholders.append(QLatin1Char('?') + QString::number(i + 2));
+    }
+    // Rare: one statement each time, not kept as Append keeps its own.
+    Statement insert(*connection_,
+                     QStringLiteral("INSERT INTO ") + names::quoted(table_) + QStringLiteral(" (")
+                         + names.join(QStringLiteral(", ")) + QStringLiteral(") VALUES (")
+                         + placeholders.join(QStringLiteral(", ")) + QLatin1Char(')'),
+                     action);
+    insert.bindInt64(1, row);
+    for (int i = 0; i < width; ++i)
+        insert.bindText(i + 2, values[static_cast<std::size_t>(i)]);
+    insert.run();
+}
+
 std::vector<Value> Appender::Read(std::int64_t row, int count) const
 {
     const QString action = QStringLiteral("Cannot read a recipe of the category ") + table_;

@@ -30,6 +30,9 @@ public:
     // number. A value the field cannot hold is refused, as Recordset::Update refuses it, before
     // anything is written.
     std::int64_t Append(const std::vector<QString> &values);
+    // As Append, with the row number given: a row put back where it was keeps its place in the
+    // stored order. Throws when a row has that number.
+    void AppendAt(std::int64_t row, const std::vector<QString> &values);
     // The first count fields of the row, as stored; throws when there is no such row.
     std::vector<Value> Read(std::int64_t row, int count) const;
 

@@ -14,6 +14,7 @@
 #include "ui/main/find_bar.h"
 #include "ui/main/main_keys.h"
 #include "ui/main/open_commands.h"
+#include "ui/main/undo_commands.h"
 #include "ui/print/print_command.h"
 #include "ui/skin/outline_faces.h"
 #include "ui/skin/xpcmdbutton.h"
@@ -98,6 +99,10 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
     store_->AfterFill = [this](bool full) { findBar_->treeFilled(full); };
     file_ = std::make_unique<FileCommands>(dialogs_, *store_, *findBar_);
     open_ = std::make_unique<OpenCommands>(dialogs_, *this);
+    undo_ = std::make_unique<UndoCommands>(
+        dialogs_, *store_, *this,
+        [this] { return !ui_->Save->isHidden() || !ui_->saveedited->isHidden() || !ui_->delcatagroy->isHidden(); },
+        [this] { refillKeepingPlace(); });
 
     wireControls();
     Form_Load();
@@ -137,6 +142,7 @@ void MainWindow::wireControls()
                                               [this] { open_->chooseFile(); });
     recentMenu_ = treeMenu_->addMenu(QStringLiteral("Recent files"));
     recentMenu_->setObjectName(QStringLiteral("RecentFilesMenu"));
+    undo_->addTo(*treeMenu_);
     QAction *recent = recentMenu_->menuAction();
     ui_->Tv->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui_->Tv, &QWidget::customContextMenuRequested, this,
@@ -153,6 +159,7 @@ void MainWindow::wireControls()
                     action->setVisible(root);
                 if (root)
                     open_->fillRecentMenu(*recentMenu_);
+                undo_->prepareMenu(root);
                 treeMenu_->popup(ui_->Tv->viewport()->mapToGlobal(at));
             });
     connect(tv_.get(), &platform::Tree::NodeClick, this, &MainWindow::Tv_NodeClick);
@@ -188,6 +195,7 @@ void MainWindow::keepClaim(std::unique_ptr<platform::SingleInstance> claim) { op
 void MainWindow::opened()
 {
     open_->opened(recipeFile());
+    undo_->fileOpened();
     // Made while the user looks, so that the first change waits for little or nothing of it.
     recipes::Backups::startInBackground(recipeFile(), store_->Password);
 }
@@ -195,6 +203,7 @@ void MainWindow::opened()
 void MainWindow::openRecipeFile(const QString &file)
 {
     recipes::Backups::endOfUse(recipeFile());
+    undo_->forget();
     findBar_->restart();
     store_->CloseStore();
     store_->SelRecipe.clear();

@@ -33,6 +33,7 @@ class ExchangeCommands;
 class FileCommands;
 class FindBar;
 class OpenCommands;
+class UndoCommands;
 
 class MainWindow : public QWidget {
     Q_OBJECT
@@ -128,6 +129,7 @@ private:
     std::unique_ptr<ExchangeCommands> exchange_;
     std::unique_ptr<FileCommands> file_;
     std::unique_ptr<OpenCommands> open_;
+    std::unique_ptr<UndoCommands> undo_;
     QString recipeFile_;  // empty: Recipe.mdb in the program folder
     QMenu *treeMenu_ = nullptr;
     QMenu *recentMenu_ = nullptr;

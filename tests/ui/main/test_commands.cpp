@@ -6,6 +6,7 @@
 #include "ui/print/print_command.h"
 
 #include <QFile>
+#include <QMenu>
 
 class CommandsTest : public MainWindowTest {
 protected:
@@ -296,6 +297,55 @@ TEST_F(CommandsTest, DeletingARecipeAlreadyGoneSaysNothingWasDeleted)
     EXPECT_NE(dialogs.messages().back(), QStringLiteral("Record Deleted"));
     EXPECT_TRUE(dialogs.messages().back().startsWith(QStringLiteral("Nothing was deleted")));
     EXPECT_EQ(db.rows(QStringLiteral("Soups")).size(), 1u);
+}
+
+// ---- Undo and redo --------------------------------------------------------------------------
+
+TEST_F(CommandsTest, CtrlZUndoesADeleteCtrlShiftZDoesItAgainAndTheRootMenuNamesEach)
+{
+    const auto rootMenu = [this] {
+        QTreeWidgetItem *root = findNode(QStringLiteral("Saporium"));
+        emit ui().Tv->customContextMenuRequested(ui().Tv->visualItemRect(root).center());
+        auto *menu = window->findChild<QMenu *>(QStringLiteral("TreeMenu"));
+        QStringList texts;
+        for (QAction *action : menu->actions())
+            if (action->isVisible() && !action->isSeparator())
+                texts.append(action->text());
+        menu->hide();
+        return texts;
+    };
+    const auto press = [this](Qt::KeyboardModifiers modifiers) {
+        ui().Tv->setFocus();
+        QTest::keyClick(ui().Tv, Qt::Key_Z, modifiers);
+    };
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const QStringList plainMenu = rootMenu();
+    const std::vector<testsupport::Row> soups = db.rows(QStringLiteral("Soups"));
+    press(Qt::ControlModifier);  // nothing to undo yet
+    EXPECT_EQ(db.rows(QStringLiteral("Soups")), soups);
+
+    clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
+    click(ui().delete_);
+    ASSERT_EQ(db.rows(QStringLiteral("Soups")).size(), 1u);
+    EXPECT_EQ(rootMenu(), plainMenu + QStringList{QStringLiteral("Undo delete of recipe Leek")});
+
+    press(Qt::ControlModifier);
+    EXPECT_EQ(db.rows(QStringLiteral("Soups")), soups) << "back in its place, before Pea";
+    EXPECT_NE(findNode(QStringLiteral("Leek"), QStringLiteral("Soups")), nullptr);
+    EXPECT_EQ(rootMenu(), plainMenu + QStringList{QStringLiteral("Redo delete of recipe Leek")});
+
+    press(Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(db.rows(QStringLiteral("Soups")).size(), 1u);
+    EXPECT_EQ(findNode(QStringLiteral("Leek"), QStringLiteral("Soups")), nullptr);
+    EXPECT_EQ(rootMenu(), plainMenu + QStringList{QStringLiteral("Undo delete of recipe Leek")});
+
+    // Not offered while a recipe is being added: the boxes and the tree are the adding's own.
+    click(ui().add);
+    press(Qt::ControlModifier);
+    EXPECT_EQ(db.rows(QStringLiteral("Soups")).size(), 1u);
+    EXPECT_EQ(rootMenu(), plainMenu);
+    EXPECT_EQ(dialogs.messages(), std::vector<QString>{QStringLiteral("Record Deleted")});
 }
 
 TEST_F(CommandsTest, DeleteAfterCancelEditAsksToChooseARecipe)
