@@ -1,6 +1,5 @@
 #include "ui/main/main_window.h"
 
-#include "core/backups.h"
 #include "core/category_schema.h"
 #include "core/recipe_error.h"
 #include "engine/refusals.h"
@@ -8,6 +7,7 @@
 #include "platform/shell.h"
 #include "platform/single_instance.h"
 #include "store/RecipeBas.h"
+#include "ui/main/box_prompt.h"
 #include "ui/main/exchange_commands.h"
 #include "ui/main/field_fit.h"
 #include "ui/main/file_commands.h"
@@ -106,7 +106,7 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
 MainWindow::~MainWindow()
 {
     if (!unloaded_) {
-        recipes::Backups::endOfUse(recipeFile());
+        store_->session().endOfUse();
         store_->CloseStore();
     }
 }
@@ -189,12 +189,12 @@ void MainWindow::opened()
 {
     open_->opened(recipeFile());
     // Made while the user looks, so that the first change waits for little or nothing of it.
-    recipes::Backups::startInBackground(recipeFile(), store_->Password);
+    store_->session().startBackup();
 }
 
 void MainWindow::openRecipeFile(const QString &file)
 {
-    recipes::Backups::endOfUse(recipeFile());
+    store_->session().endOfUse();
     findBar_->restart();
     store_->CloseStore();
     store_->SelRecipe.clear();
@@ -207,7 +207,6 @@ void MainWindow::openRecipeFile(const QString &file)
     lockFields(true);
     // A file that does not open must not leave the other file's recipes on show.
     tv_->Clear();
-    store_->Password = RecipeBas::kPassword;
     recipeFile_ = file;
     Form_Load();
 }
@@ -215,7 +214,7 @@ void MainWindow::openRecipeFile(const QString &file)
 void MainWindow::Form_Load()
 {
     // The default file keeps the name it always had, without its extension.
-    store_->DbPath = recipeFile_.isEmpty() ? programFolder_ + QStringLiteral("/Recipe") : recipeFile_;
+    store_->session().switchTo(recipeFile_.isEmpty() ? programFolder_ + QStringLiteral("/Recipe") : recipeFile_);
     try {
         store_->FillCatalogue();
         opened();
@@ -234,28 +233,18 @@ void MainWindow::Form_Load()
 
 bool MainWindow::openWithPassword()
 {
-    constexpr int kTries = 3;
-    QString prompt = QStringLiteral("Your recipe file has a password of its own. Type it to open the file:");
-    for (int attempt = 1; attempt <= kTries; ++attempt) {
-        const QString typed = dialogs_.PasswordBox(prompt, QStringLiteral("Password"));
-        if (typed.isEmpty())
-            break;
-        store_->Password = typed;
-        try {
-            store_->FillCatalogue();
-            opened();
-            return true;
-        } catch (const recipes::Error &e) {
-            if (e.kind() != recipes::Error::Kind::WrongPassword)
-                break;
-        } catch (const std::exception &) {
-            break;
-        }
-        prompt = QStringLiteral("That password does not open the file. Try again (%1 of %2):")
-                     .arg(QString::number(attempt + 1), QString::number(kTries));
+    BoxPrompt prompt(dialogs_, QStringLiteral("Password"), [](int attempt, int tries) {
+        return attempt == 1 ? QStringLiteral("Your recipe file has a password of its own. Type it to open the file:")
+                            : QStringLiteral("That password does not open the file. Try again (%1 of %2):")
+                                  .arg(QString::number(attempt), QString::number(tries));
+    });
+    try {
+        store_->session().unlock(prompt, [this] { store_->FillCatalogue(); });
+    } catch (const std::exception &) {
+        return false;
     }
-    store_->Password = RecipeBas::kPassword;
-    return false;
+    opened();
+    return true;
 }
 
 bool MainWindow::event(QEvent *event)
@@ -333,11 +322,9 @@ void MainWindow::Form_QueryUnload()
     if (unloaded_)
         return;
     unloaded_ = true;
-    recipes::Backups::endOfUse(recipeFile());
+    store_->session().endOfUse();
     store_->CloseStore();
-    store_->RecipeRs.reset();
-    store_->RecipeDb.reset();
-    store_->DbPath.clear();
+    store_->session().switchTo({});
     store_->SelRecipe.clear();
     store_->SelRecipeCategory.clear();
     store_->SelCategory.clear();
