@@ -201,10 +201,8 @@ void MainWindow::openRecipeFile(const QString &file)
     store_->SelRecipeCategory.clear();
     store_->SelCategory.clear();
     store_->NewCategory.clear();
-    for (QWidget *b : {ui_->Save, ui_->Cancel, ui_->saveedited, ui_->canceledit, ui_->delcatagroy, ui_->cancelcata})
-        b->hide();
+    enter({WindowMode::Browsing, true});
     clearFields();
-    lockFields(true);
     // A file that does not open must not leave the other file's recipes on show.
     tv_->Clear();
     recipeFile_ = file;
@@ -261,8 +259,7 @@ void MainWindow::catchUpWithFile()
 {
     // Adding or editing a recipe or choosing a category has the tree and the boxes in a state of
     // its own; a modal box belongs to a handler still running.
-    const bool busy = !ui_->Save->isHidden() || !ui_->saveedited->isHidden() || !ui_->delcatagroy->isHidden()
-        || QApplication::activeModalWidget() != nullptr;
+    const bool busy = state_.mode != WindowMode::Browsing || QApplication::activeModalWidget() != nullptr;
     if (unloaded_ || busy || !store_->ChangedElsewhere())
         return;
     refillKeepingPlace();
@@ -374,10 +371,27 @@ void MainWindow::clearFields()
         box->SetText(QString());
 }
 
-void MainWindow::lockFields(bool locked)
+void MainWindow::enter(WindowState state)
 {
+    state_ = state;
+    const ModeButtons shown = modeButtons(state.mode);
+    const std::pair<QWidget *, bool> buttons[] = {
+        {ui_->Save, shown.save},
+        {ui_->Cancel, shown.cancel},
+        {ui_->saveedited, shown.saveEdited},
+        {ui_->canceledit, shown.cancelEdit},
+        {ui_->delcatagroy, shown.deleteCategory},
+        {ui_->cancelcata, shown.cancelCategory},
+    };
+    for (const auto &[button, visible] : buttons)
+        button->setVisible(visible);
     for (platform::TextBox *box : {text1_.get(), text2_.get(), text3_.get(), text4_.get()})
-        box->SetLocked(locked);
+        box->SetLocked(state.boxesLocked);
+}
+
+WindowMode MainWindow::keptOnTheWayTo(WindowMode target) const
+{
+    return state_.mode == target ? target : WindowMode::Browsing;
 }
 
 void MainWindow::Tv_NodeClick(platform::Node node)
@@ -405,19 +419,19 @@ void MainWindow::Tv_NodeClick(platform::Node node)
                   store_->SelRecipe.clear();
                   storeCall([this] { store_->FillCatalogue(); });
               });
+    // The store locks the boxes when the recipe is no longer there.
+    state_.boxesLocked = text1_->Locked();
 }
 
 void MainWindow::add_Click()
 {
-    for (QWidget *b : {ui_->delcatagroy, ui_->cancelcata, ui_->saveedited, ui_->canceledit})
-        b->hide();
+    // Editing or choosing a category ends at once; adding starts once the categories show.
+    enter({keptOnTheWayTo(WindowMode::Adding), state_.boxesLocked});
     clearFields();
     if (!storeCall([this] { store_->FillCategories(); }))
         return;
-    lockFields(false);
+    enter({WindowMode::Adding, false});
     text1_->SetFocus();
-    ui_->Save->show();
-    ui_->Cancel->show();
 }
 
 void MainWindow::Save_Click()
@@ -442,34 +456,29 @@ void MainWindow::Save_Click()
     dialogs_.MsgBox(QStringLiteral("Recipe Added"));
     store_->SelCategory.clear();
     clearFields();
-    lockFields(true);
-    ui_->Save->hide();
-    ui_->Cancel->hide();
+    enter({WindowMode::Browsing, true});
     storeCall([this] { store_->FillCatalogue(); });
 }
 
 void MainWindow::Cancel_Click()
 {
-    ui_->Save->hide();
-    ui_->Cancel->hide();
+    enter({WindowMode::Browsing, true});
     store_->SelCategory.clear();
     clearFields();
-    lockFields(true);
     storeCall([this] { store_->FillCatalogue(); });
 }
 
 void MainWindow::Edit_Click()
 {
-    for (QWidget *b : {ui_->delcatagroy, ui_->cancelcata, ui_->Save, ui_->Cancel})
-        b->hide();
+    // Adding or choosing a category ends even when there is nothing to edit; the boxes stay as
+    // they are then, unlocked after adding.
     if (text1_->Text().isEmpty()) {
+        enter({keptOnTheWayTo(WindowMode::Editing), state_.boxesLocked});
         dialogs_.MsgBox(QStringLiteral("Please Choose a Recipe To Edit"));
         return;
     }
-    lockFields(false);
+    enter({WindowMode::Editing, false});
     text1_->SetFocus();
-    ui_->saveedited->show();
-    ui_->canceledit->show();
 }
 
 void MainWindow::saveedited_Click()
@@ -496,17 +505,13 @@ void MainWindow::saveedited_Click()
     }
     store_->SelRecipeCategory.clear();
     store_->SelRecipe.clear();
-    ui_->saveedited->hide();
-    ui_->canceledit->hide();
-    lockFields(true);
+    enter({WindowMode::Browsing, true});
 }
 
 void MainWindow::canceledit_Click()
 {
-    lockFields(true);
+    enter({WindowMode::Browsing, true});
     store_->SelRecipeCategory.clear();
-    ui_->saveedited->hide();
-    ui_->canceledit->hide();
 }
 
 void MainWindow::delete_Click()
@@ -549,13 +554,12 @@ void MainWindow::delete_Click()
 
 void MainWindow::xpcmdbutton1_Click()
 {
-    for (QWidget *b : {ui_->Save, ui_->Cancel, ui_->saveedited, ui_->canceledit})
-        b->hide();
+    // Adding or editing ends at once, the typed text and the boxes' lock as they are.
+    enter({keptOnTheWayTo(WindowMode::ChoosingCategory), state_.boxesLocked});
     store_->SelCategory.clear();
     if (!storeCall([this] { store_->FillCategories(); }))
         return;
-    ui_->delcatagroy->show();
-    ui_->cancelcata->show();
+    enter({WindowMode::ChoosingCategory, state_.boxesLocked});
 }
 
 void MainWindow::delcatagroy_Click()
@@ -574,8 +578,7 @@ void MainWindow::delcatagroy_Click()
 
 void MainWindow::cancelcata_Click()
 {
-    ui_->cancelcata->hide();
-    ui_->delcatagroy->hide();
+    enter({WindowMode::Browsing, state_.boxesLocked});
     storeCall([this] { store_->FillCatalogue(); });
 }
 
