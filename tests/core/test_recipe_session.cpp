@@ -1,11 +1,14 @@
 // The session's password tries, as the window and the command line both run them: at most three,
 // a refusal between tries, giving up on an empty answer, and the built-in password back after
 // any failure.
+#include "core/change_feed.h"
 #include "core/collection.h"
 #include "core/password_prompt.h"
 #include "core/recipe_error.h"
 #include "core/recipe_session.h"
 #include "support/temp_db.h"
+
+#include <QObject>
 
 #include <gtest/gtest.h>
 
@@ -80,6 +83,20 @@ TEST(RecipeSession, UnlockTriesThreeTimesAtMostAndKeepsOnlyTheAcceptedPassword)
         EXPECT_EQ(prompt.refusals, t.refusals);
         EXPECT_EQ(session.password(), t.failure.isEmpty() ? mine : recipes::kBuiltInPassword);
     }
+}
+
+TEST(RecipeSession, TellsTheChangesToItsOwnFileOnly)
+{
+    testsupport::TempDb mine, other;
+    mine.create();
+    other.create();
+    const RecipeSession session(mine.basePath());
+    QObject context;
+    QStringList told;
+    session.watchChanges(&context, [&](const recipes::Change &change) { told.append(change.category); });
+    recipes::Collection(other.basePath(), recipes::kBuiltInPassword).addCategory(QStringLiteral("Theirs"));
+    session.collection()->addCategory(QStringLiteral("Ours"));
+    EXPECT_EQ(told, QStringList{QStringLiteral("Ours")});
 }
 
 }  // namespace
