@@ -2,10 +2,11 @@
 
 #include "app/arguments.h"
 #include "app/secret_input.h"
+#include "app/terminal_prompt.h"
 #include "app/usage.h"
-#include "core/backups.h"
 #include "core/collection.h"
 #include "core/recipe_error.h"
+#include "core/recipe_session.h"
 #include "core/search_index.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
@@ -22,53 +23,28 @@ namespace cli {
 
 namespace {
 
-constexpr int kTries = 3;
-
 QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
 
-// Asks at the terminal, up to three times, for a password that try accepts (try throws
-// WrongPassword for one it does not, anything else for another failure). Throws the last refusal.
-template <typename Try>
-QString askAtTerminal(const QString &prompt, const QString &refusal, Try &&attempt, QTextStream &err)
-{
-    for (int n = 1;; ++n) {
-        const std::optional<QString> typed = readSecret(prompt, err);
-        if (!typed || typed->isEmpty())
-            throw recipes::Error(QStringLiteral("No password was given."), recipes::Error::Kind::WrongPassword);
-        try {
-            attempt(*typed);
-            return *typed;
-        } catch (const recipes::Error &wrong) {
-            if (wrong.kind() != recipes::Error::Kind::WrongPassword || n == kTries)
-                throw;
-            err << refusal << "\n";
-        }
-    }
-}
-
-// The password that opens the file: the one from standard input when asked to read it, else the
-// built-in one, else, at a terminal and for a file that may have one of its own, the one typed.
-QString passwordFor(const QString &file, const Arguments &args, QTextStream &err)
+// Gives the session the password that opens its file: the one from standard input when asked to
+// read it, else the built-in one, else, at a terminal and for a file that may have one of its
+// own, the one typed.
+void unlock(recipes::RecipeSession &session, const Arguments &args, QTextStream &err)
 {
     if (args.isSet(QStringLiteral("password-stdin"))) {
         const std::optional<QString> line = readSecret(QString(), err);
         if (!line || line->isEmpty())
             throw recipes::Error(QStringLiteral("--password-stdin: standard input gave no password."));
-        return *line;
+        session.usePassword(*line);
+        return;
     }
-    try {
-        recipes::Collection(file, recipes::kBuiltInPassword);
-        return recipes::kBuiltInPassword;
-    } catch (const recipes::Error &e) {
-        if (e.kind() != recipes::Error::Kind::WrongPassword)
-            throw;
-        if (!stdinIsTerminal())
-            throw recipes::Error(QStringLiteral("The recipe file %1 has a password of its own; give it with --password-stdin.")
-                                     .arg(shown(file)));
-    }
-    return askAtTerminal(QStringLiteral("Password for %1: ").arg(shown(file)),
-                         QStringLiteral("That password does not open the file."),
-                         [&](const QString &typed) { recipes::Collection(file, typed); }, err);
+    if (session.opensWithBuiltIn())
+        return;
+    if (!stdinIsTerminal())
+        throw recipes::Error(QStringLiteral("The recipe file %1 has a password of its own; give it with --password-stdin.")
+                                 .arg(shown(session.path())));
+    TerminalPrompt prompt(QStringLiteral("Password for %1: ").arg(shown(session.path())),
+                          QStringLiteral("That password does not open the file."), err);
+    session.unlock(prompt, [&] { session.collection(); });
 }
 
 // The recipe file --database names, else the default one. A name without an extension gets
@@ -103,6 +79,7 @@ void noPositional(const Arguments &args, const QString &command)
 struct Context {
     const Arguments &args;
     QString database;
+    recipes::RecipeSession &session;
     QTextStream &out;
     QTextStream &err;
 };
@@ -116,8 +93,9 @@ int runImport(const Context &c)
         recipes::Collection::create(c.database, recipes::kBuiltInPassword);
         c.err << "Made a new recipe file, " << shown(c.database) << ".\n";
     }
-    recipes::Collection collection(c.database, passwordFor(c.database, c.args, c.err));
-    const exchange::ImportReport report = exchange::Importer(collection, category).run(c.args.positional());
+    unlock(c.session, c.args, c.err);
+    const std::unique_ptr<recipes::Collection> collection = c.session.collection();
+    const exchange::ImportReport report = exchange::Importer(*collection, category).run(c.args.positional());
     c.err << report.text() << "\n";
     if (report.fileFailed)
         return Failed;
@@ -136,7 +114,9 @@ int runExport(const Context &c)
     const QString output = c.args.value(QStringLiteral("output"));
     if (output.isEmpty())
         throw UsageError{QStringLiteral("export: --output names the file to write.")};
-    const recipes::Collection collection(c.database, passwordFor(c.database, c.args, c.err));
+    unlock(c.session, c.args, c.err);
+    const std::unique_ptr<recipes::Collection> opened = c.session.collection();
+    const recipes::Collection &collection = *opened;
     QStringList categories = collection.categories();
     if (c.args.isSet(QStringLiteral("category")))
         categories = QStringList{existingCategory(categories, c.args.value(QStringLiteral("category")), c.database)};
@@ -154,12 +134,12 @@ int runSearch(const Context &c)
     const QString typed = c.args.positional().join(u' ').trimmed();
     if (typed.isEmpty())
         throw UsageError{QStringLiteral("search: give the words to look for.")};
-    const QString password = passwordFor(c.database, c.args, c.err);
+    unlock(c.session, c.args, c.err);
     QString category;
     if (c.args.isSet(QStringLiteral("category")))
-        category = existingCategory(recipes::Collection(c.database, password).categories(),
-                                    c.args.value(QStringLiteral("category")), c.database);
-    recipes::SearchIndex index(c.database, password);
+        category = existingCategory(c.session.collection()->categories(), c.args.value(QStringLiteral("category")),
+                                    c.database);
+    recipes::SearchIndex index(c.session.path(), c.session.password());
     index.catchUp();
     int matches = 0;
     for (const recipes::SearchHit &hit : index.find(typed)) {
@@ -175,8 +155,8 @@ int runSearch(const Context &c)
 int runBackup(const Context &c)
 {
     noPositional(c.args, QStringLiteral("backup"));
-    const QString made =
-        recipes::Backups::make(c.database, passwordFor(c.database, c.args, c.err), c.args.value(QStringLiteral("output")));
+    unlock(c.session, c.args, c.err);
+    const QString made = c.session.backUp(c.args.value(QStringLiteral("output")));
     c.err << "Backed up " << shown(c.database) << " to " << shown(made) << ".\n";
     return Done;
 }
@@ -186,10 +166,8 @@ int runRestore(const Context &c)
     if (c.args.positional().size() != 1)
         throw UsageError{QStringLiteral("restore: name the one backup to restore.")};
     const QString backup = c.args.positional().front();
-    const QString password = passwordFor(c.database, c.args, c.err);
-    const auto restore = [&](const QString &backupPassword) {
-        return recipes::Backups::restore(c.database, password, backup, backupPassword);
-    };
+    unlock(c.session, c.args, c.err);
+    const auto restore = [&](const QString &backupPassword) { return c.session.restore(backup, backupPassword); };
     QString saved;
     try {
         saved = restore({});
@@ -204,9 +182,9 @@ int runRestore(const Context &c)
             saved = restore(*line);
         } else if (stdinIsTerminal()) {
             c.err << e.message() << "\n";
-            askAtTerminal(QStringLiteral("Password of the backup %1: ").arg(shown(backup)),
-                          QStringLiteral("That password does not open the backup."),
-                          [&](const QString &typed) { saved = restore(typed); }, c.err);
+            TerminalPrompt prompt(QStringLiteral("Password of the backup %1: ").arg(shown(backup)),
+                                  QStringLiteral("That password does not open the backup."), c.err);
+            recipes::RecipeSession::askUntilAccepted(prompt, [&](const QString &typed) { saved = restore(typed); });
         } else {
             throw recipes::Error(e.message()
                                  + QStringLiteral(" Give it with --password-stdin: the file's password on the first line "
@@ -231,7 +209,7 @@ int runPassword(const Context &c)
     const QString fresh = ask(QStringLiteral("New password: "));
     if (ask(QStringLiteral("New password again: ")) != fresh)
         throw recipes::Error(QStringLiteral("The two new passwords differ, so the password was not changed."));
-    recipes::Collection::changePassword(c.database, current, fresh);
+    c.session.changePassword(current, fresh);
     c.err << "The password of " << shown(c.database) << " is changed. Backups made before keep the old one.\n";
     return Done;
 }
@@ -317,7 +295,9 @@ int run(const QStringList &given, const QString &defaultDatabase, QTextStream &o
             out << commandUsage(first);
             return Done;
         }
-        return command(Context{args, databaseFile(args, defaultDatabase), out, err});
+        const QString database = databaseFile(args, defaultDatabase);
+        recipes::RecipeSession session(database);
+        return command(Context{args, database, session, out, err});
     } catch (const UsageError &e) {
         err << e.message << "\n" << "Try: saporium --help\n";
         return Failed;

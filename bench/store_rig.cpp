@@ -30,7 +30,7 @@ platform::ImageList treeImages()
 
 StoreRig::StoreRig(const QString &dbPath)
 {
-    store.DbPath = dbPath;
+    store.session().switchTo(dbPath);
     store.OpenStore();
     store.CloseStore();
 }

@@ -1,5 +1,7 @@
 #include "core/change_history.h"
 
+#include "core/recipe_session.h"
+
 #include "core/backups.h"
 #include "core/category_schema.h"
 #include "core/collection.h"
@@ -54,8 +56,8 @@ private:
 
 }  // namespace
 
-ChangeHistory::ChangeHistory(const QString &path, const QString &password, QObject *parent)
-    : QObject(parent), path_(Collection(path, password).path()), password_(password)
+ChangeHistory::ChangeHistory(const RecipeSession &session, QObject *parent)
+    : QObject(parent), path_(session.collection()->path()), session_(session)
 {
     // Direct: a change is taken while the file is as the change left it; one made on another
     // thread is not this window's to undo.
@@ -75,7 +77,7 @@ void ChangeHistory::clear()
     emit stepsChanged();
 }
 
-std::int64_t ChangeHistory::currentVersion() const { return Collection(path_, password_).dataVersion(); }
+std::int64_t ChangeHistory::currentVersion() const { return Collection(path_, session_.password()).dataVersion(); }
 
 void ChangeHistory::take(const Change &change)
 {
@@ -166,7 +168,7 @@ void ChangeHistory::move(std::vector<Step> &from, std::vector<Step> &to, bool fo
     // Told as any change is, so that the search index keeps in step; the step is done even when
     // telling fails.
     const Applying busy(applying_);
-    const Collection collection(path_, password_);
+    const Collection collection(path_, session_.password());
     for (Change &change : changes)
         collection.tell(std::move(change));
 }
@@ -187,7 +189,7 @@ std::vector<Change> ChangeHistory::apply(const Step &step, bool forward, const Q
             std::swap(change.before, change.after);
     }
 
-    Collection collection(path_, password_);
+    Collection collection(path_, session_.password());
     Backups::beforeChange(collection.db());
     dao::Database &db = collection.db();
     translated([&] {

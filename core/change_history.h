@@ -23,12 +23,15 @@
 namespace recipes {
 
 class Collection;
+class RecipeSession;
 
 class ChangeHistory : public QObject {
     Q_OBJECT
 public:
-    // Keeps the steps made to the file at path, opened with password, from now on.
-    ChangeHistory(const QString &path, const QString &password, QObject *parent = nullptr);
+    // Keeps the steps made to the session's file from now on; opens it with the session's
+    // password as it is at each step, so a password changed meanwhile is followed. The session
+    // outlives the history.
+    explicit ChangeHistory(const RecipeSession &session, QObject *parent = nullptr);
     ~ChangeHistory() override;
 
     // The step undo() or redo() would apply, in a few words ("delete of recipe Pancakes");
@@ -68,7 +71,7 @@ private:
     std::int64_t currentVersion() const;
 
     QString path_;
-    QString password_;
+    const RecipeSession &session_;
     std::optional<std::int64_t> version_;  // the file's data version as the run last left it
     std::vector<Step> done_;
     std::vector<Step> undone_;

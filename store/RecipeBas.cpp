@@ -36,7 +36,7 @@ RecipeBas::~RecipeBas() { CloseStore(); }
 
 std::unique_ptr<recipes::Collection> RecipeBas::openCollection() const
 {
-    return std::make_unique<recipes::Collection>(DbPath, Password);
+    return session_.collection();
 }
 
 recipes::CategoryRows &RecipeBas::rows() const
@@ -117,11 +117,11 @@ void RecipeBas::FillCatalogue()
 
 bool RecipeBas::ChangedElsewhere()
 {
-    if (DbPath.isEmpty())
+    if (!session_.hasFile())
         return false;
     try {
         // The shared connection the store writes through, so that its own writes do not count.
-        const std::int64_t version = recipes::Collection(DbPath, Password).dataVersion();
+        const std::int64_t version = session_.collection()->dataVersion();
         const bool changed = !seenVersion_ || version != *seenVersion_;
         seenVersion_ = version;
         return changed;

@@ -11,6 +11,7 @@
 #include "core/category_rows.h"
 #include "core/collection.h"
 #include "core/recipe_error.h"
+#include "core/recipe_session.h"
 #include "core/search_index.h"
 #include "platform/tree.h"
 
@@ -50,13 +51,15 @@ public:
     RecipeBas(RecipeControls controls, platform::Dialogs &dialogs);
     ~RecipeBas();
 
+    // The open file and its password: every operation opens the file through it.
+    recipes::RecipeSession &session() { return session_; }
+    const recipes::RecipeSession &session() const { return session_; }
+    // Whether the store holds the file open (a recipe shown keeps it so until the next call),
+    // and a category's rows with it.
+    bool IsOpen() const { return RecipeDb != nullptr; }
+    bool HasOpenCategory() const { return RecipeRs != nullptr; }
+
     // Shared state, as the main window reads and writes it.
-    QString DbPath;
-    // The file's password: the built-in one unless the user has given the file one of their own.
-    // Kept in memory only.
-    QString Password = kPassword;
-    std::unique_ptr<recipes::Collection> RecipeDb;
-    std::unique_ptr<recipes::CategoryRows> RecipeRs;  // the category being read
     QString SelRecipe;
     QString SelRecipeCategory;
     QString SelCategory;
@@ -118,6 +121,9 @@ private:
 
     RecipeControls c_;
     platform::Dialogs &dialogs_;
+    recipes::RecipeSession session_;
+    std::unique_ptr<recipes::Collection> RecipeDb;
+    std::unique_ptr<recipes::CategoryRows> RecipeRs;  // the category being read
     QStringList list1_;
     platform::Node lastAdded_;
     std::optional<std::int64_t> seenVersion_;  // the file's change counter as last filled or asked

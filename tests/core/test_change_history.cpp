@@ -2,6 +2,7 @@
 // numbers, order, fields) and then exactly as after it, and a step another program's write has
 // overtaken refused without a write.
 #include "core/change_history.h"
+#include "core/recipe_session.h"
 #include "core/collection.h"
 #include "core/recipe_batch.h"
 #include "core/recipe_error.h"
@@ -31,7 +32,8 @@ protected:
         db.addCategory(QStringLiteral("Breads"), {row(QStringLiteral("Rye "), QStringLiteral(" "), QStringLiteral("rye "),
                                                       QStringLiteral("bake "))});
         collection = std::make_unique<Collection>(db.basePath(), recipes::kBuiltInPassword);
-        history = std::make_unique<recipes::ChangeHistory>(db.basePath(), recipes::kBuiltInPassword);
+        session = std::make_unique<recipes::RecipeSession>(db.basePath());
+        history = std::make_unique<recipes::ChangeHistory>(*session);
     }
 
     // Every table with every row, its row number first, in stored order.
@@ -49,6 +51,7 @@ protected:
 
     testsupport::TempDb db;
     std::unique_ptr<Collection> collection;
+    std::unique_ptr<recipes::RecipeSession> session;
     std::unique_ptr<recipes::ChangeHistory> history;
 };
 
@@ -136,6 +139,15 @@ TEST_F(ChangeHistoryTest, RefusesAStepAnotherProgramOvertookAndWritesNothing)
     }
     EXPECT_EQ(file(), overtaken);
     EXPECT_EQ(history->undoText(), QString()) << "nothing before the other program's write can be undone";
+}
+
+TEST_F(ChangeHistoryTest, FollowsAPasswordChangedAfterTheStep)
+{
+    collection->deleteRecipe(QStringLiteral("Soups"), QStringLiteral("Pea"));
+    collection.reset();
+    session->changePassword(recipes::kBuiltInPassword, QStringLiteral("a new one"));
+    history->undo();
+    EXPECT_TRUE(Collection(db.basePath(), QStringLiteral("a new one")).recipe(QStringLiteral("Soups"), QStringLiteral("Pea")));
 }
 
 }  // namespace

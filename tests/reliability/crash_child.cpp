@@ -67,7 +67,7 @@ int main(int argc, char **argv)
     platform::TextBox t1(&line1), t2(&line2), t3(&multi3), t4(&multi4);
     SilentDialogs dialogs;
     RecipeBas store(RecipeControls{tv, images, t1, t2, t3, t4}, dialogs);
-    store.DbPath = QString::fromLocal8Bit(argv[1]);
+    store.session().switchTo(QString::fromLocal8Bit(argv[1]));
     // Opened once before the writes, as the program does at start-up: the slow key derivation
     // is then behind it, and the kills land among the writes.
     try {

@@ -31,7 +31,7 @@ protected:
             p.fill(QColor::fromHsv(i * 80, 200, 200));
             images.push_back(p);
         }
-        store.DbPath = db.basePath();
+        store.session().switchTo(db.basePath());
     }
 
     // What the tree shows: each top-level node's text, then its children indented.

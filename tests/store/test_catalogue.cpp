@@ -29,8 +29,8 @@ TEST_F(StoreTest, FillCatalogueListsCategoriesIgnoringCaseAndRecipesInStoredOrde
                                         QStringLiteral("    Rye"), QStringLiteral("  Soups"),
                                         QStringLiteral("    Leek"), QStringLiteral("    Carrot")}));
     EXPECT_TRUE(store.List1().isEmpty());
-    EXPECT_FALSE(store.RecipeDb);
-    EXPECT_FALSE(store.RecipeRs);
+    EXPECT_FALSE(store.IsOpen());
+    EXPECT_FALSE(store.HasOpenCategory());
 }
 
 TEST_F(StoreTest, NodeKeysTellTheRootCategoriesAndRecipesApart)
@@ -124,7 +124,7 @@ TEST_F(StoreTest, AFailingOpenLeavesTheTreeAsItWasAndReachesTheCaller)
     store.FillCatalogue();
     const QStringList before = treeLines();
 
-    store.DbPath = db.folder() + QStringLiteral("/Missing");
+    store.session().switchTo(db.folder() + QStringLiteral("/Missing"));
     EXPECT_THROW(store.FillCatalogue(), std::exception);
     EXPECT_EQ(treeLines(), before);
     EXPECT_THROW(store.FillCategories(), std::exception);
@@ -166,9 +166,9 @@ TEST_F(StoreTest, CloseStoreMayRunAnyTimeAnyNumberOfTimes)
     store.CloseStore();
     db.create();
     store.OpenStore();
-    EXPECT_TRUE(store.RecipeDb);
+    EXPECT_TRUE(store.IsOpen());
     store.CloseStore();
     store.CloseStore();
-    EXPECT_FALSE(store.RecipeDb);
+    EXPECT_FALSE(store.IsOpen());
     EXPECT_TRUE(dialogs.shown().empty());
 }

@@ -125,6 +125,6 @@ TEST_F(CategoriesTest, DeletingACategoryThatIsGoneFailsWithoutConfirming)
     dialogs.answerMsgBox(platform::vbYes);
     EXPECT_THROW(store.DeleteCategory(QStringLiteral("Gone")), std::exception);
     EXPECT_EQ(dialogs.shown().size(), 1u);
-    EXPECT_FALSE(store.RecipeDb);
+    EXPECT_FALSE(store.IsOpen());
     EXPECT_EQ(db.tables(), QStringList{QStringLiteral("Soups")});
 }

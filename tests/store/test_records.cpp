@@ -30,7 +30,7 @@ TEST_F(RecordsTest, ShowRecipeShowsTheFirstMatchWithTheStoredNameAndTrimmedField
     EXPECT_EQ(boxes(), (QStringList{QStringLiteral("Leek "), QStringLiteral("Ann"), QStringLiteral("leeks"),
                                     QStringLiteral("boil")}));
     // A match leaves the store open until the next operation.
-    EXPECT_TRUE(store.RecipeDb);
+    EXPECT_TRUE(store.IsOpen());
 }
 
 TEST_F(RecordsTest, ShowRecipeMatchesANullNameByTheEmptyName)
@@ -47,7 +47,7 @@ TEST_F(RecordsTest, ShowRecipeWithoutAMatchLocksTheBoxesAndKeepsTheirText)
     store.ShowRecipe(kSoups, QStringLiteral("leek"));  // letter case matters
     EXPECT_EQ(boxes().first(), QStringLiteral("typed"));
     EXPECT_TRUE(t1.Locked() && t2.Locked() && t3.Locked() && t4.Locked());
-    EXPECT_FALSE(store.RecipeDb);
+    EXPECT_FALSE(store.IsOpen());
 }
 
 TEST_F(RecordsTest, ShowRecipeOfAMissingCategoryFailsToTheCaller)
@@ -86,7 +86,7 @@ TEST_F(RecordsTest, AddRecipeWithATooLongNameWritesNothing)
     setBoxes(QString(256, QLatin1Char('n')), QString(), QString(), QString());
     EXPECT_THROW(store.AddRecipe(kSoups), std::exception);
     EXPECT_EQ(db.rows(kSoups).size(), 4u);
-    EXPECT_FALSE(store.RecipeDb);
+    EXPECT_FALSE(store.IsOpen());
 
     setBoxes(QString(255, QLatin1Char('n')), QString(), QString(), QString());
     EXPECT_THROW(store.AddRecipe(kSoups), std::exception) << "255 characters plus the stored space is 256";
@@ -130,7 +130,7 @@ TEST_F(RecordsTest, UpdateRecipeWithARefusedValueKeepsRowBoxesAndSaysNoSuccess)
     EXPECT_EQ(db.rows(kSoups), before);
     EXPECT_TRUE(dialogs.shown().empty());
     EXPECT_EQ(boxes()[1], QString(300, QLatin1Char('a')));
-    EXPECT_FALSE(store.RecipeDb);
+    EXPECT_FALSE(store.IsOpen());
 }
 
 TEST_F(RecordsTest, UpdateRecipeOnAnEmptyCategoryFindsNothing)

@@ -57,10 +57,10 @@ void ExchangeCommands::importPaths(const QStringList &paths, const QString &cate
 {
     exchange::ImportReport report;
     try {
-        recipes::Collection collection(store_.DbPath, store_.Password);
+        const std::unique_ptr<recipes::Collection> collection = store_.session().collection();
         const std::unique_ptr<platform::Progress> progress = dialogs_.StartProgress(
             QStringLiteral("Importing recipes..."), kImportTitle);
-        report = exchange::Importer(collection, category).run(paths, [&](qint64 done, qint64 total) {
+        report = exchange::Importer(*collection, category).run(paths, [&](qint64 done, qint64 total) {
             return progress->update(done, total);
         });
     } catch (const recipes::Error &e) {
@@ -96,7 +96,8 @@ void ExchangeCommands::exportRecipes(const QString &category)
     int count = 0;
     bool done = false;
     try {
-        const recipes::Collection collection(store_.DbPath, store_.Password);
+        const std::unique_ptr<recipes::Collection> opened = store_.session().collection();
+        const recipes::Collection &collection = *opened;
         const QStringList categories = category.isEmpty() ? collection.categories() : QStringList{category};
         count = exchange::recipeCount(collection, categories);
         const std::unique_ptr<platform::Progress> progress = dialogs_.StartProgress(

@@ -5,6 +5,7 @@
 #include "core/recipe_error.h"
 #include "platform/dialogs.h"
 #include "store/RecipeBas.h"
+#include "ui/main/box_prompt.h"
 #include "ui/main/find_bar.h"
 
 #include <QDir>
@@ -17,7 +18,6 @@ namespace {
 const QString kBackupTitle = QStringLiteral("Back up");
 const QString kRestoreTitle = QStringLiteral("Restore from a backup");
 const QString kPasswordTitle = QStringLiteral("Change password");
-constexpr int kBackupPasswordTries = 3;
 
 QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
 
@@ -28,16 +28,12 @@ FileCommands::FileCommands(platform::Dialogs &dialogs, RecipeBas &store, FindBar
 {
 }
 
-QString FileCommands::file() const
-{
-    // As the engine names it: ".mdb" only for a name without an extension.
-    return QFileInfo(store_.DbPath).suffix().isEmpty() ? store_.DbPath + QStringLiteral(".mdb") : store_.DbPath;
-}
+QString FileCommands::file() const { return store_.session().file(); }
 
 void FileCommands::backUpNow()
 {
     try {
-        const QString made = recipes::Backups::make(file(), store_.Password);
+        const QString made = store_.session().backUp();
         dialogs_.MsgBox(QStringLiteral("Your recipes are backed up in %1. The newest %2 backups in that folder are kept.")
                             .arg(shown(made), QString::number(recipes::Backups::kKept)),
                         platform::vbOKOnly, kBackupTitle);
@@ -85,26 +81,19 @@ void FileCommands::restore()
 QString FileCommands::restoreFrom(const QString &backup)
 {
     // A backup made before a password change opens only with the password it was made under.
-    QString backupPassword;
-    for (int attempt = 1;; ++attempt) {
-        try {
-            return recipes::Backups::restore(file(), store_.Password, backup, backupPassword);
-        } catch (const recipes::Error &e) {
-            if (e.kind() != recipes::Error::Kind::WrongPassword || attempt > kBackupPasswordTries)
-                throw;
-            const QString name = QFileInfo(backup).fileName();
-            const QString prompt = attempt == 1
+    const QString name = QFileInfo(backup).fileName();
+    BoxPrompt prompt(
+        dialogs_, kRestoreTitle,
+        [name](int attempt, int tries) {
+            return attempt == 1
                 ? QStringLiteral("The backup %1 was made under another password. Type that password:").arg(name)
                 : QStringLiteral("That password does not open the backup %1 either. Try again (%2 of %3):")
                       .arg(name)
                       .arg(attempt)
-                      .arg(kBackupPasswordTries);
-            backupPassword = dialogs_.PasswordBox(prompt, kRestoreTitle);
-            if (backupPassword.isEmpty())
-                throw recipes::Error(
-                    QStringLiteral("No password was given for the backup %1, so nothing was restored.").arg(name));
-        }
-    }
+                      .arg(tries);
+        },
+        QStringLiteral("No password was given for the backup %1, so nothing was restored.").arg(name));
+    return store_.session().restore(backup, &prompt);
 }
 
 void FileCommands::changePassword()
@@ -126,8 +115,7 @@ void FileCommands::changePassword()
     findBar_.restart();
     store_.CloseStore();
     try {
-        recipes::Collection::changePassword(file(), current, fresh);
-        store_.Password = fresh;
+        store_.session().changePassword(current, fresh);
         dialogs_.MsgBox(QStringLiteral("The password is changed. Keep it safe: without it, nobody can open your "
                                        "recipes, you included. Backups made before keep the old password."),
                         platform::vbOKOnly, kPasswordTitle);

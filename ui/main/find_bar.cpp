@@ -30,7 +30,7 @@ void FindBar::Show()
         c_.tree->resize(c_.tree->width(), treeHeight_ - c_.bar->height() - 2);
         c_.bar->show();
         if (!service_) {
-            service_ = std::make_unique<recipes::SearchService>(store_.DbPath, store_.Password);
+            service_ = store_.session().searchService();
             connect(service_.get(), &recipes::SearchService::building, this,
                     [this] { say(QStringLiteral("Building the search index...")); });
             connect(service_.get(), &recipes::SearchService::ready, this, [this] {

@@ -1,6 +1,5 @@
 #include "ui/main/main_window.h"
 
-#include "core/backups.h"
 #include "core/category_schema.h"
 #include "core/recipe_error.h"
 #include "engine/refusals.h"
@@ -8,6 +7,7 @@
 #include "platform/shell.h"
 #include "platform/single_instance.h"
 #include "store/RecipeBas.h"
+#include "ui/main/box_prompt.h"
 #include "ui/main/exchange_commands.h"
 #include "ui/main/field_fit.h"
 #include "ui/main/file_commands.h"
@@ -101,7 +101,7 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
     open_ = std::make_unique<OpenCommands>(dialogs_, *this);
     undo_ = std::make_unique<UndoCommands>(
         dialogs_, *store_, *this,
-        [this] { return !ui_->Save->isHidden() || !ui_->saveedited->isHidden() || !ui_->delcatagroy->isHidden(); },
+        [this] { return state_.mode != WindowMode::Browsing; },
         [this] { refillKeepingPlace(); });
 
     wireControls();
@@ -111,7 +111,7 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
 MainWindow::~MainWindow()
 {
     if (!unloaded_) {
-        recipes::Backups::endOfUse(recipeFile());
+        store_->session().endOfUse();
         store_->CloseStore();
     }
 }
@@ -197,12 +197,12 @@ void MainWindow::opened()
     open_->opened(recipeFile());
     undo_->fileOpened();
     // Made while the user looks, so that the first change waits for little or nothing of it.
-    recipes::Backups::startInBackground(recipeFile(), store_->Password);
+    store_->session().startBackup();
 }
 
 void MainWindow::openRecipeFile(const QString &file)
 {
-    recipes::Backups::endOfUse(recipeFile());
+    store_->session().endOfUse();
     undo_->forget();
     findBar_->restart();
     store_->CloseStore();
@@ -210,13 +210,10 @@ void MainWindow::openRecipeFile(const QString &file)
     store_->SelRecipeCategory.clear();
     store_->SelCategory.clear();
     store_->NewCategory.clear();
-    for (QWidget *b : {ui_->Save, ui_->Cancel, ui_->saveedited, ui_->canceledit, ui_->delcatagroy, ui_->cancelcata})
-        b->hide();
+    enter({WindowMode::Browsing, true});
     clearFields();
-    lockFields(true);
     // A file that does not open must not leave the other file's recipes on show.
     tv_->Clear();
-    store_->Password = RecipeBas::kPassword;
     recipeFile_ = file;
     Form_Load();
 }
@@ -224,7 +221,7 @@ void MainWindow::openRecipeFile(const QString &file)
 void MainWindow::Form_Load()
 {
     // The default file keeps the name it always had, without its extension.
-    store_->DbPath = recipeFile_.isEmpty() ? programFolder_ + QStringLiteral("/Recipe") : recipeFile_;
+    store_->session().switchTo(recipeFile_.isEmpty() ? programFolder_ + QStringLiteral("/Recipe") : recipeFile_);
     try {
         store_->FillCatalogue();
         opened();
@@ -243,28 +240,18 @@ void MainWindow::Form_Load()
 
 bool MainWindow::openWithPassword()
 {
-    constexpr int kTries = 3;
-    QString prompt = QStringLiteral("Your recipe file has a password of its own. Type it to open the file:");
-    for (int attempt = 1; attempt <= kTries; ++attempt) {
-        const QString typed = dialogs_.PasswordBox(prompt, QStringLiteral("Password"));
-        if (typed.isEmpty())
-            break;
-        store_->Password = typed;
-        try {
-            store_->FillCatalogue();
-            opened();
-            return true;
-        } catch (const recipes::Error &e) {
-            if (e.kind() != recipes::Error::Kind::WrongPassword)
-                break;
-        } catch (const std::exception &) {
-            break;
-        }
-        prompt = QStringLiteral("That password does not open the file. Try again (%1 of %2):")
-                     .arg(QString::number(attempt + 1), QString::number(kTries));
+    BoxPrompt prompt(dialogs_, QStringLiteral("Password"), [](int attempt, int tries) {
+        return attempt == 1 ? QStringLiteral("Your recipe file has a password of its own. Type it to open the file:")
+                            : QStringLiteral("That password does not open the file. Try again (%1 of %2):")
+                                  .arg(QString::number(attempt), QString::number(tries));
+    });
+    try {
+        store_->session().unlock(prompt, [this] { store_->FillCatalogue(); });
+    } catch (const std::exception &) {
+        return false;
     }
-    store_->Password = RecipeBas::kPassword;
-    return false;
+    opened();
+    return true;
 }
 
 bool MainWindow::event(QEvent *event)
@@ -281,8 +268,7 @@ void MainWindow::catchUpWithFile()
 {
     // Adding or editing a recipe or choosing a category has the tree and the boxes in a state of
     // its own; a modal box belongs to a handler still running.
-    const bool busy = !ui_->Save->isHidden() || !ui_->saveedited->isHidden() || !ui_->delcatagroy->isHidden()
-        || QApplication::activeModalWidget() != nullptr;
+    const bool busy = state_.mode != WindowMode::Browsing || QApplication::activeModalWidget() != nullptr;
     if (unloaded_ || busy || !store_->ChangedElsewhere())
         return;
     refillKeepingPlace();
@@ -342,11 +328,9 @@ void MainWindow::Form_QueryUnload()
     if (unloaded_)
         return;
     unloaded_ = true;
-    recipes::Backups::endOfUse(recipeFile());
+    store_->session().endOfUse();
     store_->CloseStore();
-    store_->RecipeRs.reset();
-    store_->RecipeDb.reset();
-    store_->DbPath.clear();
+    store_->session().switchTo({});
     store_->SelRecipe.clear();
     store_->SelRecipeCategory.clear();
     store_->SelCategory.clear();
@@ -396,10 +380,27 @@ void MainWindow::clearFields()
         box->SetText(QString());
 }
 
-void MainWindow::lockFields(bool locked)
+void MainWindow::enter(WindowState state)
 {
+    state_ = state;
+    const ModeButtons shown = modeButtons(state.mode);
+    const std::pair<QWidget *, bool> buttons[] = {
+        {ui_->Save, shown.save},
+        {ui_->Cancel, shown.cancel},
+        {ui_->saveedited, shown.saveEdited},
+        {ui_->canceledit, shown.cancelEdit},
+        {ui_->delcatagroy, shown.deleteCategory},
+        {ui_->cancelcata, shown.cancelCategory},
+    };
+    for (const auto &[button, visible] : buttons)
+        button->setVisible(visible);
     for (platform::TextBox *box : {text1_.get(), text2_.get(), text3_.get(), text4_.get()})
-        box->SetLocked(locked);
+        box->SetLocked(state.boxesLocked);
+}
+
+WindowMode MainWindow::keptOnTheWayTo(WindowMode target) const
+{
+    return state_.mode == target ? target : WindowMode::Browsing;
 }
 
 void MainWindow::Tv_NodeClick(platform::Node node)
@@ -427,19 +428,19 @@ void MainWindow::Tv_NodeClick(platform::Node node)
                   store_->SelRecipe.clear();
                   storeCall([this] { store_->FillCatalogue(); });
               });
+    // The store locks the boxes when the recipe is no longer there.
+    state_.boxesLocked = text1_->Locked();
 }
 
 void MainWindow::add_Click()
 {
-    for (QWidget *b : {ui_->delcatagroy, ui_->cancelcata, ui_->saveedited, ui_->canceledit})
-        b->hide();
+    // Editing or choosing a category ends at once; adding starts once the categories show.
+    enter({keptOnTheWayTo(WindowMode::Adding), state_.boxesLocked});
     clearFields();
     if (!storeCall([this] { store_->FillCategories(); }))
         return;
-    lockFields(false);
+    enter({WindowMode::Adding, false});
     text1_->SetFocus();
-    ui_->Save->show();
-    ui_->Cancel->show();
 }
 
 void MainWindow::Save_Click()
@@ -464,34 +465,29 @@ void MainWindow::Save_Click()
     dialogs_.MsgBox(QStringLiteral("Recipe Added"));
     store_->SelCategory.clear();
     clearFields();
-    lockFields(true);
-    ui_->Save->hide();
-    ui_->Cancel->hide();
+    enter({WindowMode::Browsing, true});
     storeCall([this] { store_->FillCatalogue(); });
 }
 
 void MainWindow::Cancel_Click()
 {
-    ui_->Save->hide();
-    ui_->Cancel->hide();
+    enter({WindowMode::Browsing, true});
     store_->SelCategory.clear();
     clearFields();
-    lockFields(true);
     storeCall([this] { store_->FillCatalogue(); });
 }
 
 void MainWindow::Edit_Click()
 {
-    for (QWidget *b : {ui_->delcatagroy, ui_->cancelcata, ui_->Save, ui_->Cancel})
-        b->hide();
+    // Adding or choosing a category ends even when there is nothing to edit; the boxes stay as
+    // they are then, unlocked after adding.
     if (text1_->Text().isEmpty()) {
+        enter({keptOnTheWayTo(WindowMode::Editing), state_.boxesLocked});
         dialogs_.MsgBox(QStringLiteral("Please Choose a Recipe To Edit"));
         return;
     }
-    lockFields(false);
+    enter({WindowMode::Editing, false});
     text1_->SetFocus();
-    ui_->saveedited->show();
-    ui_->canceledit->show();
 }
 
 void MainWindow::saveedited_Click()
@@ -518,17 +514,13 @@ void MainWindow::saveedited_Click()
     }
     store_->SelRecipeCategory.clear();
     store_->SelRecipe.clear();
-    ui_->saveedited->hide();
-    ui_->canceledit->hide();
-    lockFields(true);
+    enter({WindowMode::Browsing, true});
 }
 
 void MainWindow::canceledit_Click()
 {
-    lockFields(true);
+    enter({WindowMode::Browsing, true});
     store_->SelRecipeCategory.clear();
-    ui_->saveedited->hide();
-    ui_->canceledit->hide();
 }
 
 void MainWindow::delete_Click()
@@ -571,13 +563,12 @@ void MainWindow::delete_Click()
 
 void MainWindow::xpcmdbutton1_Click()
 {
-    for (QWidget *b : {ui_->Save, ui_->Cancel, ui_->saveedited, ui_->canceledit})
-        b->hide();
+    // Adding or editing ends at once, the typed text and the boxes' lock as they are.
+    enter({keptOnTheWayTo(WindowMode::ChoosingCategory), state_.boxesLocked});
     store_->SelCategory.clear();
     if (!storeCall([this] { store_->FillCategories(); }))
         return;
-    ui_->delcatagroy->show();
-    ui_->cancelcata->show();
+    enter({WindowMode::ChoosingCategory, state_.boxesLocked});
 }
 
 void MainWindow::delcatagroy_Click()
@@ -596,8 +587,7 @@ void MainWindow::delcatagroy_Click()
 
 void MainWindow::cancelcata_Click()
 {
-    ui_->cancelcata->hide();
-    ui_->delcatagroy->hide();
+    enter({WindowMode::Browsing, state_.boxesLocked});
     storeCall([this] { store_->FillCatalogue(); });
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 // The main window `main`: the catalogue tree, the four recipe fields, the command buttons and
-// the mode buttons. It keeps no data of its own: the store writes into its controls, and the
-// selection strings live in the store.
+// the mode buttons. It keeps no data of its own but its mode (window_mode.h), which the mode
+// buttons and the boxes' lock show: the store writes into its controls, and the selection strings
+// live in the store.
 
 #include "platform/text_box.h"
 #include "platform/tree.h"
+#include "ui/main/window_mode.h"
 
 #include <QString>
 #include <QWidget>
@@ -56,6 +58,8 @@ public:
     FindBar &findBar() const { return *findBar_; }
     ExchangeCommands &exchangeCommands() const { return *exchange_; }
     OpenCommands &openCommands() const { return *open_; }
+    // What the window is doing; the mode buttons and the boxes' lock show it.
+    WindowState state() const { return state_; }
 
     // The recipe file the window works on, with its extension.
     QString recipeFile() const;
@@ -104,7 +108,11 @@ private:
     void Form_QueryUnload();
     void wireControls();
     void clearFields();
-    void lockFields(bool locked);
+    // Shows the state: the mode's buttons, the boxes locked or not.
+    void enter(WindowState state);
+    // The mode a command that leaves it for another keeps while it has not got there: only
+    // `target` itself stays.
+    WindowMode keptOnTheWayTo(WindowMode target) const;
     // Runs a handler's store call; a failure is shown and ends the handler (returns false).
     // When the call fails because a category it names is not in the file (chosen before it
     // was deleted, or never chosen), `unchosen` is shown instead of the engine's text, if given,
@@ -133,6 +141,7 @@ private:
     QString recipeFile_;  // empty: Recipe.mdb in the program folder
     QMenu *treeMenu_ = nullptr;
     QMenu *recentMenu_ = nullptr;
+    WindowState state_;
     QString menuCategory_;  // the category the tree's menu was opened on; empty: the root
     bool unloaded_ = false;
 };

@@ -48,7 +48,7 @@ void UndoCommands::prepareMenu(bool root)
 void UndoCommands::fileOpened()
 {
     try {
-        history_ = std::make_unique<recipes::ChangeHistory>(store_.DbPath, store_.Password);
+        history_ = std::make_unique<recipes::ChangeHistory>(store_.session());
     } catch (const std::exception &) {
         // The file was just read; should it fail now, there is nothing to undo either way.
         history_.reset();

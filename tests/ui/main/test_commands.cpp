@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QMenu>
 
+#include <functional>
+#include <vector>
+
 class CommandsTest : public MainWindowTest {
 protected:
     void SetUp() override
@@ -260,6 +263,74 @@ TEST_F(CommandsTest, AddWhileEditingAndEditWhileAddingSwitchModes)
     ui().Text1->setText(QStringLiteral("typed"));
     click(ui().Edit);
     EXPECT_EQ(modeButtons(), (QStringList{QStringLiteral("saveedited"), QStringLiteral("canceledit")}));
+}
+
+TEST_F(CommandsTest, EachHandlerLeavesTheModeItsButtonsAndTheLockOfTheBoxes)
+{
+    using mainform::WindowMode;
+    const QString save = QStringLiteral("Save"), cancel = QStringLiteral("Cancel");
+    const QString saveEdited = QStringLiteral("saveedited"), cancelEdit = QStringLiteral("canceledit");
+    const QString deleteCategory = QStringLiteral("delcatagroy"), cancelCategory = QStringLiteral("cancelcata");
+    const auto leek = [this] { clickNode(QStringLiteral("Leek"), QStringLiteral("Soups")); };
+    const auto press = [this](xpcmdbutton *MainForm::*button) { return [this, button] { click(ui().*button); }; };
+    struct Case {
+        const char *what;
+        std::vector<std::function<void()>> steps;
+        WindowMode mode;
+        QStringList buttons;
+        bool locked;
+    };
+    const std::vector<Case> cases = {
+        {"opened", {}, WindowMode::Browsing, {}, true},
+        {"add", {press(&MainForm::add)}, WindowMode::Adding, {save, cancel}, false},
+        {"add, cancel", {press(&MainForm::add), press(&MainForm::Cancel)}, WindowMode::Browsing, {}, true},
+        {"add, save without a category", {press(&MainForm::add), press(&MainForm::Save)}, WindowMode::Adding,
+         {save, cancel}, false},
+        {"edit", {leek, press(&MainForm::Edit)}, WindowMode::Editing, {saveEdited, cancelEdit}, false},
+        {"edit, cancel", {leek, press(&MainForm::Edit), press(&MainForm::canceledit)}, WindowMode::Browsing, {}, true},
+        {"edit, save with no name",
+         {leek, press(&MainForm::Edit), [this] { ui().Text1->setText(QStringLiteral(" ")); }, press(&MainForm::saveedited)},
+         WindowMode::Editing, {saveEdited, cancelEdit}, false},
+        {"choose a category", {press(&MainForm::xpcmdbutton1)}, WindowMode::ChoosingCategory,
+         {deleteCategory, cancelCategory}, true},
+        {"choose a category, cancel", {press(&MainForm::xpcmdbutton1), press(&MainForm::cancelcata)},
+         WindowMode::Browsing, {}, true},
+        {"edit, add", {leek, press(&MainForm::Edit), press(&MainForm::add)}, WindowMode::Adding, {save, cancel}, false},
+        {"choose a category, add", {press(&MainForm::xpcmdbutton1), press(&MainForm::add)}, WindowMode::Adding,
+         {save, cancel}, false},
+        {"a recipe shown, choose a category, edit", {leek, press(&MainForm::xpcmdbutton1), press(&MainForm::Edit)},
+         WindowMode::Editing, {saveEdited, cancelEdit}, false},
+        // Browsing with unlocked boxes: Edit with no name ends adding and leaves the boxes open.
+        {"add, edit with no name", {press(&MainForm::add), press(&MainForm::Edit)}, WindowMode::Browsing, {}, false},
+        // Edit with no name while editing goes on editing.
+        {"edit, name emptied, edit",
+         {leek, press(&MainForm::Edit), [this] { ui().Text1->clear(); }, press(&MainForm::Edit)}, WindowMode::Editing,
+         {saveEdited, cancelEdit}, false},
+        // Choosing a category, and leaving it, keep the boxes as adding left them.
+        {"add, choose a category", {press(&MainForm::add), press(&MainForm::xpcmdbutton1)},
+         WindowMode::ChoosingCategory, {deleteCategory, cancelCategory}, false},
+        {"add, choose a category, cancel",
+         {press(&MainForm::add), press(&MainForm::xpcmdbutton1), press(&MainForm::cancelcata)}, WindowMode::Browsing,
+         {}, false},
+        // Editing with locked boxes: the recipe clicked meanwhile was gone from the file.
+        {"edit, a vanished recipe clicked",
+         {leek, press(&MainForm::Edit), [this] { deleteBehindTheBack(QStringLiteral("Soups"), 1); },
+          [this] { clickNode(QStringLiteral("Pea"), QStringLiteral("Soups")); }},
+         WindowMode::Editing, {saveEdited, cancelEdit}, true},
+    };
+    for (const Case &t : cases) {
+        SCOPED_TRACE(t.what);
+        // A window of its own on the same file: only the last case changes the file.
+        window.reset();
+        form.reset();
+        open();
+        for (const auto &step : t.steps)
+            step();
+        EXPECT_EQ(window->state().mode, t.mode);
+        EXPECT_EQ(window->state().boxesLocked, t.locked);
+        EXPECT_EQ(modeButtons(), t.buttons);
+        EXPECT_EQ(locked(), t.locked);
+    }
 }
 
 // ---- Deleting a recipe ----------------------------------------------------------------------

@@ -211,7 +211,7 @@ TEST_F(FileCommandsTest, AnotherFileOpensInTheWindowAndTheLastFiveAreRemembered)
     window = std::make_unique<mainform::MainWindow>(dialogs, shell, db.folder(), given);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    EXPECT_EQ(store().DbPath, given);
+    EXPECT_EQ(store().session().path(), given);
     EXPECT_NE(findNode(QStringLiteral("Given"), QStringLiteral("Saporium")), nullptr);
     EXPECT_EQ(findNode(QStringLiteral("Soups"), QStringLiteral("Saporium")), nullptr);
     // Only the root's menu offers them.
@@ -234,7 +234,7 @@ TEST_F(FileCommandsTest, AnotherFileOpensInTheWindowAndTheLastFiveAreRemembered)
         openOther(file);
         QCoreApplication::processEvents();
         EXPECT_NE(findNode(QLatin1String(name), QStringLiteral("Saporium")), nullptr);
-        EXPECT_EQ(store().DbPath, file);
+        EXPECT_EQ(store().session().path(), file);
         opened.prepend(file);
         EXPECT_EQ(recentEntries(), opened.mid(0, 5));
     }
@@ -330,7 +330,7 @@ TEST_F(FileCommandsTest, AFileOpenInAnotherWindowBringsThatWindowForward)
     }
     EXPECT_EQ(holder.readLine(), QByteArray("raised\n"));
     EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 2) << "this window keeps its file";
-    EXPECT_EQ(store().DbPath, db.basePath());
+    EXPECT_EQ(store().session().path(), db.basePath());
     holder.kill();
     holder.waitForFinished(60000);
 }

@@ -113,7 +113,7 @@ TEST_F(MainWindowTest, TheTreeShowsEveryCategoryAndRecipeAtStart)
     for (int i = 0; i < root->childCount(); ++i)
         EXPECT_FALSE(root->child(i)->isExpanded()) << i;
     EXPECT_TRUE(dialogs.shown().empty());
-    EXPECT_EQ(store().DbPath, db.folder() + QStringLiteral("/Recipe"));
+    EXPECT_EQ(store().session().path(), db.folder() + QStringLiteral("/Recipe"));
 }
 
 TEST_F(MainWindowTest, AMissingDatabaseOpensAnEmptyWindowWithOneMessage)
@@ -144,12 +144,12 @@ TEST_F(MainWindowTest, ClosingReleasesTheStoreAndClearsTheSharedState)
     makeStarterLikeDb();
     open();
     clickNode(QStringLiteral("Leek"), QStringLiteral("Soups"));
-    ASSERT_TRUE(store().RecipeDb) << "showing a recipe leaves the store open";
+    ASSERT_TRUE(store().IsOpen()) << "showing a recipe leaves the store open";
     click(ui().xptopbuttons1);
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(store().RecipeDb);
-    EXPECT_FALSE(store().RecipeRs);
-    EXPECT_TRUE(store().DbPath.isEmpty());
+    EXPECT_FALSE(store().IsOpen());
+    EXPECT_FALSE(store().HasOpenCategory());
+    EXPECT_TRUE(store().session().path().isEmpty());
     EXPECT_TRUE(store().SelRecipe.isEmpty());
     EXPECT_TRUE(store().SelRecipeCategory.isEmpty());
     EXPECT_TRUE(store().SelCategory.isEmpty());
