@@ -84,6 +84,8 @@ const std::vector<Shape> &shapes()
         {QStringLiteral("small"), 10, 50, {}},
         {QStringLiteral("large"), 100, 1000, {}},
         {QStringLiteral("single"), 1, 100000, QStringLiteral("Everything")},
+        {QStringLiteral("wide"), 100, 10000, {}},
+        {QStringLiteral("million"), 1, 1000000, QStringLiteral("Everything")},
     };
     return all;
 }

@@ -14,13 +14,14 @@
 namespace bench {
 
 struct Shape {
-    QString key;          // folder name and label: "small", "large", "single"
+    QString key;          // folder name and label: "small", "large", "single", "wide", "million"
     int categories;
     int recipesEach;
     QString singleName;   // the one category's name when there is one category, else empty
 };
 
-// 10 x 50, 100 x 1,000 and one category of 100,000 recipes.
+// 10 x 50, 100 x 1,000 and one category of 100,000 recipes; 100 x 10,000 and one category of
+// 1,000,000, about 2 GB each.
 const std::vector<Shape> &shapes();
 
 struct GeneratedDatabase {
