@@ -203,9 +203,11 @@ int SearchIndex::bringUp(bool everyCategory)
     const bool untouched = !everyCategory && !stamp.isEmpty() && stamp == source.stamp;
     const QStringList categories = collection_.categories();
     const QHash<QString, dao::TableMark> kept = translated([&] { return index_->marks(); });
-    for (const QString &indexed : translated([&] { return index_->categories(); }))
-        if (!categories.contains(indexed))
-            rewritten += removeGone(indexed);
+    // The last full look removed every category gone by then, and none has gone since.
+    if (!untouched)
+        for (const QString &indexed : translated([&] { return index_->categories(); }))
+            if (!categories.contains(indexed))
+                rewritten += removeGone(indexed);
     for (const QString &category : categories) {
         const auto known = kept.find(category);
         if (untouched && known != kept.end())
