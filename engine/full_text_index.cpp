@@ -164,10 +164,8 @@ void FullTextIndex::makeSchema()
               kAction)
         .run();
     // Merged a little at every write rather than all at once when a level fills up: a merge of
-    // the large segments of a big index would run past the statement time limit. Merging at 15
-    // segments a level rather than 8 writes each word far fewer times over (levels grow by 15
-    // rather than 8), the most FTS4 allows short of its own all-at-once merge at 16.
-    Statement(*conn_, QStringLiteral("INSERT INTO words (words) VALUES ('automerge=15')"), kAction).run();
+    // the large segments of a big index would run past the statement time limit.
+    Statement(*conn_, QStringLiteral("INSERT INTO words (words) VALUES ('automerge=8')"), kAction).run();
     Statement(*conn_, QStringLiteral("CREATE TABLE source (identity TEXT NOT NULL, stamp TEXT NOT NULL)"), kAction).run();
     Statement(*conn_, QStringLiteral("CREATE TABLE shape (version INTEGER)"), kAction).run();
     Statement insert(*conn_, QStringLiteral("INSERT INTO shape VALUES (?1)"), kAction);
