@@ -11,6 +11,7 @@
 #include "engine/db_engine.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
+#include "exchange/jsonld_writer.h"
 #include "exchange/mealmaster_reader.h"
 #include "exchange/mealmaster_writer.h"
 
@@ -240,6 +241,128 @@ void rawInsertRows(benchmark::State &state)
     });
 }
 
+// --- Many small files into a large category -----------------------------------------------
+
+constexpr int kSingleFiles = 200;
+const QString kOneCategory = QStringLiteral("Everything");
+
+// kSingleFiles MealMaster files of one recipe each, none of them in the large databases;
+// written once.
+QStringList singleFiles(const QString &root)
+{
+    const QDir dir(folder(root) + QStringLiteral("/single-%1").arg(kSingleFiles));
+    const QString done = dir.filePath(QStringLiteral("complete"));
+    QStringList files;
+    for (int i = 0; i < kSingleFiles; ++i)
+        files.append(dir.filePath(QStringLiteral("recipe-%1.mmf").arg(i)));
+    if (QFile::exists(done))
+        return files;
+    if (!QDir().mkpath(dir.path()))
+        throw std::runtime_error("cannot make " + dir.path().toStdString());
+    const auto text = [](const std::string &field) { return recipes::schema::trimBlanks(QString::fromStdString(field)); };
+    RecipeCorpus corpus(kSeed + 1);
+    corpus.startCategory();
+    for (const QString &file : files) {
+        const RecipeText r = corpus.next();
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)
+            || !exchange::writeMealMaster(out, {text(r.name) + QStringLiteral(" (single)"), text(r.author),
+                                                text(r.ingredients), text(r.instructions)},
+                                          kOneCategory))
+            throw std::runtime_error("cannot write " + file.toStdString());
+    }
+    QFile marker(done);
+    if (!marker.open(QIODevice::WriteOnly))
+        throw std::runtime_error("cannot write " + done.toStdString());
+    return files;
+}
+
+// A recipe file whose one category holds the full file's 100,000 recipes; made once by importing
+// the full MealMaster file into it.
+QString oneCategoryDatabase(const QString &root)
+{
+    const QString file = folder(root) + QStringLiteral("/one-category-%1.mdb").arg(kFullRecipes);
+    if (QFile::exists(file))
+        return file;
+    const QString part = folder(root) + QStringLiteral("/one-category-part.mdb");
+    freshDatabase(part);
+    exchange::ImportReport report;
+    {
+        recipes::Collection collection(part, recipes::kBuiltInPassword);
+        report = exchange::Importer(collection, kOneCategory).run({mealMasterFile(root, kFullRecipes)});
+    }
+    dao::DBEngine::ResetCache();
+    if (report.added != kFullRecipes || !QFile::rename(part, file))
+        throw std::runtime_error("cannot make " + file.toStdString());
+    return file;
+}
+
+// full: into the category of 100,000 recipes; else into the same category empty.
+void storeImportSingles(benchmark::State &state, bool full)
+{
+    guarded(state, [&] {
+        const QStringList files = singleFiles(dataRoot);
+        const QString source = full ? oneCategoryDatabase(dataRoot) : QString();
+        const QString target = scratch("singles.mdb");
+        exchange::ImportReport report;
+        for (auto _ : state) {
+            state.PauseTiming();
+            if (full) {
+                removeDatabase(target);
+                if (!QFile::copy(source, target))
+                    throw std::runtime_error("cannot copy " + source.toStdString());
+            } else {
+                freshDatabase(target);
+                recipes::Collection(target, recipes::kBuiltInPassword).addCategory(kOneCategory);
+            }
+            auto collection = std::make_unique<recipes::Collection>(target, recipes::kBuiltInPassword);
+            state.ResumeTiming();
+            report = exchange::Importer(*collection, kOneCategory).run(files);
+            state.PauseTiming();
+            collection.reset();
+            state.ResumeTiming();
+        }
+        removeDatabase(target);
+        if (report.added != kSingleFiles || report.refused != 0 || report.fileFailed)
+            state.SkipWithError("the import did not add every file's recipe");
+        state.counters["recipes"] = report.added;
+    });
+}
+
+// --- A large JSON-LD file -------------------------------------------------------------------
+
+constexpr qint64 kJsonLdBytes = 300LL << 20;
+constexpr double kJsonLdBudgetMiB = 150;
+
+// A JSON-LD array of generated recipes of at least kJsonLdBytes, over kCategories categories;
+// written once, under another name until it is complete.
+QString jsonLdFile(const QString &root)
+{
+    const QString file = folder(root) + QStringLiteral("/recipes-300MiB.json");
+    if (QFile::exists(file))
+        return file;
+    const QString part = file + QStringLiteral(".part");
+    QFile out(part);
+    if (!QDir().mkpath(folder(root)) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw std::runtime_error("cannot write " + part.toStdString());
+    const auto text = [](const std::string &field) { return recipes::schema::trimBlanks(QString::fromStdString(field)); };
+    const std::vector<std::string> categories = RecipeCorpus::categoryNames(kCategories);
+    RecipeCorpus corpus(kSeed + 2);
+    corpus.startCategory();
+    bool ok = out.write(exchange::jsonLdArrayStart()) >= 0;
+    for (std::size_t i = 0; ok && out.pos() < kJsonLdBytes; ++i) {
+        const RecipeText r = corpus.next();
+        const recipes::Recipe recipe{text(r.name), text(r.author), text(r.ingredients), text(r.instructions)};
+        const QString category = QString::fromStdString(categories[i % categories.size()]);
+        ok = out.write(exchange::jsonLdArrayItem(i == 0, exchange::jsonLdObjectText(recipe, category))) >= 0;
+    }
+    ok = ok && out.write(exchange::jsonLdArrayEnd()) >= 0;
+    out.close();
+    if (!ok || out.error() != QFileDevice::NoError || !QFile::rename(part, file))
+        throw std::runtime_error("cannot finish " + file.toStdString());
+    return file;
+}
+
 // --- Export -------------------------------------------------------------------------------
 
 std::int64_t exportLarge(recipes::Collection &collection, const QStringList &categories, const QString &file)
@@ -305,6 +428,8 @@ void registerExchangeBenchmarks(const GeneratedDatabase &largeDb, const QString 
     add("exchange/import_mealmaster/100000", storeImport)->Repetitions(3);
     add("raw/exchange_read_lines/100000", rawReadLines)->Repetitions(3);
     add("raw/exchange_insert_rows/100000", rawInsertRows)->Repetitions(3);
+    add("exchange/import_200_files/into_100000", storeImportSingles, true)->Repetitions(3);
+    add("exchange/import_200_files/into_empty", storeImportSingles, false)->Repetitions(3);
     add("exchange/export_jsonld/large", storeExport)->Repetitions(3);
     add("raw/exchange_read_rows/large", rawReadRows)->Repetitions(3);
     add("raw/exchange_write_bytes/large", rawWriteBytes)->Repetitions(3);
@@ -323,6 +448,9 @@ std::vector<TableRow> exchangeTableRows()
         {importLabel, "new (100 x 1,000)", "exchange/import_mealmaster/100000",
          {"raw/exchange_read_lines/100000", "raw/exchange_insert_rows/100000"},
          "raw read of the file in lines + raw inserts of the same rows in one transaction", 2},
+        {"`Importer::run`, 200 files of one recipe each into a category of 100,000", "one category of 100,000",
+         "exchange/import_200_files/into_100000", {"exchange/import_200_files/into_empty"},
+         "the same into that category empty", 3},
         {exportLabel, "large", "exchange/export_jsonld/large",
          {"raw/exchange_read_rows/large", "raw/exchange_write_bytes/large"},
          "raw read of every row + raw write of as many bytes", 2},
@@ -340,17 +468,44 @@ std::vector<MemoryRow> exchangeMemoryRows(const QString &root)
     }
     const double tenth = measurePeak(QStringLiteral("import-tenth"), root);
     const double full = measurePeak(QStringLiteral("import-full"), root);
-    return {
+    std::vector<MemoryRow> rows;
+    try {
+        const QString json = jsonLdFile(root);
+        // The budget is the baseline: the ratio must stay at or below 1.
+        rows.push_back({"`Importer::run`, a JSON-LD file of " + sizeLabel(mebibytes(json))
+                            + " into a new file; baseline a budget of 150 MiB",
+                        measurePeak(QStringLiteral("import-jsonld"), root), kJsonLdBudgetMiB, 1});
+    } catch (const std::exception &) {
+        rows.push_back({"`Importer::run`, a JSON-LD file of 300 MiB: the file could not be written", -1, 0, 0});
+    }
+    std::vector<MemoryRow> mealMaster = {
         {"`Importer::run`, MealMaster file of 10,000 recipes (" + sizeLabel(mebibytes(tenthFile)) + ") into a new file",
          tenth, 0, 0},
         {"`Importer::run`, MealMaster file of 100,000 recipes (" + sizeLabel(mebibytes(fullFile))
              + ") into a new file; baseline the same of 10,000",
          full, tenth, 1.25},
     };
+    mealMaster.insert(mealMaster.end(), rows.begin(), rows.end());
+    return mealMaster;
 }
 
 bool runExchangeProbe(const QString &scenario, const QString &root)
 {
+    dataRoot = root;
+    if (scenario == QLatin1String("import-jsonld")) {
+        const QString source = jsonLdFile(root);
+        const QString target = scratch("probe.mdb");
+        freshDatabase(target);
+        exchange::ImportReport report;
+        {
+            recipes::Collection collection(target, recipes::kBuiltInPassword);
+            report = exchange::Importer(collection, QString()).run({source});
+        }
+        removeDatabase(target);
+        if (report.added == 0 || report.refused != 0 || report.fileFailed)
+            throw std::runtime_error("the import did not add every recipe: " + report.countsLine().toStdString());
+        return true;
+    }
     int count = 0;
     if (scenario == QLatin1String("import-full"))
         count = kFullRecipes;
@@ -358,7 +513,6 @@ bool runExchangeProbe(const QString &scenario, const QString &root)
         count = kTenthRecipes;
     else
         return false;
-    dataRoot = root;
     const QString source = mealMasterFile(root, count);
     const QString target = scratch("probe.mdb");
     freshDatabase(target);

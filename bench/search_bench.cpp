@@ -5,6 +5,7 @@
 #include "bench/register.h"
 #include "bench/search_baseline.h"
 #include "bench/store_rig.h"
+#include "core/collection.h"
 #include "core/search_index.h"
 #include "store/RecipeBas.h"
 
@@ -50,6 +51,7 @@ std::map<std::string, std::size_t> hitCounts;  // by query key, once a run has s
 // and removed again, one where the index is built once and kept for the queries.
 const char *const kBuildFolder = "large-search-build";
 const char *const kQueryFolder = "large-search";
+const char *const kWriteFolder = "large-search-written";
 
 // Returns the copy's base path (without ".mdb"), copying the large database when the copy is
 // missing or older than the database's last generation.
@@ -159,7 +161,9 @@ void rawBuild(benchmark::State &state, bool inMemory)
 // --- A run's first query, the index built in an earlier run and the file unchanged ----------
 
 // fullRead: as the program did before it kept marks, every recipe read again to find what changed.
-void firstQuery(benchmark::State &state, bool fullRead)
+// openTimed: the index's two keyed connections are opened inside the time, as a run's first
+// query meets them; else outside it, as the search thread has them open before the first query.
+void firstQuery(benchmark::State &state, bool fullRead, bool openTimed)
 {
     guarded(state, [&] {
         const QString &base = queryBase();
@@ -167,7 +171,11 @@ void firstQuery(benchmark::State &state, bool fullRead)
         std::int64_t read = 0;
         std::size_t hits = 0;
         for (auto _ : state) {
+            if (!openTimed)
+                state.PauseTiming();
             recipes::SearchIndex index(base, RecipeBas::kPassword);
+            if (!openTimed)
+                state.ResumeTiming();
             if (fullRead)
                 index.sync();
             else
@@ -178,6 +186,50 @@ void firstQuery(benchmark::State &state, bool fullRead)
         state.counters["recipes_read"] = double(read);
         if (hits == 0)
             state.SkipWithError("the first query found nothing");
+    });
+}
+
+// A run's first query once another program has written to the file (the same values again, so
+// that nothing need be indexed): each category's mark is taken, reading every recipe's fields.
+// On a copy of its own, so that the other query rows meet a file nothing writes to.
+void firstQueryAfterWrite(benchmark::State &state)
+{
+    guarded(state, [&] {
+        const QString base = copyOfLarge(dataRoot, kWriteFolder);
+        recipes::SearchIndex(base, RecipeBas::kPassword).sync();
+        const QString file = base + QStringLiteral(".mdb");
+        const std::string category = quoted(recipes::Collection(base, RecipeBas::kPassword).categories().front().toStdString());
+        const QString typed = QString::fromUtf8(kQueries[0].typed);
+        std::size_t hits = 0;
+        for (auto _ : state) {
+            state.PauseTiming();
+            {
+                RawConnection other(file, RecipeBas::kPassword);
+                other.exec("UPDATE " + category + " SET Instructions = Instructions WHERE rowid = (SELECT min(rowid) FROM "
+                           + category + ")");
+            }
+            recipes::SearchIndex index(base, RecipeBas::kPassword);
+            state.ResumeTiming();
+            index.catchUp();
+            hits = index.find(typed).size();
+        }
+        if (hits == 0)
+            state.SkipWithError("the first query found nothing");
+    });
+}
+
+// The same query later in the run, the index open and in step: what the first is held to.
+void laterQuery(benchmark::State &state)
+{
+    guarded(state, [&] {
+        recipes::SearchIndex index(queryBase(), RecipeBas::kPassword);
+        index.catchUp();
+        const QString typed = QString::fromUtf8(kQueries[0].typed);
+        std::size_t hits = 0;
+        for (auto _ : state)
+            hits = index.find(typed).size();
+        if (hits == 0)
+            state.SkipWithError("the query found nothing");
     });
 }
 
@@ -273,8 +325,11 @@ void registerSearchBenchmarks(const GeneratedDatabase &large, const QString &roo
     if (large.shape.categories * large.shape.recipesEach != kLargeRecipes)
         throw std::logic_error("the large database is not of the shape the search rows expect");
     add("search/SearchIndex+sync/large", storeBuild);
-    add("search/first_query_unchanged/large", firstQuery, false);
-    add("search/first_query_full_read/large", firstQuery, true);
+    add("search/first_query_unchanged/large", firstQuery, false, true);
+    add("search/first_query_full_read/large", firstQuery, true, true);
+    add("search/first_query_unchanged_open/large", firstQuery, false, false);
+    add("search/later_query/large", laterQuery);
+    add("search/first_query_after_write/large", firstQueryAfterWrite);
     add("raw/search_build_file/large", rawBuild, false);
     add("raw/search_build_memory/large", rawBuild, true);
     for (const QueryCase &query : kQueries) {
@@ -294,6 +349,12 @@ std::vector<TableRow> searchTableRows()
     rows.push_back({"First query on an unchanged file: `SearchIndex` + `catchUp` + `find`", "large",
                     "search/first_query_unchanged/large", {"search/first_query_full_read/large"},
                     "the same, every recipe read again (`sync`)", 0});
+    rows.push_back({"First query on an unchanged file, the index open: `catchUp` + `find`", "large",
+                    "search/first_query_unchanged_open/large", {"search/later_query/large"},
+                    "`find` alone, later in the run", 2});
+    rows.push_back({"First query after another program wrote to the file, the index open: `catchUp` + `find`",
+                    "large", "search/first_query_after_write/large", {"search/first_query_full_read/large"},
+                    "`SearchIndex` + `sync` + `find`, every recipe read again", 0});
     rows.push_back({"Raw FTS4 build into `:memory:` (no index file)", "large", "raw/search_build_memory/large",
                     {"raw/search_build_file/large"}, "the same raw build into a new encrypted file", 0});
     for (const QueryCase &query : kQueries) {

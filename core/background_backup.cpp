@@ -24,8 +24,8 @@ BackgroundBackup::~BackgroundBackup()
 void BackgroundBackup::run()
 {
     try {
-        const std::unique_ptr<dao::Database> db = translated([&] { return dao::DBEngine::OpenPrivate(file_, password_); });
-        target_ = Backups::copyAside(*db, [this] { return stop_.load(); });
+        source_ = translated([&] { return dao::DBEngine::OpenPrivate(file_, password_); });
+        target_ = Backups::copyAside(*source_, [this] { return stop_.load(); }, &copiedAt_);
     } catch (const Error &e) {
         failure_ = e.message();
     } catch (const std::exception &e) {
@@ -45,6 +45,12 @@ QString BackgroundBackup::keep()
     waitUntilEnded();
     if (!failure_.isEmpty())
         throw Error(failure_);
+    const std::int64_t now = translated([&] { return source_->DataVersion(); });
+    if (now != copiedAt_) {
+        Backups::discardCopy(target_);
+        target_.clear();
+        target_ = Backups::copyAside(*source_, {}, &copiedAt_);
+    }
     Backups::putInPlace(file_, target_);
     kept_ = true;
     return target_;

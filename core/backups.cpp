@@ -88,16 +88,21 @@ QString newBackupPath(const QString &file)
 }
 
 // Writes the copy at partial, step by step, asking stopped() between steps; a copy given up
-// or failed is deleted.
-void writePartial(dao::Database &db, const QString &partial, const std::function<bool()> &stopped)
+// or failed is deleted. The version is read before each step: a change committed after it is
+// either in the copy or moves the version on, so comparing it later never misses one.
+void writePartial(dao::Database &db, const QString &partial, const std::function<bool()> &stopped,
+                  std::int64_t *version)
 {
     QFile::remove(partial);
     try {
         translated([&] {
             const std::unique_ptr<dao::PageCopy> copy = db.StartCopy(partial);
-            while (!copy->Step())
+            do {
                 if (stopped && stopped())
                     throw Error(QStringLiteral("it was stopped before it was complete."));
+                if (version)
+                    *version = db.DataVersion();
+            } while (!copy->Step());
         });
     } catch (...) {
         QFile::remove(partial);
@@ -118,7 +123,7 @@ void putPartialInPlace(const QString &partial, const QString &target)
 // failure or a crash never leaves a backup that looks complete.
 void writeCopy(dao::Database &db, const QString &target)
 {
-    writePartial(db, target + kPartial, {});
+    writePartial(db, target + kPartial, {}, nullptr);
     putPartialInPlace(target + kPartial, target);
 }
 
@@ -130,7 +135,7 @@ void keepNewest(const QString &file)
 }
 
 // A copy of the file in its backups folder under a reserved name, still partial: see copyAside.
-QString copyInFolder(dao::Database &db, const std::function<bool()> &stopped)
+QString copyInFolder(dao::Database &db, const std::function<bool()> &stopped, std::int64_t *version)
 {
     const QString file = db.Path();
     // A link there would send the copies, and the removal of old ones, to another folder.
@@ -154,7 +159,7 @@ QString copyInFolder(dao::Database &db, const std::function<bool()> &stopped)
         reservedNames().insert(target);
     }
     try {
-        writePartial(db, target + kPartial, stopped);
+        writePartial(db, target + kPartial, stopped, version);
     } catch (...) {
         const QMutexLocker lock(&runMutex);
         reservedNames().remove(target);
@@ -235,7 +240,7 @@ QString Backups::make(dao::Database &db, const QString &output)
             writeCopy(db, output);
             return output;
         }
-        const QString target = copyInFolder(db, {});
+        const QString target = copyInFolder(db, {}, nullptr);
         putInPlace(file, target);
         return target;
     } catch (const Error &e) {
@@ -243,10 +248,10 @@ QString Backups::make(dao::Database &db, const QString &output)
     }
 }
 
-QString Backups::copyAside(dao::Database &db, const std::function<bool()> &stopped)
+QString Backups::copyAside(dao::Database &db, const std::function<bool()> &stopped, std::int64_t *version)
 {
     try {
-        return copyInFolder(db, stopped);
+        return copyInFolder(db, stopped, version);
     } catch (const Error &e) {
         throw Error(QStringLiteral("The backup of %1 could not be made: %2").arg(shown(db.Path()), e.message()));
     }
@@ -320,6 +325,9 @@ QString Backups::restore(const QString &file, const QString &password, const QSt
     } catch (const Error &e) {
         throw Error(QStringLiteral("The backup %1 was not restored: %2").arg(shownBackup, e.message()), e.kind());
     }
+    // A copy still running would be of the file this replaces, and taken for this run's backup by
+    // the next change.
+    endOfUse(file);
     const QString saved = make(file, password);
     // Copied beside the file, then renamed over it in one step: the file is the old one or the
     // backup, never a mix.
@@ -352,6 +360,7 @@ QString Backups::restore(const QString &file, const QString &password, const QSt
     }
     // Connections on the replaced file would refuse every write; the next open finds the new one.
     dao::DBEngine::ResetCache();
+    madeNew(file);  // saved is the file as it was just before this change
     return saved;
 }
 

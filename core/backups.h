@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <functional>
 
 namespace dao {
@@ -53,7 +54,8 @@ public:
 
     // Replaces the file with the backup, once the backup has passed the checks: it opens with the
     // password, or else with backupPassword (a backup made before a password change), and SQLite
-    // finds it sound. The restored file keeps password. The file as it was is backed up first.
+    // finds it sound. The restored file keeps password. The file as it was is backed up first,
+    // and that backup is this run's: one started in the background is stopped and deleted.
     // Returns that backup's path. Throws Error, the file untouched, when a check or a step fails;
     // of kind WrongPassword when neither password opens the backup, so a caller can ask for its own.
     static QString restore(const QString &file, const QString &password, const QString &backup,
@@ -70,9 +72,10 @@ private:
     friend class BackgroundBackup;
     // Writes a copy of the file the handle is open on under a name of its own in the backups
     // folder, with ".partial" added; returns the backup's name, reserved until putInPlace or
-    // discardCopy. Copies step by step and gives up when stopped() says so. Throws Error saying
-    // why, nothing left behind.
-    static QString copyAside(dao::Database &db, const std::function<bool()> &stopped);
+    // discardCopy. Copies step by step and gives up when stopped() says so; sets version to the
+    // handle's data version the copy shows, or one older. Throws Error saying why, nothing left
+    // behind.
+    static QString copyAside(dao::Database &db, const std::function<bool()> &stopped, std::int64_t *version);
     // Renames the copy to the backup's name and keeps the newest kKept backups of the file;
     // throws saying why not.
     static void putInPlace(const QString &file, const QString &target);

@@ -7,12 +7,14 @@
 #include "engine/system_reason.h"
 
 #include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <limits>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -115,6 +117,26 @@ QString cacheIndexPath(const QString &cache, const QFileInfo &file)
     return cache + QStringLiteral("/saporium-") + QString::fromLatin1(key) + QStringLiteral(".search");
 }
 
+// The recipe file's device, inode, size and time of last change: any write to it moves the
+// time. Empty, so that nothing is taken on trust, while the last change is so recent that another
+// in the same tick of the file system's clock could leave the stamp as it is.
+QString fileStamp(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return {};
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    if (now.tv_sec - st.st_ctim.tv_sec < 2)
+        return {};
+    return QStringLiteral("%1:%2:%3:%4.%5")
+        .arg(st.st_dev)
+        .arg(st.st_ino)
+        .arg(st.st_size)
+        .arg(st.st_ctim.tv_sec)
+        .arg(st.st_ctim.tv_nsec);
+}
+
 }  // namespace
 
 QString SearchIndex::indexPathFor(const QString &file)
@@ -170,29 +192,38 @@ int SearchIndex::bringUp(bool everyCategory)
 {
     inStep_ = false;
     int rewritten = 0;
-    // Marks read from another file (a backup restored in its place, say) tell nothing of this one.
+    // Taken first: a write after it leaves the stamp kept below behind the file's.
+    const QString stamp = fileStamp(collection_.path());
     const QString identity = collection_.fileIdentity();
-    const QString source = translated([&] { return index_->source(); });
-    everyCategory = everyCategory || source != identity;
+    const dao::FullTextIndex::Source source = translated([&] { return index_->source(); });
+    // Marks read from another file (a backup restored in its place, say) tell nothing of this one.
+    everyCategory = everyCategory || source.identity != identity;
+    // Nothing has written to the file since every kept mark was last found true: they still are,
+    // and no category need be read to see it.
+    const bool untouched = !everyCategory && !stamp.isEmpty() && stamp == source.stamp;
     const QStringList categories = collection_.categories();
     const QHash<QString, dao::TableMark> kept = translated([&] { return index_->marks(); });
-    for (const QString &indexed : translated([&] { return index_->categories(); }))
-        if (!categories.contains(indexed))
-            rewritten += removeGone(indexed);
+    // The last full look removed every category gone by then, and none has gone since.
+    if (!untouched)
+        for (const QString &indexed : translated([&] { return index_->categories(); }))
+            if (!categories.contains(indexed))
+                rewritten += removeGone(indexed);
     for (const QString &category : categories) {
+        const auto known = kept.find(category);
+        if (untouched && known != kept.end())
+            continue;
         // Taken before the recipes are read: a change made meanwhile leaves the kept mark
         // behind the file's, so the next catch-up reads the category again.
         const dao::TableMark mark = collection_.mark(category);
-        const auto known = kept.find(category);
         if (!everyCategory && known != kept.end() && *known == mark)
             continue;
         rewritten += readCategory(category, mark);
     }
-    if (source != identity)
+    if (source.identity != identity || source.stamp != stamp)
         translated([&] {
             index_->begin();
             try {
-                index_->setSource(identity);
+                index_->setSource({identity, stamp});
                 index_->commit();
             } catch (...) {
                 index_->rollback();

@@ -4,8 +4,9 @@
 // same key, beside the recipe file when that folder is the user's alone to write, else in the
 // user's private cache folder; nothing is added to the recipe file. The index is brought up to
 // date by catchUp(), which reads only the categories whose mark (dao::TableMark) moved since
-// they were last read, by sync(), which reads every recipe, and by apply(), for the program's
-// own changes. Either rewrites only what differs.
+// they were last read, and takes no mark at all while nothing has written to the file since the
+// marks were last found true; by sync(), which reads every recipe; and by apply(), for the
+// program's own changes. Either rewrites only what differs.
 //
 // All the work is done in steps of at most stepRows() recipes, each its own transaction, so that
 // no statement comes near the engine's time limit however large the file, and a program closed
@@ -62,10 +63,10 @@ public:
     // is asked to stop.
     int sync();
     // As sync, reading only the categories whose mark differs from the one kept, or that were
-    // never finished: an unchanged file costs one statement per category and no recipe read.
-    // Every category is read when the file is not the one the marks were read from (a backup
-    // restored in its place).
-    // Another program's edit that keeps the mark (see dao::TableMark) is not seen.
+    // never finished: a file nothing wrote to since costs a look at its size and times and no
+    // recipe read; one written to costs a mark, a read of the whole table, per category. Every
+    // category is read when the file is not the one the marks were read from (a backup restored
+    // in its place).
     int catchUp();
     // Takes in a change the program made to this file.
     void apply(const Change &change);

@@ -42,7 +42,7 @@ public:
     // As ReadAll, up to limit rows after row number after; returns how many were read.
     int ReadSlice(const QString &table, std::int64_t after, int limit,
                   const std::function<void(std::int64_t row, const std::vector<Value> &fields)> &fn);
-    // The table's mark (see TableMark): one statement, no row read.
+    // The table's mark (see TableMark): one statement that reads the whole table.
     TableMark Mark(const QString &table);
     // Starts a transaction that holds every change made through this database until it commits.
     // Throws when one is open already or the file cannot be written.

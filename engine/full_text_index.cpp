@@ -22,7 +22,7 @@ namespace dao {
 namespace {
 
 // Raised whenever the tables below change, so that an index file of an older shape is made anew.
-constexpr std::int64_t kShape = 3;
+constexpr std::int64_t kShape = 4;
 
 const QString kAction = QStringLiteral("Cannot use the search index");
 
@@ -159,13 +159,14 @@ void FullTextIndex::makeSchema()
               kAction)
         .run();
     Statement(*conn_, QStringLiteral("CREATE TABLE marks (category TEXT PRIMARY KEY, rows INTEGER NOT NULL, "
-                                     "last INTEGER NOT NULL, sum INTEGER NOT NULL, lengths INTEGER NOT NULL)"),
+                                     "last INTEGER NOT NULL, sum INTEGER NOT NULL, lengths INTEGER NOT NULL, "
+                                     "contents INTEGER NOT NULL)"),
               kAction)
         .run();
     // Merged a little at every write rather than all at once when a level fills up: a merge of
     // the large segments of a big index would run past the statement time limit.
     Statement(*conn_, QStringLiteral("INSERT INTO words (words) VALUES ('automerge=8')"), kAction).run();
-    Statement(*conn_, QStringLiteral("CREATE TABLE source (identity TEXT NOT NULL)"), kAction).run();
+    Statement(*conn_, QStringLiteral("CREATE TABLE source (identity TEXT NOT NULL, stamp TEXT NOT NULL)"), kAction).run();
     Statement(*conn_, QStringLiteral("CREATE TABLE shape (version INTEGER)"), kAction).run();
     Statement insert(*conn_, QStringLiteral("INSERT INTO shape VALUES (?1)"), kAction);
     insert.bindInt64(1, kShape);
@@ -202,41 +203,43 @@ QStringList FullTextIndex::categories() const
     return out;
 }
 
-QString FullTextIndex::source() const
+FullTextIndex::Source FullTextIndex::source() const
 {
-    Statement read(*conn_, QStringLiteral("SELECT identity FROM source"), kAction);
+    Statement read(*conn_, QStringLiteral("SELECT identity, stamp FROM source"), kAction);
     if (!read.step())
         return {};
-    QString identity = read.text(0).value_or(QString());
+    Source out{read.text(0).value_or(QString()), read.text(1).value_or(QString())};
     read.reset();
-    return identity;
+    return out;
 }
 
-void FullTextIndex::setSource(const QString &identity)
+void FullTextIndex::setSource(const Source &source)
 {
     Statement(*conn_, QStringLiteral("DELETE FROM source"), kAction).run();
-    Statement set(*conn_, QStringLiteral("INSERT INTO source VALUES (?1)"), kAction);
-    set.bindText(1, identity);
+    Statement set(*conn_, QStringLiteral("INSERT INTO source VALUES (?1, ?2)"), kAction);
+    set.bindText(1, source.identity);
+    set.bindText(2, source.stamp);
     set.run();
 }
 
 QHash<QString, TableMark> FullTextIndex::marks() const
 {
-    Statement list(*conn_, QStringLiteral("SELECT category, rows, last, sum, lengths FROM marks"), kAction);
+    Statement list(*conn_, QStringLiteral("SELECT category, rows, last, sum, lengths, contents FROM marks"), kAction);
     QHash<QString, TableMark> out;
     while (list.step())
-        out.insert(list.text(0).value_or(QString()), {list.int64(1), list.int64(2), list.int64(3), list.int64(4)});
+        out.insert(list.text(0).value_or(QString()), {list.int64(1), list.int64(2), list.int64(3), list.int64(4), list.int64(5)});
     return out;
 }
 
 void FullTextIndex::setMark(const QString &category, const TableMark &mark)
 {
-    Statement set(*conn_, QStringLiteral("INSERT OR REPLACE INTO marks VALUES (?1, ?2, ?3, ?4, ?5)"), kAction);
+    Statement set(*conn_, QStringLiteral("INSERT OR REPLACE INTO marks VALUES (?1, ?2, ?3, ?4, ?5, ?6)"), kAction);
     set.bindText(1, category);
     set.bindInt64(2, mark.rows);
     set.bindInt64(3, mark.lastRow);
     set.bindInt64(4, mark.rowSum);
     set.bindInt64(5, mark.firstLengths);
+    set.bindInt64(6, mark.contents);
     set.run();
 }
 

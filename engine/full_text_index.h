@@ -51,10 +51,15 @@ public:
 
     // The categories with recipes or a mark in the index.
     QStringList categories() const;
-    // The identity of the recipe file the marks were read from (Database::FileIdentity); empty
-    // before the first build.
-    QString source() const;
-    void setSource(const QString &identity);
+    // The recipe file the marks were read from: its identity (Database::FileIdentity) and the
+    // stamp its caller took of it when the marks were last all found true; both empty before the
+    // first build.
+    struct Source {
+        QString identity;
+        QString stamp;
+    };
+    Source source() const;
+    void setSource(const Source &source);
     // Each marked category's mark.
     QHash<QString, TableMark> marks() const;
     void setMark(const QString &category, const TableMark &mark);

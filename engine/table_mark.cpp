@@ -8,6 +8,10 @@
 
 #include <QStringList>
 
+#include <sqlcipher/sqlite3.h>
+
+#include <cstring>
+
 namespace dao {
 
 namespace {
@@ -21,6 +25,54 @@ std::vector<ColumnInfo> columnsOf(Connection &connection, const QString &table, 
     return columns;
 }
 
+// FNV-1a, 64 bits: stable across builds and platforms, as the index file keeps its results.
+std::uint64_t hashed(std::uint64_t hash, const void *data, std::size_t size)
+{
+    const auto *bytes = static_cast<const unsigned char *>(data);
+    for (std::size_t i = 0; i < size; ++i)
+        hash = (hash ^ bytes[i]) * 0x100000001b3ULL;
+    return hash;
+}
+
+// One row's hash, spread over all 64 bits (the finaliser of splitmix64) so that a sum of them
+// keeps every row's weight; a sum does not depend on the order the rows are read in.
+void contentsStep(sqlite3_context *context, int argc, sqlite3_value **argv)
+{
+    auto *sum = static_cast<std::uint64_t *>(sqlite3_aggregate_context(context, sizeof(std::uint64_t)));
+    if (!sum)
+        return sqlite3_result_error_nomem(context);
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (int i = 0; i < argc; ++i) {
+        // The type goes in first, so that a null and an empty text differ.
+        const unsigned char type = static_cast<unsigned char>(sqlite3_value_type(argv[i]));
+        hash = hashed(hash, &type, 1);
+        if (type == SQLITE_INTEGER) {
+            const std::int64_t value = sqlite3_value_int64(argv[i]);
+            hash = hashed(hash, &value, sizeof value);
+        } else if (type != SQLITE_NULL) {
+            const void *bytes = sqlite3_value_blob(argv[i]);
+            const int size = sqlite3_value_bytes(argv[i]);
+            hash = hashed(hash, &size, sizeof size);
+            if (bytes)
+                hash = hashed(hash, bytes, static_cast<std::size_t>(size));
+        }
+    }
+    hash = (hash ^ (hash >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    hash = (hash ^ (hash >> 27)) * 0x94d049bb133111ebULL;
+    *sum += hash ^ (hash >> 31);
+}
+
+void contentsFinal(sqlite3_context *context)
+{
+    const auto *sum = static_cast<std::uint64_t *>(sqlite3_aggregate_context(context, 0));
+    std::int64_t out = 0;
+    if (sum)
+        std::memcpy(&out, sum, sizeof out);
+    sqlite3_result_int64(context, out);
+}
+
+const char *const kContents = "saporium_contents";
+
 }  // namespace
 
 TableMark TableMark::of(Connection &connection, const QString &table)
@@ -28,17 +80,27 @@ TableMark TableMark::of(Connection &connection, const QString &table)
     const QString action = QStringLiteral("Cannot read the category ") + table;
     const std::vector<ColumnInfo> columns = columnsOf(connection, table, action);
     const QString rowid = rowidName(columns, action);
+    // Registered on each use: the connection may be new, and registering costs next to nothing
+    // beside reading the table.
+    if (const int rc = sqlite3_create_function_v2(connection.handle(), kContents, -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                                  nullptr, nullptr, contentsStep, contentsFinal, nullptr);
+        rc != SQLITE_OK)
+        connection.fail(rc, action);
+    QStringList fields{rowid};
+    for (const ColumnInfo &column : columns)
+        fields.append(names::quoted(column.name));
     // Row numbers are taken modulo 2^32 so that the sum cannot overflow for any row count
     // SQLite allows.
     Statement mark(connection,
                    QStringLiteral("SELECT count(*), coalesce(max(") + rowid + QStringLiteral("), 0), coalesce(sum(")
                        + rowid + QStringLiteral(" % 4294967296), 0), coalesce(sum(length(")
-                       + names::quoted(columns.front().name) + QStringLiteral(")), 0) FROM ")
-                       + names::quoted(table),
+                       + names::quoted(columns.front().name) + QStringLiteral(")), 0), ")
+                       + QString::fromLatin1(kContents) + u'(' + fields.join(QStringLiteral(", "))
+                       + QStringLiteral(") FROM ") + names::quoted(table),
                    action);
     if (!mark.step())
         return {};
-    TableMark out{mark.int64(0), mark.int64(1), mark.int64(2), mark.int64(3)};
+    TableMark out{mark.int64(0), mark.int64(1), mark.int64(2), mark.int64(3), mark.int64(4)};
     mark.reset();
     return out;
 }

@@ -1,10 +1,9 @@
 #pragma once
-// What a table looks like from outside without reading its rows: how many there are, the
-// highest row number, a sum of the row numbers and one of the first column's lengths. Each is
-// answered by SQLite from the table's smallest index (the first column's, which the engine
-// gives its tables), so a mark costs one statement and none of the long texts are decrypted.
-// Adding or deleting a row changes the mark; so does renaming a recipe, unless the new name
-// has the old one's length; an edit that keeps every row number and name length does not.
+// What a table holds, in a few numbers: how many rows, the highest row number, a sum of the row
+// numbers, one of the first column's lengths, and a checksum of every field of every row. Any
+// change to a row changes the checksum, save for a chance of one in 2^64: an edit by another
+// program that keeps every row number and length is seen too. The mark costs one statement that
+// reads the whole table, so a caller takes it only when the file has changed at all.
 //
 // Also the table's rows a bounded slice at a time, for work that must stay far below the
 // engine's statement time limit however large the table is.
@@ -26,6 +25,7 @@ struct TableMark {
     std::int64_t lastRow = 0;
     std::int64_t rowSum = 0;
     std::int64_t firstLengths = 0;
+    std::int64_t contents = 0;  // a sum of a hash of each row's number and fields
     friend bool operator==(const TableMark &, const TableMark &) = default;
 
     // The mark of table, spelled as the file spells it. Throws EngineError naming the table.

@@ -100,23 +100,27 @@ TEST_F(BackupTest, ABackgroundBackupIsTheFileAsOpenedAndStaysOnlyWhenTheRunChang
     const QByteArray olderBytes = bytes(older);
     const struct {
         const char *what;
-        std::function<void()> act;  // right after the backup has started
+        bool changedElsewhereFirst;  // by another program once the copy is whole, before the run's change
+        std::function<void()> act;   // right after the backup has started
         bool changed;
     } cases[] = {
-        {"a change made while it runs waits for it, and is not in it",
+        {"a change made while it runs waits for it, and is not in it", false,
          [&] { Collection(db.filePath(), recipes::kBuiltInPassword).addRecipe(QStringLiteral("Soups"), kLeek); }, true},
-        {"a run that changes nothing", [&] { Backups::endOfUse(db.filePath()); }, false},
-        {"a run that changes nothing, ended once the copy is whole",
+        {"another program's change after the copy, in instructions alone, is in it", true,
+         [&] { Collection(db.filePath(), recipes::kBuiltInPassword).deleteRecipe(QStringLiteral("Soups"), QStringLiteral("Leek soup")); },
+         true},
+        {"a run that changes nothing", false, [&] { Backups::endOfUse(db.filePath()); }, false},
+        {"a run that changes nothing, ended once the copy is whole", false,
          [&] {
              Backups::waitForBackground(db.filePath());
              Backups::endOfUse(db.filePath());
          },
          false},
-        {"the change of a run after one that changed nothing",
+        {"the change of a run after one that changed nothing", false,
          [&] {
              Backups::endOfUse(db.filePath());
              Backups::startInBackground(db.filePath(), recipes::kBuiltInPassword);
-             Collection(db.filePath(), recipes::kBuiltInPassword).deleteRecipe(QStringLiteral("Soups"), QStringLiteral("Leek soup"));
+             Collection(db.filePath(), recipes::kBuiltInPassword).addRecipe(QStringLiteral("Soups"), kLeek);
          },
          true},
         {"a copy that failed is made again by the change",
@@ -131,8 +135,13 @@ TEST_F(BackupTest, ABackgroundBackupIsTheFileAsOpenedAndStaysOnlyWhenTheRunChang
         SCOPED_TRACE(c.what);
         Backups::forgetRun();
         const QStringList before = backups();
-        const std::string asOpened = shellDump(db.filePath(), recipes::kBuiltInPassword);
+        std::string asOpened = shellDump(db.filePath(), recipes::kBuiltInPassword);
         Backups::startInBackground(db.filePath(), recipes::kBuiltInPassword);
+        if (c.changedElsewhereFirst) {
+            Backups::waitForBackground(db.filePath());
+            ASSERT_EQ(db.rawExec(QStringLiteral("UPDATE Stews SET Instructions = 'Simmer. ' WHERE Name = 'Stew 7 '")), 0);
+            asOpened = shellDump(db.filePath(), recipes::kBuiltInPassword);
+        }
         c.act();
         const QStringList after = backups();
         ASSERT_EQ(after.size(), before.size() + (c.changed ? 1 : 0));
@@ -141,7 +150,7 @@ TEST_F(BackupTest, ABackgroundBackupIsTheFileAsOpenedAndStaysOnlyWhenTheRunChang
         EXPECT_EQ(QDir(Backups::folderFor(db.filePath())).entryList(QDir::Files).size(), after.size())
             << "no partial copy left";
         if (c.changed) {
-            EXPECT_EQ(shellDump(after.back(), recipes::kBuiltInPassword), asOpened) << "the file as the run opened it";
+            EXPECT_EQ(shellDump(after.back(), recipes::kBuiltInPassword), asOpened) << "the file just before the run's change";
             EXPECT_NE(shellDump(db.filePath(), recipes::kBuiltInPassword), asOpened) << "the change was made";
             QFile copy(after.back());
             ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
@@ -160,12 +169,18 @@ TEST_F(BackupTest, ARestoreGivesBackTheFileAsItWasAndBacksUpTheFileItReplaces)
         collection.deleteCategory(QStringLiteral("Soups"));
     }
     const std::string changed = shellDump(db.filePath(), recipes::kBuiltInPassword);
+    Backups::forgetRun();
+    Backups::startInBackground(db.filePath(), recipes::kBuiltInPassword);  // as the window does on opening
     const QString saved = Backups::restore(db.filePath(), recipes::kBuiltInPassword, backup);
     EXPECT_EQ(shellDump(db.filePath(), recipes::kBuiltInPassword), original);
     EXPECT_EQ(shellDump(saved, recipes::kBuiltInPassword), changed);
+    const QStringList afterRestore = backups();
     Collection reopened(db.filePath(), recipes::kBuiltInPassword);
     EXPECT_EQ(reopened.recipeNames(QStringLiteral("Soups")), QStringList{QStringLiteral("Pea")});
     reopened.addRecipe(QStringLiteral("Soups"), kLeek);  // the restored file takes changes
+    EXPECT_EQ(backups(), afterRestore) << "the copy started before the restore is not taken for this run's backup";
+    EXPECT_EQ(QDir(Backups::folderFor(db.filePath())).entryList(QDir::Files).size(), afterRestore.size())
+        << "nor left beside the backups";
 }
 
 TEST_F(BackupTest, APasswordOfOnesOwnReplacesTheBuiltInOne)

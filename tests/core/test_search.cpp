@@ -224,6 +224,9 @@ TEST_F(SearchTest, AnUnchangedFileIsCheckedWithoutReadingARecipeAndAChangeReread
          QStringLiteral("apple"), {}},
         {"another program renames", other("UPDATE Breads SET Name = 'Rye loaf ' WHERE Name = 'Rye bread '"), false,
          5, QStringLiteral("loaf"), {QStringLiteral("Breads/Rye loaf")}},
+        {"another program edits instructions alone, keeping every row number and length",
+         other("UPDATE Breads SET Instructions = 'Grill ' WHERE Name = 'Focaccia '"), false, 5,
+         QStringLiteral("grill"), {QStringLiteral("Breads/Focaccia")}},
         {"the program edits, in an earlier run",
          [&](SearchIndex &) {
              collection.updateRecipe(QStringLiteral("Breads"), QStringLiteral("Naan"),
