@@ -110,7 +110,7 @@ QByteArray readSalt(int fd)
 // The reason a failure happened, with subject naming the file ("the file" while opening it,
 // "the recipe database <path>" afterwards).
 QString reasonFor(int rc, const QString &subject, bool opening, bool openedReadOnly,
-                  const QString &detail)
+                  const QString &detail, std::chrono::milliseconds limit = statementTimeLimit.load())
 {
     switch (rc & 0xFF) {
     case SQLITE_BUSY:
@@ -153,7 +153,7 @@ QString reasonFor(int rc, const QString &subject, bool opening, bool openedReadO
             + QStringLiteral(" kept the program busy for more than %1 seconds, so the work was "
                              "stopped and nothing was changed. The file may be damaged, or made "
                              "to keep programs busy")
-                  .arg(statementTimeLimit.load().count() / 1000.0);
+                  .arg(limit.count() / 1000.0);
     default:
         return subject + QStringLiteral(" reported an error: ") + detail;
     }
@@ -416,7 +416,7 @@ QString Connection::explain(int rc, const QString &action)
         || primary == SQLITE_CORRUPT)
         forget();
     return action + QStringLiteral(": ")
-        + reasonFor(rc, QStringLiteral("the recipe database ") + path_, false, readOnly_, detail)
+        + reasonFor(rc, QStringLiteral("the recipe database ") + path_, false, readOnly_, detail, timeLimit())
         + QLatin1Char('.');
 }
 
@@ -512,11 +512,13 @@ int Connection::pastDeadline(void *connection)
         return 0;
     const auto now = std::chrono::steady_clock::now();
     if (!self->deadline_)
-        self->deadline_ = now + statementTimeLimit.load();
+        self->deadline_ = now + self->timeLimit();
     return now >= *self->deadline_ ? 1 : 0;
 }
 
 void Connection::setStatementTimeLimit(std::chrono::milliseconds limit) { statementTimeLimit = limit; }
+
+std::chrono::milliseconds Connection::timeLimit() const { return ownLimit_.value_or(statementTimeLimit.load()); }
 
 void Connection::exec(const char *sql, const QString &action)
 {

@@ -99,6 +99,9 @@ public:
     void disarmDeadline();
     // The limit for every connection; tests shorten it.
     static void setStatementTimeLimit(std::chrono::milliseconds limit);
+    // A limit for this connection alone, in place of the one for every connection: for a
+    // worker's connection to a file of its own, where a long statement holds up nobody.
+    void setOwnTimeLimit(std::chrono::milliseconds limit) { ownLimit_ = limit; }
 
 private:
     Connection(QString path, QByteArray nativePath, QByteArray canonicalPath, QString password,
@@ -128,6 +131,8 @@ private:
     QSet<QString> indexTried_;  // tables ensureFirstColumnIndex has seen
     bool armed_ = false;
     std::optional<std::chrono::steady_clock::time_point> deadline_;  // set by the first progress call
+    std::optional<std::chrono::milliseconds> ownLimit_;
+    std::chrono::milliseconds timeLimit() const;
 };
 
 }  // namespace dao

@@ -116,6 +116,10 @@ FullTextIndex::FullTextIndex(const QString &path, const QString &password)
                 Connection::create(path, password, 0600, QStringLiteral("the search index"));
             const FileId checked = checkedOwnFile(native, path);
             conn_ = Connection::acquirePrivate(path, password, false);
+            // The worker's own file on the worker's own thread: a step of the first build may
+            // set FTS4 merging every segment of a level at once, which at a million recipes runs
+            // past the limit every connection has, and holds up nobody while it runs.
+            conn_->setOwnTimeLimit(std::chrono::minutes(10));
             ensureOpenedChecked(*conn_, checked, path);
             Statement shape(*conn_, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'shape'"), kAction);
             const bool made = shape.step() && shape.int64(0) == 1;

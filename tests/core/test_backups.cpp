@@ -123,7 +123,7 @@ TEST_F(BackupTest, ABackgroundBackupIsTheFileAsOpenedAndStaysOnlyWhenTheRunChang
              Collection(db.filePath(), recipes::kBuiltInPassword).addRecipe(QStringLiteral("Soups"), kLeek);
          },
          true},
-        {"a copy that failed is made again by the change",
+        {"a copy that failed is made again by the change", false,
          [&] {
              Backups::endOfUse(db.filePath());
              Backups::startInBackground(db.filePath(), QStringLiteral("not its password"));

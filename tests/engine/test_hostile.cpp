@@ -5,6 +5,7 @@
 #include "engine/db_engine.h"
 #include "engine/engine_error.h"
 #include "engine/connection.h"
+#include "engine/full_text_index.h"
 
 #include "support/temp_db.h"
 
@@ -120,4 +121,16 @@ TEST_F(HostileFile, AStatementRunningPastTheTimeLimitIsStoppedAndTheFileLeftAsIt
     EXPECT_EQ(db.fileBytes(), before);
     EXPECT_FALSE(journalLeft());
     EXPECT_EQ(handle->OpenRecordset(QStringLiteral("Pies"))->RecordCount(), 3000) << "usable again";
+}
+
+TEST_F(HostileFile, TheSearchIndexWorksUnderALimitOfItsOwn)
+{
+    // The limit every connection has would stop the first step of its work.
+    dao::Connection::setStatementTimeLimit(std::chrono::milliseconds(0));
+    dao::FullTextIndex index(db.folder() + QStringLiteral("/Recipe.mdb.search"), QStringLiteral("key"));
+    index.begin();
+    for (int i = 0; i < 2000; ++i)
+        index.put(kSoups, i + 1, quint64(i), {QStringLiteral("Leek %1").arg(i), QString(), QStringLiteral("leeks stock"), QString()});
+    index.commit();
+    EXPECT_EQ(index.match(QStringLiteral("leeks"), {}).size(), 2000u);
 }
