@@ -96,11 +96,7 @@ int runImport(const Context &c)
     }
     unlock(c.session, c.args, c.err);
     const std::unique_ptr<recipes::Collection> collection = c.session.collection();
-    const exchange::ImportReport report = exchange::Importer(*collection, category).run(c.args.positional());
-    c.err << report.text() << "\n";
-    if (report.fileFailed)
-        return Failed;
-    return report.refused > 0 || report.unreadable > 0 ? SomeRefused : Done;
+    return reportImport(exchange::Importer(*collection, category).run(c.args.positional()), c.err);
 }
 
 int runExport(const Context &c)

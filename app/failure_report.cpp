@@ -3,6 +3,7 @@
 #include "app/arguments.h"
 #include "app/command_line.h"
 #include "core/recipe_error.h"
+#include "exchange/importer.h"
 
 #include <QTextStream>
 
@@ -20,6 +21,14 @@ int reportFailure(const std::exception_ptr &failure, QTextStream &err)
         err << QString::fromUtf8(e.what()) << "\n";
     }
     return Failed;
+}
+
+int reportImport(const exchange::ImportReport &report, QTextStream &err)
+{
+    err << report.text() << "\n";
+    if (report.fileFailed)
+        return Failed;
+    return report.refused > 0 || report.unreadable > 0 ? SomeRefused : Done;
 }
 
 }  // namespace cli

@@ -75,8 +75,8 @@ void ExchangeCommands::importPaths(const QStringList &paths, const QString &cate
     } catch (const std::exception &e) {
         report.lines.append(failureReason(e));
     }
-    const bool trouble = report.fileFailed || report.refused > 0 || report.unreadable > 0;
-    dialogs_.MsgBox(report.text(), trouble ? platform::vbCritical : platform::vbOKOnly, kImportTitle);
+    const FailureText box = importBox(report, kImportTitle);
+    dialogs_.MsgBox(box.text, box.flags, box.title);
 }
 
 void ExchangeCommands::exportRecipes(const QString &category)

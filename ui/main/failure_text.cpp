@@ -1,5 +1,6 @@
 #include "ui/main/failure_text.h"
 
+#include "exchange/importer.h"
 #include "platform/dialogs.h"
 
 namespace mainform {
@@ -22,6 +23,12 @@ FailureText failureBox(const std::exception &e, const QString &title, const QStr
     if (!unchosen.isEmpty() && failureKind(e) == recipes::Error::Kind::NoSuchCategory)
         return {unchosen, title, platform::vbOKOnly};
     return {failureReason(e), title, platform::vbCritical};
+}
+
+FailureText importBox(const exchange::ImportReport &report, const QString &title)
+{
+    const bool trouble = report.fileFailed || report.refused > 0 || report.unreadable > 0;
+    return {report.text(), title, trouble ? platform::vbCritical : platform::vbOKOnly};
 }
 
 void showFailure(platform::Dialogs &dialogs, const std::exception &e, const QString &title, const QString &unchosen)

@@ -10,6 +10,9 @@
 
 #include <exception>
 
+namespace exchange {
+struct ImportReport;
+}
 namespace platform {
 class Dialogs;
 }
@@ -31,6 +34,9 @@ recipes::Error::Kind failureKind(const std::exception &e);
 // choice is stale: when the command has `unchosen` words for that, they are shown, without the
 // critical icon; every other failure is critical and gives its reason.
 FailureText failureBox(const std::exception &e, const QString &title = {}, const QString &unchosen = {});
+// The box an import titled `title` ends with: its report, critical when anything was refused,
+// unread or failed.
+FailureText importBox(const exchange::ImportReport &report, const QString &title);
 // Shows failureBox(e, title, unchosen).
 void showFailure(platform::Dialogs &dialogs, const std::exception &e, const QString &title = {},
                  const QString &unchosen = {});

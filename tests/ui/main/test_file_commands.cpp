@@ -377,6 +377,17 @@ TEST_F(FileCommandsTest, EachFailureIsSaidInItsCommandsBoxWithWhyAndTheRightIcon
              ASSERT_TRUE(run(QStringLiteral("Saporium"), QStringLiteral("Back up now...")));
          },
          "is a symbolic link; backups go only into a real folder.", "Back up", platform::vbCritical},
+        {"an import with a file that holds no recipe: its report, critical",
+         [&] {
+             const QString empty = elsewhere.filePath(QStringLiteral("empty.json"));
+             QFile file(empty);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write("[]");
+             file.close();
+             dialogs.answerOpenFiles({empty});
+             ASSERT_TRUE(run(QStringLiteral("Saporium"), QStringLiteral("Import recipes...")));
+         },
+         "0 added, 0 skipped, 1 refused.", "Import recipes", platform::vbCritical},
         {"a wrong present password: said in the command's words",
          [&] {
              for (const char *typed : {"oregano", "basil", "basil"})
