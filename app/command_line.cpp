@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include "app/arguments.h"
+#include "app/failure_report.h"
 #include "app/secret_input.h"
 #include "app/terminal_prompt.h"
 #include "app/usage.h"
@@ -95,11 +96,7 @@ int runImport(const Context &c)
     }
     unlock(c.session, c.args, c.err);
     const std::unique_ptr<recipes::Collection> collection = c.session.collection();
-    const exchange::ImportReport report = exchange::Importer(*collection, category).run(c.args.positional());
-    c.err << report.text() << "\n";
-    if (report.fileFailed)
-        return Failed;
-    return report.refused > 0 || report.unreadable > 0 ? SomeRefused : Done;
+    return reportImport(exchange::Importer(*collection, category).run(c.args.positional()), c.err);
 }
 
 int runExport(const Context &c)
@@ -274,19 +271,17 @@ int run(const QStringList &given, const QString &defaultDatabase, QTextStream &o
 {
     const QStringList arguments = withoutWindowOptions(given);
     const QString first = arguments.value(1);
-    if (isHelp(first) || isVersion(first)) {
-        if (arguments.size() > 2) {
-            err << first << " takes nothing after it.\nTry: saporium --help\n";
-            return Failed;
-        }
-        if (isHelp(first))
-            out << usage();
-        else
-            out << "saporium " << QCoreApplication::applicationVersion() << "\n";
-        return Done;
-    }
-    const Command command = commandNamed(first);
     try {
+        if (isHelp(first) || isVersion(first)) {
+            if (arguments.size() > 2)
+                throw UsageError{QStringLiteral("%1 takes nothing after it.").arg(first)};
+            if (isHelp(first))
+                out << usage();
+            else
+                out << "saporium " << QCoreApplication::applicationVersion() << "\n";
+            return Done;
+        }
+        const Command command = commandNamed(first);
         if (!command)
             throw UsageError{first.startsWith(u'-') ? QStringLiteral("Unknown option %1.").arg(first)
                                                     : QStringLiteral("Unknown command %1.").arg(first)};
@@ -298,12 +293,8 @@ int run(const QStringList &given, const QString &defaultDatabase, QTextStream &o
         const QString database = databaseFile(args, defaultDatabase);
         recipes::RecipeSession session(database);
         return command(Context{args, database, session, out, err});
-    } catch (const UsageError &e) {
-        err << e.message << "\n" << "Try: saporium --help\n";
-        return Failed;
-    } catch (const recipes::Error &e) {
-        err << e.message() << "\n";
-        return Failed;
+    } catch (...) {
+        return reportFailure(std::current_exception(), err);
     }
 }
 

@@ -14,7 +14,8 @@
 // terminal. Anything else but Qt's own window options is refused as a usage error.
 //
 // Exit codes: 0 done, 1 some input refused (search: nothing matched), 2 a usage or file error.
-// Messages go to stderr; what a command finds (search) and the usage go to stdout.
+// Messages go to stderr; what a command finds (search) and the usage go to stdout. A failure is
+// worded, and its exit code chosen, in one place: failure_report.h.
 
 #include <QString>
 #include <QStringList>

@@ -77,7 +77,7 @@ void CategoryRows::close()
 {
     try {
         rows_->Close();
-    } catch (const std::exception &) {
+    } catch (const dao::EngineError &) {
         // Closing what is already closed is no failure.
     }
 }

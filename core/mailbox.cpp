@@ -1,11 +1,12 @@
 #include "core/mailbox.h"
 
+#include "core/recipe_error.h"
+#include "engine/system_reason.h"
+
 #include <QSocketNotifier>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <stdexcept>
 #include <unistd.h>
 
 namespace recipes {
@@ -13,7 +14,7 @@ namespace recipes {
 Mailbox::Mailbox(QObject *parent) : QObject(parent)
 {
     if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0)
-        throw std::runtime_error(std::string("Cannot start the search: no pipe could be made: ") + std::strerror(errno));
+        throw Error(QStringLiteral("Cannot start the search: no pipe could be made: ") + dao::systemReason(errno));
     notifier_ = new QSocketNotifier(wake_[0], QSocketNotifier::Read, this);
     connect(notifier_, &QSocketNotifier::activated, this, &Mailbox::runPosted);
 }

@@ -17,7 +17,8 @@ namespace recipes {
 class Mailbox : public QObject {
     Q_OBJECT
 public:
-    // Lives, and runs its jobs, in the thread of parent (moved with it).
+    // Lives, and runs its jobs, in the thread of parent (moved with it). Throws recipes::Error
+    // when the system gives no pipe.
     explicit Mailbox(QObject *parent = nullptr);
     ~Mailbox() override;
     Mailbox(const Mailbox &) = delete;

@@ -2,6 +2,9 @@
 // Exports a collection's recipes as files other programs read: schema.org JSON-LD (one array of
 // Recipe objects, recipeCategory set) or MealMaster text. The recipes are read and written one at
 // a time, so a collection of any size is exported in little memory.
+//
+// Failures: a collection that cannot be read throws the core's recipes::Error, passed on as it
+// is; a refused write or a cancel is the false writeRecipes returns.
 
 #include "core/collection.h"
 

@@ -14,6 +14,9 @@
 // Only regular files are read: a device, pipe or socket, named or found in a folder (through a
 // link too), is reported and never opened in a way that could wait. A file or subfolder that
 // cannot be read is reported with the reason and the others go on.
+//
+// Failures: run() throws nothing of its own; every failure, the core's included, is a line of the
+// report it returns, and its flags say which kind. Callers show report.text().
 
 #include "core/collection.h"
 #include "core/duplicate_index.h"

@@ -4,18 +4,22 @@
 #include "engine/refusals.h"
 #include "platform/dialogs.h"
 #include "platform/text_box.h"
+#include "platform/tree_error.h"
 
 namespace {
 
-// Runs one step of an operation in continue-on-failure mode: a failure is dropped and the
-// caller goes on with its next step. Returns whether the step succeeded.
+// Runs one step of an operation in continue-on-failure mode: a failure of the core or of the
+// tree is dropped and the caller goes on with its next step. Returns whether the step succeeded.
+// Anything else is a fault of the program and goes on up.
 template <typename Step>
 bool tryStep(Step &&step)
 {
     try {
         step();
         return true;
-    } catch (const std::exception &) {
+    } catch (const recipes::Error &) {
+        return false;
+    } catch (const platform::TreeError &) {
         return false;
     }
 }
@@ -125,7 +129,8 @@ bool RecipeBas::ChangedElsewhere()
         const bool changed = !seenVersion_ || version != *seenVersion_;
         seenVersion_ = version;
         return changed;
-    } catch (const std::exception &) {
+    } catch (const recipes::Error &) {
+        // Unreadable now: the next command that reads the file says why.
         return false;
     }
 }

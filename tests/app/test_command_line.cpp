@@ -250,21 +250,30 @@ TEST(CommandLine, RefusesWhatItDoesNotKnowWithOrWithoutADisplay)
         {{QStringLiteral("frobnicate")}, cli::Failed, "frobnicate.mdb: there is no such file."},
         {{QStringLiteral("--bogus")}, cli::Failed, "Unknown option --bogus.\nTry: saporium --help"},
         {{QStringLiteral("import"), QStringLiteral("--category"), QStringLiteral("--database"), db.filePath(), recipe},
-         cli::Failed, "import: --category needs a value."},
+         cli::Failed, "import: --category needs a value.\nTry: saporium --help"},
         {{QStringLiteral("import"), QStringLiteral("--database"), db.filePath(), QStringLiteral("--database"),
           db.filePath(), recipe},
-         cli::Failed, "--database is given more than once"},
-        {{QStringLiteral("import"), QStringLiteral("--password-stdin=x"), recipe}, cli::Failed, "takes no value"},
+         cli::Failed, "--database is given more than once.\nTry: saporium --help"},
+        {{QStringLiteral("import"), QStringLiteral("--password-stdin=x"), recipe}, cli::Failed, "takes no value.\nTry: saporium --help"},
         {{QStringLiteral("export"), QStringLiteral("--help")}, cli::Done, "Usage: saporium export"},
         {{QStringLiteral("search"), QStringLiteral("-h")}, cli::Done, "Exits 1 when nothing matches."},
-        {{QStringLiteral("--help"), QStringLiteral("import")}, cli::Failed, "takes nothing after it"},
+        {{QStringLiteral("--help"), QStringLiteral("import")}, cli::Failed, "--help takes nothing after it.\nTry: saporium --help"},
         {{QStringLiteral("-platform"), QStringLiteral("offscreen"), QStringLiteral("--version")}, cli::Done, "saporium 1."},
+        {{QStringLiteral("import"), QStringLiteral("--database"), db.folder(), recipe}, cli::Failed,
+         "is a folder, not a recipe file.\n"},
+        {{QStringLiteral("export"), QStringLiteral("--database"), db.filePath(), QStringLiteral("--category"),
+          QStringLiteral("Pies"), QStringLiteral("--format"), QStringLiteral("jsonld"), QStringLiteral("--output"),
+          db.folder() + QStringLiteral("/out.json")},
+         cli::Failed, "There is no category named Pies in the recipe file "},
     };
     Program program;
     for (const auto &c : cases) {
         SCOPED_TRACE(c.arguments.join(u' ').toStdString());
         EXPECT_EQ(program.run(c.arguments), c.exitCode) << program.said.toStdString();
         EXPECT_TRUE(program.said.contains(QLatin1String(c.said))) << program.said.toStdString();
+        // A mistake in the call points to the help; a file's failure says only why.
+        EXPECT_EQ(program.said.contains(QLatin1String("Try: saporium --help")), QLatin1String(c.said).contains(u"Try:"))
+            << program.said.toStdString();
     }
     EXPECT_TRUE(recipes::Collection(db.filePath(), recipes::kBuiltInPassword).categories().isEmpty())
         << "nothing was imported by a refused command";

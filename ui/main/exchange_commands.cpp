@@ -6,6 +6,7 @@
 #include "exchange/importer.h"
 #include "platform/dialogs.h"
 #include "store/RecipeBas.h"
+#include "ui/main/failure_text.h"
 #include "ui/print/export_file.h"
 
 #include <QDir>
@@ -64,17 +65,18 @@ void ExchangeCommands::importPaths(const QStringList &paths, const QString &cate
             return progress->update(done, total);
         });
     } catch (const recipes::Error &e) {
-        report.lines.append(e.message());
+        report.lines.append(failureReason(e));
         report.fileFailed = true;
     }
-    // Rebuilt whatever happened: a file may have gone in before another failed.
+    // Rebuilt whatever happened: a file may have gone in before another failed. The report says
+    // why a rebuild failed.
     try {
         store_.FillCatalogue();
     } catch (const std::exception &e) {
-        report.lines.append(QString::fromUtf8(e.what()));
+        report.lines.append(failureReason(e));
     }
-    const bool trouble = report.fileFailed || report.refused > 0 || report.unreadable > 0;
-    dialogs_.MsgBox(report.text(), trouble ? platform::vbCritical : platform::vbOKOnly, kImportTitle);
+    const FailureText box = importBox(report, kImportTitle);
+    dialogs_.MsgBox(box.text, box.flags, box.title);
 }
 
 void ExchangeCommands::exportRecipes(const QString &category)
@@ -106,7 +108,7 @@ void ExchangeCommands::exportRecipes(const QString &category)
             return progress->update(n, total);
         }, &error);
     } catch (const recipes::Error &e) {
-        error = e.message();
+        error = failureReason(e);
     }
     if (done)
         dialogs_.MsgBox(QStringLiteral("Exported %1 %2 to %3. The file is not encrypted.")

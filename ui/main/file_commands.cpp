@@ -6,6 +6,7 @@
 #include "platform/dialogs.h"
 #include "store/RecipeBas.h"
 #include "ui/main/box_prompt.h"
+#include "ui/main/failure_text.h"
 #include "ui/main/find_bar.h"
 
 #include <QDir>
@@ -38,7 +39,7 @@ void FileCommands::backUpNow()
                             .arg(shown(made), QString::number(recipes::Backups::kKept)),
                         platform::vbOKOnly, kBackupTitle);
     } catch (const recipes::Error &e) {
-        dialogs_.MsgBox(e.message(), platform::vbCritical, kBackupTitle);
+        showFailure(dialogs_, e, kBackupTitle);
     }
 }
 
@@ -66,13 +67,14 @@ void FileCommands::restore()
         message = QStringLiteral("Your recipes are restored from %1. Those you had before are in the backup %2.")
                       .arg(QFileInfo(backup).fileName(), shown(saved));
     } catch (const recipes::Error &e) {
-        message = e.message();
+        message = failureReason(e);
         flags = platform::vbCritical;
     }
     try {
         store_.FillCatalogue();
     } catch (const std::exception &e) {
-        message += u'\n' + QString::fromUtf8(e.what());
+        // Said after the restore's own outcome, in the same box.
+        message += u'\n' + failureReason(e);
         flags = platform::vbCritical;
     }
     dialogs_.MsgBox(message, flags, kRestoreTitle);
@@ -120,10 +122,11 @@ void FileCommands::changePassword()
                                        "recipes, you included. Backups made before keep the old password."),
                         platform::vbOKOnly, kPasswordTitle);
     } catch (const recipes::Error &e) {
-        const QString reason = e.kind() == recipes::Error::Kind::WrongPassword
-            ? QStringLiteral("That is not the file's password, so the password was not changed.")
-            : e.message();
-        dialogs_.MsgBox(reason, platform::vbCritical, kPasswordTitle);
+        if (e.kind() == recipes::Error::Kind::WrongPassword)
+            dialogs_.MsgBox(QStringLiteral("That is not the file's password, so the password was not changed."),
+                            platform::vbCritical, kPasswordTitle);
+        else
+            showFailure(dialogs_, e, kPasswordTitle);
     }
 }
 

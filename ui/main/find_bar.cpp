@@ -2,6 +2,7 @@
 
 #include "core/search_service.h"
 #include "store/RecipeBas.h"
+#include "ui/main/failure_text.h"
 #include "ui/skin/xpcmdbutton.h"
 
 #include <QFrame>
@@ -74,7 +75,7 @@ void FindBar::showCatalogue()
         store_.FillCatalogue();
     } catch (const std::exception &e) {
         // The tree keeps the matches; the next fill from a command shows the file again.
-        say(QString::fromUtf8(e.what()));
+        say(failureReason(e));
     }
 }
 

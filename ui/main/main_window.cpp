@@ -9,6 +9,7 @@
 #include "store/RecipeBas.h"
 #include "ui/main/box_prompt.h"
 #include "ui/main/exchange_commands.h"
+#include "ui/main/failure_text.h"
 #include "ui/main/field_fit.h"
 #include "ui/main/file_commands.h"
 #include "ui/main/find_bar.h"
@@ -228,12 +229,11 @@ void MainWindow::Form_Load()
     } catch (const std::exception &e) {
         // The window opens all the same; the user is told once why the recipes are missing,
         // after the window has appeared.
-        const QString reason = QString::fromUtf8(e.what());
-        const auto *error = dynamic_cast<const recipes::Error *>(&e);
-        const bool askPassword = error && error->kind() == recipes::Error::Kind::WrongPassword;
-        QTimer::singleShot(0, this, [this, reason, askPassword] {
+        const FailureText box = failureBox(e);
+        const bool askPassword = failureKind(e) == recipes::Error::Kind::WrongPassword;
+        QTimer::singleShot(0, this, [this, box, askPassword] {
             if (!askPassword || !openWithPassword())
-                showFailure(reason);
+                dialogs_.MsgBox(box.text, box.flags, box.title);
         });
     }
 }
@@ -248,6 +248,7 @@ bool MainWindow::openWithPassword()
     try {
         store_->session().unlock(prompt, [this] { store_->FillCatalogue(); });
     } catch (const std::exception &) {
+        // Declined or refused: the caller shows the failure that asked for the password.
         return false;
     }
     opened();
@@ -340,26 +341,19 @@ void MainWindow::Form_QueryUnload()
     QApplication::quit();
 }
 
-void MainWindow::showFailure(const QString &message) { dialogs_.MsgBox(message, platform::vbCritical); }
-
 template <typename Call>
 bool MainWindow::storeCall(Call &&call, const QString &unchosen, const std::function<void()> &afterUnchosen)
 {
     try {
         call();
         return true;
-    } catch (const recipes::Error &e) {
-        if (e.kind() != recipes::Error::Kind::NoSuchCategory || (unchosen.isEmpty() && !afterUnchosen)) {
-            showFailure(e.message());
-            return false;
-        }
-        if (!unchosen.isEmpty())
-            dialogs_.MsgBox(unchosen);
-        if (afterUnchosen)
-            afterUnchosen();
-        return false;
     } catch (const std::exception &e) {
-        showFailure(QString::fromUtf8(e.what()));
+        const bool stale = failureKind(e) == recipes::Error::Kind::NoSuchCategory
+            && (!unchosen.isEmpty() || afterUnchosen);
+        if (!stale || !unchosen.isEmpty())
+            showFailure(dialogs_, e, {}, unchosen);
+        if (stale && afterUnchosen)
+            afterUnchosen();
         return false;
     }
 }
@@ -538,14 +532,12 @@ void MainWindow::delete_Click()
     QString failure;
     try {
         result = store_->DeleteRecipe(store_->SelRecipeCategory, store_->SelRecipe);
-    } catch (const recipes::Error &e) {
-        if (e.kind() == recipes::Error::Kind::NoSuchCategory) {
+    } catch (const std::exception &e) {
+        if (failureKind(e) == recipes::Error::Kind::NoSuchCategory) {
             dialogs_.MsgBox(unchosen);
             return;
         }
-        failure = e.message();
-    } catch (const std::exception &e) {
-        failure = QString::fromUtf8(e.what());
+        failure = failureReason(e);
     }
     if (result == RecipeBas::Outcome::Done) {
         dialogs_.MsgBox(QStringLiteral("Record Deleted"));

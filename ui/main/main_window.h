@@ -113,7 +113,8 @@ private:
     // The mode a command that leaves it for another keeps while it has not got there: only
     // `target` itself stays.
     WindowMode keptOnTheWayTo(WindowMode target) const;
-    // Runs a handler's store call; a failure is shown and ends the handler (returns false).
+    // Runs a handler's store call; a failure is shown (failure_text.h) and ends the handler
+    // (returns false).
     // When the call fails because a category it names is not in the file (chosen before it
     // was deleted, or never chosen), `unchosen` is shown instead of the engine's text, if given,
     // and `afterUnchosen` then runs, to forget the vanished choice.
@@ -121,7 +122,6 @@ private:
     bool storeCall(Call &&call, const QString &unchosen = {}, const std::function<void()> &afterUnchosen = {});
     // Refuses a recipe with no name, which the tree could not show; true when refused.
     bool refuseNamelessRecipe();
-    void showFailure(const QString &message);
 
     std::unique_ptr<Ui::main> ui_;
     platform::Dialogs &dialogs_;

@@ -4,6 +4,7 @@
 #include "core/recipe_error.h"
 #include "platform/dialogs.h"
 #include "store/RecipeBas.h"
+#include "ui/main/failure_text.h"
 
 #include <QAction>
 #include <QMenu>
@@ -49,7 +50,7 @@ void UndoCommands::fileOpened()
 {
     try {
         history_ = std::make_unique<recipes::ChangeHistory>(store_.session());
-    } catch (const std::exception &) {
+    } catch (const recipes::Error &) {
         // The file was just read; should it fail now, there is nothing to undo either way.
         history_.reset();
     }
@@ -69,8 +70,7 @@ void UndoCommands::step(bool forward)
     try {
         forward ? history_->redo() : history_->undo();
     } catch (const std::exception &e) {
-        const auto *error = dynamic_cast<const recipes::Error *>(&e);
-        dialogs_.MsgBox(error ? error->message() : QString::fromUtf8(e.what()), platform::vbCritical, title);
+        showFailure(dialogs_, e, title);
     }
     refill_();
 }

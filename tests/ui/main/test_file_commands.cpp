@@ -7,6 +7,8 @@
 #include "support/ordinary_user.h"
 #include "ui/main/open_commands.h"
 
+#include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QProcess>
 #include <QSettings>
@@ -14,6 +16,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <functional>
 #include <ostream>
 
 // Paths in failures as text, not as arrays of characters; found by gtest next to QString.
@@ -333,6 +337,79 @@ TEST_F(FileCommandsTest, AFileOpenInAnotherWindowBringsThatWindowForward)
     EXPECT_EQ(store().session().path(), db.basePath());
     holder.kill();
     holder.waitForFinished(60000);
+}
+
+TEST_F(FileCommandsTest, EachFailureIsSaidInItsCommandsBoxWithWhyAndTheRightIcon)
+{
+    makeStarterLikeDb();
+    open();
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(elsewhere.isValid());
+    const struct {
+        const char *what;
+        std::function<void()> act;
+        const char *said;  // in the box's text
+        const char *title;
+        int flags;
+    } cases[] = {
+        {"a category another program deleted since it was chosen: the command's own words, no icon",
+         [&] {
+             click(ui().add);
+             clickNode(QStringLiteral("Breads"));
+             db.open()->DeleteTableDef(QStringLiteral("Breads"));
+             ui().Text1->setText(QStringLiteral("Toast"));
+             dialogs.answerMsgBox(platform::vbYes);  // the category is right
+             click(ui().Save);
+             click(ui().Cancel);
+         },
+         "Please Choose a Category", "Saporium", platform::vbOKOnly},
+        {"a category name the tree keeps for its top: the core's reason",
+         [&] {
+             dialogs.answerInputBox(QStringLiteral("Saporium"));
+             click(ui().xpcmdbutton2);
+         },
+         "is reserved for the top of the recipe tree", "Saporium", platform::vbCritical},
+        {"a backup folder that is a link: under the command's title",
+         [&] {
+             const QString folder = recipes::Backups::folderFor(db.filePath());
+             QDir(folder).removeRecursively();
+             ASSERT_TRUE(QFile::link(elsewhere.path(), folder));
+             ASSERT_TRUE(run(QStringLiteral("Saporium"), QStringLiteral("Back up now...")));
+         },
+         "is a symbolic link; backups go only into a real folder.", "Back up", platform::vbCritical},
+        {"an import with a file that holds no recipe: its report, critical",
+         [&] {
+             const QString empty = elsewhere.filePath(QStringLiteral("empty.json"));
+             QFile file(empty);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write("[]");
+             file.close();
+             dialogs.answerOpenFiles({empty});
+             ASSERT_TRUE(run(QStringLiteral("Saporium"), QStringLiteral("Import recipes...")));
+         },
+         "0 added, 0 skipped, 1 refused.", "Import recipes", platform::vbCritical},
+        {"a wrong present password: said in the command's words",
+         [&] {
+             for (const char *typed : {"oregano", "basil", "basil"})
+                 dialogs.answerInputBox(QLatin1String(typed));
+             ASSERT_TRUE(run(QStringLiteral("Saporium"), QStringLiteral("Change password...")));
+         },
+         "That is not the file's password, so the password was not changed.", "Change password", platform::vbCritical},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        dialogs.clear();
+        c.act();
+        const auto box = std::find_if(dialogs.shown().crbegin(), dialogs.shown().crend(),
+                                      [](const auto &shown) { return shown.kind == Kind::Message; });
+        ASSERT_NE(box, dialogs.shown().crend());
+        EXPECT_TRUE(box->prompt.contains(QLatin1String(c.said))) << box->prompt.toStdString();
+        EXPECT_EQ(box->title, QLatin1String(c.title));
+        EXPECT_EQ(box->flags, c.flags);
+        EXPECT_TRUE(window->isVisible());
+    }
+    EXPECT_EQ(db.tables(), (QStringList{QStringLiteral("Soups"), QStringLiteral("zzzNothing")}))
+        << "no failure changed the file";
 }
 
 }  // namespace
