@@ -53,12 +53,24 @@ const char *const kBuildFolder = "large-search-build";
 const char *const kQueryFolder = "large-search";
 const char *const kWriteFolder = "large-search-written";
 
-// Returns the copy's base path (without ".mdb"), copying the large database when the copy is
-// missing or older than the database's last generation.
-QString copyOfLarge(const QString &root, const char *name)
+// The recipes of each database the search rows run on, by its key.
+int recipesIn(const std::string &key) { return key == "million" ? 1000 * 1000 : kLargeRecipes; }
+
+// A folder's name for the copy of the database of that key: the large one's keep their names.
+QString copyFolder(const std::string &key, const char *name)
 {
-    const QString source = QDir(root).filePath(QStringLiteral("large"));
-    const QString folder = QDir(root).filePath(QLatin1String(name));
+    QString folder = QLatin1String(name);
+    if (key != "large")
+        folder.replace(QStringLiteral("large"), QString::fromStdString(key));
+    return folder;
+}
+
+// Returns the copy's base path (without ".mdb"), copying the database of that key when the copy
+// is missing or older than the database's last generation.
+QString copyOf(const QString &root, const std::string &key, const char *name)
+{
+    const QString source = QDir(root).filePath(QString::fromStdString(key));
+    const QString folder = QDir(root).filePath(copyFolder(key, name));
     const QString marker = folder + QStringLiteral("/copied");
     const QFileInfo generated(source + QStringLiteral("/complete-v1"));
     const QFileInfo copied(marker);
@@ -68,7 +80,7 @@ QString copyOfLarge(const QString &root, const char *name)
         if (!QDir().mkpath(folder)
             || !QFile::copy(source + QStringLiteral("/Recipe.mdb"), folder + QStringLiteral("/Recipe.mdb"))
             || !done.open(QIODevice::WriteOnly))
-            throw std::runtime_error("cannot copy the large database into " + folder.toStdString());
+            throw std::runtime_error("cannot copy the " + key + " database into " + folder.toStdString());
     }
     return folder + QStringLiteral("/Recipe");
 }
@@ -83,14 +95,16 @@ void removeIndex(const QString &path)
 
 // The query folder's index, brought up to date once a run: the query benchmarks open it as the
 // program finds it after its first build.
-const QString &queryBase()
+QString queryBase(const std::string &key = "large")
 {
-    static const QString base = [] {
-        const QString b = copyOfLarge(dataRoot, kQueryFolder);
+    static std::map<std::string, QString> bases;
+    auto it = bases.find(key);
+    if (it == bases.end()) {
+        const QString b = copyOf(dataRoot, key, kQueryFolder);
         recipes::SearchIndex(b, RecipeBas::kPassword).sync();
-        return b;
-    }();
-    return base;
+        it = bases.emplace(key, b).first;
+    }
+    return it->second;
 }
 
 // A failure of the code measured shows in its row rather than ending the run.
@@ -105,10 +119,10 @@ void guarded(benchmark::State &state, const std::function<void()> &body)
 
 // --- Building the index from nothing -------------------------------------------------------
 
-void storeBuild(benchmark::State &state)
+void storeBuild(benchmark::State &state, const std::string &key)
 {
     guarded(state, [&] {
-        const QString base = copyOfLarge(dataRoot, kBuildFolder);
+        const QString base = copyOf(dataRoot, key, kBuildFolder);
         const QString index = indexFileOf(base);
         int rewritten = 0;
         int largestStep = 0;
@@ -131,16 +145,16 @@ void storeBuild(benchmark::State &state)
         state.counters["largest_step"] = largestStep;
         state.counters["slowest_step_ms"] = slowestStepMs;
         removeIndex(index);
-        if (rewritten != kLargeRecipes)
+        if (rewritten != recipesIn(key))
             state.SkipWithError("the index does not hold every recipe");
         state.counters["recipes"] = rewritten;
     });
 }
 
-void rawBuild(benchmark::State &state, bool inMemory)
+void rawBuild(benchmark::State &state, bool inMemory, const std::string &key)
 {
     guarded(state, [&] {
-        const QString base = copyOfLarge(dataRoot, kBuildFolder);
+        const QString base = copyOf(dataRoot, key, kBuildFolder);
         const QString target = inMemory ? QStringLiteral(":memory:") : QFileInfo(base).path() + QStringLiteral("/raw.search");
         int indexed = 0;
         for (auto _ : state) {
@@ -153,7 +167,7 @@ void rawBuild(benchmark::State &state, bool inMemory)
         }
         if (!inMemory)
             removeIndex(target);
-        if (indexed != kLargeRecipes)
+        if (indexed != recipesIn(key))
             state.SkipWithError("the raw index does not hold every recipe");
     });
 }
@@ -163,10 +177,10 @@ void rawBuild(benchmark::State &state, bool inMemory)
 // fullRead: as the program did before it kept marks, every recipe read again to find what changed.
 // openTimed: the index's two keyed connections are opened inside the time, as a run's first
 // query meets them; else outside it, as the search thread has them open before the first query.
-void firstQuery(benchmark::State &state, bool fullRead, bool openTimed)
+void firstQuery(benchmark::State &state, bool fullRead, bool openTimed, const std::string &key)
 {
     guarded(state, [&] {
-        const QString &base = queryBase();
+        const QString base = queryBase(key);
         const QString typed = QString::fromUtf8(kQueries[0].typed);
         std::int64_t read = 0;
         std::size_t hits = 0;
@@ -195,7 +209,7 @@ void firstQuery(benchmark::State &state, bool fullRead, bool openTimed)
 void firstQueryAfterWrite(benchmark::State &state)
 {
     guarded(state, [&] {
-        const QString base = copyOfLarge(dataRoot, kWriteFolder);
+        const QString base = copyOf(dataRoot, "large", kWriteFolder);
         recipes::SearchIndex(base, RecipeBas::kPassword).sync();
         const QString file = base + QStringLiteral(".mdb");
         const std::string category = quoted(recipes::Collection(base, RecipeBas::kPassword).categories().front().toStdString());
@@ -219,10 +233,10 @@ void firstQueryAfterWrite(benchmark::State &state)
 }
 
 // The same query later in the run, the index open and in step: what the first is held to.
-void laterQuery(benchmark::State &state)
+void laterQuery(benchmark::State &state, const std::string &key)
 {
     guarded(state, [&] {
-        recipes::SearchIndex index(queryBase(), RecipeBas::kPassword);
+        recipes::SearchIndex index(queryBase(key), RecipeBas::kPassword);
         index.catchUp();
         const QString typed = QString::fromUtf8(kQueries[0].typed);
         std::size_t hits = 0;
@@ -324,14 +338,22 @@ void registerSearchBenchmarks(const GeneratedDatabase &large, const QString &roo
     dataRoot = root;
     if (large.shape.categories * large.shape.recipesEach != kLargeRecipes)
         throw std::logic_error("the large database is not of the shape the search rows expect");
-    add("search/SearchIndex+sync/large", storeBuild);
-    add("search/first_query_unchanged/large", firstQuery, false, true);
-    add("search/first_query_full_read/large", firstQuery, true, true);
-    add("search/first_query_unchanged_open/large", firstQuery, false, false);
-    add("search/later_query/large", laterQuery);
+    // At a million only what grows with the collection: the build and a run's first query.
+    // A build at a million takes minutes: once each is all the run can afford.
+    for (const std::string key : {"large", "million"}) {
+        const int builds = key == "million" ? 1 : 0;
+        auto *build = add("search/SearchIndex+sync/" + key, storeBuild, key);
+        auto *raw = add("raw/search_build_file/" + key, rawBuild, false, key);
+        if (builds)
+            for (auto *b : {build, raw})
+                b->Repetitions(builds);
+        add("search/first_query_unchanged_open/" + key, firstQuery, false, false, key);
+        add("search/later_query/" + key, laterQuery, key);
+    }
+    add("search/first_query_unchanged/large", firstQuery, false, true, std::string("large"));
+    add("search/first_query_full_read/large", firstQuery, true, true, std::string("large"));
     add("search/first_query_after_write/large", firstQueryAfterWrite);
-    add("raw/search_build_file/large", rawBuild, false);
-    add("raw/search_build_memory/large", rawBuild, true);
+    add("raw/search_build_memory/large", rawBuild, true, std::string("large"));
     for (const QueryCase &query : kQueries) {
         const std::string key = query.key;
         add("search/find+FillMatches/" + key + "/large", storeFind, query);
@@ -355,6 +377,12 @@ std::vector<TableRow> searchTableRows()
     rows.push_back({"First query after another program wrote to the file, the index open: `catchUp` + `find`",
                     "large", "search/first_query_after_write/large", {"search/first_query_full_read/large"},
                     "`SearchIndex` + `sync` + `find`, every recipe read again", 0});
+    rows.push_back({"First build: `SearchIndex` + `catchUp`, no index file yet (one run)", "million",
+                    "search/SearchIndex+sync/million", {"raw/search_build_file/million"},
+                    "raw read of every recipe + raw FTS4 inserts into a new encrypted file", 1.5});
+    rows.push_back({"First query on an unchanged file, the index open: `catchUp` + `find`", "million",
+                    "search/first_query_unchanged_open/million", {"search/later_query/million"},
+                    "`find` alone, later in the run", 2});
     rows.push_back({"Raw FTS4 build into `:memory:` (no index file)", "large", "raw/search_build_memory/large",
                     {"raw/search_build_file/large"}, "the same raw build into a new encrypted file", 0});
     for (const QueryCase &query : kQueries) {
@@ -373,7 +401,7 @@ std::vector<MemoryRow> searchMemoryRows(const QString &root, double fillCatalogu
 {
     // Copied here, so that no probe's peak holds a copy's buffers.
     try {
-        copyOfLarge(root, kBuildFolder);
+        copyOf(root, "large", kBuildFolder);
     } catch (const std::exception &) {
         return {};
     }
@@ -392,7 +420,7 @@ std::vector<MemoryRow> searchMemoryRows(const QString &root, double fillCatalogu
 bool runSearchProbe(const QString &kind, const QString &root)
 {
     if (kind == QLatin1String("search")) {
-        const QString base = copyOfLarge(root, kBuildFolder);
+        const QString base = copyOf(root, "large", kBuildFolder);
         removeIndex(indexFileOf(base));
         {
             StoreRig rig(base);
@@ -405,7 +433,7 @@ bool runSearchProbe(const QString &kind, const QString &root)
         return true;
     }
     if (kind == QLatin1String("ftsfile") || kind == QLatin1String("ftsmemory")) {
-        const QString base = copyOfLarge(root, kBuildFolder);
+        const QString base = copyOf(root, "large", kBuildFolder);
         const bool inMemory = kind == QLatin1String("ftsmemory");
         const QString target = inMemory ? QStringLiteral(":memory:") : QFileInfo(base).path() + QStringLiteral("/raw.search");
         if (!inMemory)
