@@ -25,6 +25,7 @@ Recipe writeFields(dao::Recordset &rows, const Recipe &typed)
 }
 
 // Positions rows on the first row whose trimmed name is wanted (a null name matches nothing).
+// The rows are the engine's candidates; the check here keeps the core's own rule.
 bool moveToMatch(dao::Recordset &rows, const QString &wanted)
 {
     const int n = rows.RecordCount();
@@ -169,7 +170,7 @@ void Collection::addRecipe(const QString &category, const Recipe &typed)
     Backups::beforeChange(db());
     Recipe stored;
     const std::int64_t row = translated([&] {
-        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
+        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordsetForAppend(category);
         rows->AddNew();
         stored = writeFields(*rows, typed);
         rows->Update();
@@ -183,8 +184,9 @@ bool Collection::updateRecipe(const QString &category, const QString &name, cons
     Backups::beforeChange(db());
     Recipe stored;
     const std::optional<std::int64_t> row = translated([&]() -> std::optional<std::int64_t> {
-        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
-        if (!moveToMatch(*rows, schema::trimBlanks(name)))
+        const QString wanted = schema::trimBlanks(name);
+        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordsetMatching(category, wanted);
+        if (!moveToMatch(*rows, wanted))
             return std::nullopt;
         rows->Edit();
         try {
@@ -206,8 +208,9 @@ bool Collection::deleteRecipe(const QString &category, const QString &name)
 {
     Backups::beforeChange(db());
     const std::optional<std::int64_t> row = translated([&]() -> std::optional<std::int64_t> {
-        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
-        if (!moveToMatch(*rows, schema::trimBlanks(name)))
+        const QString wanted = schema::trimBlanks(name);
+        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordsetMatching(category, wanted);
+        if (!moveToMatch(*rows, wanted))
             return std::nullopt;
         const std::int64_t bookmark = rows->Bookmark();
         rows->Delete();

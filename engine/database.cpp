@@ -102,6 +102,16 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
     return Recordset::open(connection_, existingTable(table));
 }
 
+std::unique_ptr<Recordset> Database::OpenRecordsetForAppend(const QString &table)
+{
+    return Recordset::open(connection_, existingTable(table), Recordset::Rows::None);
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordsetMatching(const QString &table, const QString &trimmed)
+{
+    return Recordset::open(connection_, existingTable(table), Recordset::Rows::Matching, trimmed);
+}
+
 void Database::ReadAll(const QString &table,
                        const std::function<void(std::int64_t, const std::vector<Value> &)> &fn)
 {

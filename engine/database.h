@@ -36,6 +36,13 @@ public:
     QStringList TableDefs() const;
 
     std::unique_ptr<Recordset> OpenRecordset(const QString &table);
+    // A recordset for adding rows only: it reads no existing row, so opening it costs the same
+    // at any size of the table.
+    std::unique_ptr<Recordset> OpenRecordsetForAppend(const QString &table);
+    // A recordset of just the rows whose first field, spaces trimmed from both ends, equals
+    // trimmed, in stored order; found through an index on the first field, which is made first
+    // when the table has none and the file may be written.
+    std::unique_ptr<Recordset> OpenRecordsetMatching(const QString &table, const QString &trimmed);
     // As OpenRecordset(table)->ReadAll(fn), without the recordset's own reading of the table.
     void ReadAll(const QString &table,
                  const std::function<void(std::int64_t row, const std::vector<Value> &fields)> &fn);
