@@ -368,7 +368,7 @@ void mainWindowStartup(benchmark::State &state, const char *key)
         dao::DBEngine::ResetCache();
         state.ResumeTiming();
         auto window = std::make_unique<mainform::MainWindow>(dialogs, shell, folder);
-        PaintWatch watch(window->findChild<QTreeWidget *>(QStringLiteral("Tv"))->viewport());
+        PaintWatch watch(window->findChild<QTreeView *>(QStringLiteral("Tv"))->viewport());
         window->show();
         waitForPaint(watch, state);
         state.PauseTiming();

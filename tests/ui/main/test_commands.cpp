@@ -52,7 +52,7 @@ TEST_F(CommandsTest, ARecipeOfAVanishedCategoryAsksForAnotherAndShowsTheFileAsIt
     ASSERT_EQ(dialogs.messages(), std::vector{QStringLiteral("Please Choose a Recipe")});
     EXPECT_EQ(lastShown().flags, 0);
     EXPECT_EQ(lastShown().title, QStringLiteral("Saporium"));
-    EXPECT_EQ(findNode(QStringLiteral("Breads")), nullptr) << "the tree was rebuilt";
+    EXPECT_FALSE(findNode(QStringLiteral("Breads")).isValid()) << "the tree was rebuilt";
     EXPECT_TRUE(store().SelRecipeCategory.isEmpty());
     EXPECT_TRUE(window->isVisible());
 }
@@ -130,9 +130,9 @@ TEST_F(CommandsTest, ConfirmedSaveStoresTheRecipeAndReturnsToBrowsing)
     EXPECT_TRUE(locked());
     EXPECT_EQ(boxes(), (QStringList{QString(), QString(), QString(), QString()}));
     EXPECT_TRUE(store().SelCategory.isEmpty());
-    QTreeWidgetItem *breads = findNode(QStringLiteral("Breads"), QStringLiteral("Saporium"));
-    ASSERT_EQ(breads->childCount(), 2);
-    EXPECT_EQ(breads->child(1)->text(0), QStringLiteral("Toast"));
+    const QModelIndex breads = findNode(QStringLiteral("Breads"), QStringLiteral("Saporium"));
+    ASSERT_EQ(ui().Tv->model()->rowCount(breads), 2);
+    EXPECT_EQ(ui().Tv->model()->index(1, 0, breads).data().toString(), QStringLiteral("Toast"));
 }
 
 TEST_F(CommandsTest, ARefusedAddKeepsTheTypingAndTheMode)
@@ -198,7 +198,7 @@ TEST_F(CommandsTest, SaveEditedRenamesTheFirstRecipeAndReturnsToBrowsing)
     EXPECT_EQ(boxes().first(), QString());
     EXPECT_TRUE(store().SelRecipe.isEmpty());
     EXPECT_TRUE(store().SelRecipeCategory.isEmpty());
-    EXPECT_NE(findNode(QStringLiteral("Leek and potato"), QStringLiteral("Soups")), nullptr);
+    EXPECT_TRUE(findNode(QStringLiteral("Leek and potato"), QStringLiteral("Soups")).isValid());
 }
 
 TEST_F(CommandsTest, ARefusedEditKeepsTheTextTheModeAndTheRow)
@@ -355,7 +355,7 @@ TEST_F(CommandsTest, AddCategoryWorksInAnyModeAndShowsTheFullTree)
     dialogs.answerInputBox(QStringLiteral("Pies"));
     click(ui().xpcmdbutton2);
     EXPECT_EQ(dialogs.messages(), std::vector<QString>{QStringLiteral("Pies Category Created")});
-    EXPECT_NE(findNode(QStringLiteral("Pies"), QStringLiteral("Saporium")), nullptr);
+    EXPECT_TRUE(findNode(QStringLiteral("Pies"), QStringLiteral("Saporium")).isValid());
     EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 2);
 
     dialogs.answerInputBox(QStringLiteral("Saporium"));

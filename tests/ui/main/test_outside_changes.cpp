@@ -6,7 +6,6 @@
 
 #include "core/collection.h"
 
-#include <QTreeWidgetItemIterator>
 
 class OutsideChangesTest : public MainWindowTest {
 protected:
@@ -26,14 +25,11 @@ protected:
     QStringList tree()
     {
         QStringList out;
-        for (QTreeWidgetItemIterator it(ui().Tv); *it; ++it) {
-            int depth = 0;
-            for (QTreeWidgetItem *p = (*it)->parent(); p; p = p->parent())
-                ++depth;
-            out << QString(QString(2 * depth, QLatin1Char(' ')) + (*it)->text(0)
-                           + ((*it)->isExpanded() ? QStringLiteral(" +") : QString())
-                           + (ui().Tv->currentItem() == *it ? QStringLiteral(" *") : QString()));
-        }
+        testsupport::walkModel(*ui().Tv->model(), [&](const QModelIndex &node, int depth) {
+            out << QString(QString(2 * depth, QLatin1Char(' ')) + node.data().toString()
+                           + (ui().Tv->isExpanded(node) ? QStringLiteral(" +") : QString())
+                           + (ui().Tv->currentIndex() == node ? QStringLiteral(" *") : QString()));
+        });
         return out;
     }
 
@@ -71,7 +67,7 @@ TEST_F(OutsideChangesTest, AnotherProgramsChangesShowAtTheNextActivation)
 TEST_F(OutsideChangesTest, ARebuildKeepsTheOpenedCategoriesAndTheChosenRecipe)
 {
     clickNode(QStringLiteral("Pea"), QStringLiteral("Soups"));
-    findNode(QStringLiteral("Breads"), QStringLiteral("Saporium"))->setExpanded(true);
+    ui().Tv->expand(findNode(QStringLiteral("Breads"), QStringLiteral("Saporium")));
     const QStringList shown = boxes();
     QStringList expected = tree();
     expected.insert(expected.indexOf(QStringLiteral("    Rye")) + 1, QStringLiteral("    Naan"));
