@@ -148,6 +148,21 @@ int Collection::readSlice(const QString &category, std::int64_t after, int limit
     });
 }
 
+int Collection::readNames(const QString &category, std::int64_t from, bool backwards, int limit,
+                          const std::function<void(std::int64_t, const QString &)> &fn) const
+{
+    return translated([&] {
+        return db().ReadNames(category, from, backwards, limit, [&](std::int64_t row, const dao::Value &name) {
+            fn(row, schema::decode(name));
+        });
+    });
+}
+
+std::int64_t Collection::recipeCount(const QString &category) const
+{
+    return translated([&] { return db().CountRows(category); });
+}
+
 dao::TableMark Collection::mark(const QString &category) const
 {
     return translated([&] { return db().Mark(category); });

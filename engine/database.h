@@ -49,6 +49,12 @@ public:
     // As ReadAll, up to limit rows after row number after; returns how many were read.
     int ReadSlice(const QString &table, std::int64_t after, int limit,
                   const std::function<void(std::int64_t row, const std::vector<Value> &fields)> &fn);
+    // Up to limit rows' numbers and first fields after row number from, or before it in falling
+    // order with backwards (see name_slice); returns how many were read.
+    int ReadNames(const QString &table, std::int64_t from, bool backwards, int limit,
+                  const std::function<void(std::int64_t row, const Value &name)> &fn);
+    // The number of rows of the table.
+    std::int64_t CountRows(const QString &table);
     // The table's mark (see TableMark): one statement, no row read.
     TableMark Mark(const QString &table);
     // Starts a transaction that holds every change made through this database until it commits.

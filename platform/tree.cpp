@@ -51,7 +51,11 @@ void Tree::Show(QAbstractItemModel *model)
     QAbstractItemModel *shown = model ? model : own_;
     if (view_->model() != shown)
         view_->setModel(shown);
+    // As a tree built anew: nothing open, nothing chosen, at the top.
     view_->collapseAll();
+    view_->setCurrentIndex({});
+    view_->clearSelection();
+    view_->scrollToTop();
 }
 
 QStandardItem *Tree::parentFor(const QString &parentKey) const

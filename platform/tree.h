@@ -46,7 +46,8 @@ public:
     // Adds keyless children in one batch, in order; much cheaper than one Add per node. Returns
     // the last node added, or a null node when texts is empty.
     Node AddChildren(const QString &parentKey, const QStringList &texts, int image, int selectedImage);
-    // Shows model in place of the tree's own nodes, every node collapsed; null shows them again.
+    // Shows model in place of the tree's own nodes, as a tree built anew: every node collapsed,
+    // none current, scrolled to the top. Null shows the tree's own nodes again.
     void Show(QAbstractItemModel *model);
     // The icon of the image pair, as Add gives its nodes; for a model shown instead.
     QIcon Icon(int image, int selectedImage = 0);

@@ -4,6 +4,7 @@
 #include "engine/refusals.h"
 #include "platform/dialogs.h"
 #include "platform/text_box.h"
+#include "store/catalogue_model.h"
 
 namespace {
 
@@ -74,45 +75,61 @@ void RecipeBas::FillCatalogue()
     OpenStore();
     // Read before the catalogue: a write that lands during the fill is seen by the next check.
     tryStep([this] { seenVersion_ = RecipeDb->dataVersion(); });
-    c_.Tv.Clear();
-    addRootNode();
-
-    bool continueOnFailure = false;
-    // Each step before the first category's rows are open fails to the caller; after it, a
-    // failing step is skipped.
-    auto step = [&continueOnFailure](auto &&action) {
-        if (continueOnFailure)
-            tryStep(action);
-        else
-            action();
-    };
-
-    QStringList categories;
-    step([&] { categories = RecipeDb->categories(); });
-    for (const QString &category : std::as_const(categories)) {
-        step([&] {
-            lastAdded_ = c_.Tv.Add(kRootKey, category, ShownCategoryName(category), CategoryImage, SelectedImage);
+    auto fresh = std::make_unique<CatalogueModel>(
+        DbPath, Password,
+        CatalogueModel::Icons{c_.Tv.Icon(RootImage), c_.Tv.Icon(CategoryImage, SelectedImage),
+                              c_.Tv.Icon(RecipeImage, SelectedImage)});
+    try {
+        fresh->load();
+    } catch (...) {
+        // The tree as a fill that fails leaves it: the root, and the first category when the
+        // table list could be read but not that category's rows.
+        c_.Tv.Clear();
+        catalogue_.reset();
+        addRootNode();
+        tryStep([this] {
+            const QStringList categories = RecipeDb->categories();
+            if (!categories.isEmpty())
+                lastAdded_ = c_.Tv.Add(kRootKey, categories.constFirst(), ShownCategoryName(categories.constFirst()),
+                                       CategoryImage, SelectedImage);
         });
-        step([&] {
-            // Dropped first, so that a category whose rows cannot be read shows none rather
-            // than the rows of the category before it.
-            RecipeRs.reset();
-            RecipeRs = RecipeDb->openCategory(category);
-        });
-        continueOnFailure = true;
-
-        tryStep([&] { list1_ = rows().names(); });
-        tryStep([&] {
-            const platform::Node last = c_.Tv.AddChildren(category, list1_, RecipeImage, SelectedImage);
-            if (!last.isNull())
-                lastAdded_ = last;
-        });
-        list1_.clear();
+        throw;
     }
-    step([&] { c_.Tv.EnsureVisible(lastAdded_); });
+    c_.Tv.Show(fresh.get());
+    catalogue_ = std::move(fresh);
+    showAsFilled();
     CloseStore();
     if (AfterFill)
         AfterFill(true);
+}
+
+void RecipeBas::ShowCatalogue()
+{
+    if (!catalogue_ || !catalogue_->isOf(DbPath, Password)) {
+        FillCatalogue();
+        return;
+    }
+    c_.Tv.setImageList(&c_.ImageList1);
+    showAsFilled();
+    if (AfterFill)
+        AfterFill(true);
+}
+
+void RecipeBas::showAsFilled()
+{
+    CatalogueModel &model = *catalogue_;
+    c_.Tv.Show(&model);
+    // The last node a fill adds is made visible: the last category's last recipe, else the
+    // last category, else the root.
+    QModelIndex last = model.index(0, 0);
+    if (const int categories = model.rowCount(last); categories > 0) {
+        last = model.index(categories - 1, 0, last);
+        if (model.hasChildren(last))
+            if (const int recipes = model.rowCount(last); recipes > 0)
+                last = model.index(recipes - 1, 0, last);
+    }
+    lastAdded_ = platform::Node{last};
+    c_.Tv.EnsureVisible(lastAdded_);
 }
 
 bool RecipeBas::ChangedElsewhere()
@@ -239,7 +256,7 @@ RecipeBas::Outcome RecipeBas::UpdateRecipe(const QString &category, const QStrin
     if (!updated)
         return Outcome::NotFound;
     clearBoxes();
-    tryStep([this] { FillCatalogue(); });
+    tryStep([this] { ShowCatalogue(); });
     return Outcome::Done;
 }
 
@@ -255,7 +272,7 @@ RecipeBas::Outcome RecipeBas::DeleteRecipe(const QString &category, const QStrin
     }
     CloseStore();
     clearBoxes();
-    tryStep([this] { FillCatalogue(); });
+    tryStep([this] { ShowCatalogue(); });
     return deleted ? Outcome::Done : Outcome::NotFound;
 }
 
@@ -275,7 +292,7 @@ void RecipeBas::AddCategory()
     local->addCategory(NewCategory);
     local->close();
     dialogs_.MsgBox(NewCategory + QStringLiteral(" Category Created"));
-    FillCatalogue();
+    ShowCatalogue();
 }
 
 void RecipeBas::DeleteCategory(const QString &chosen)
@@ -305,7 +322,7 @@ void RecipeBas::DeleteCategory(const QString &chosen)
         SelRecipeCategory.clear();
         SelRecipe.clear();
     }
-    FillCatalogue();
+    ShowCatalogue();
     dialogs_.MsgBox(QStringLiteral("Category ") + category + QStringLiteral(" Has Been Deleted"));
 }
 

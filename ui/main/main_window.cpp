@@ -471,7 +471,7 @@ void MainWindow::Save_Click()
     lockFields(true);
     ui_->Save->hide();
     ui_->Cancel->hide();
-    storeCall([this] { store_->FillCatalogue(); });
+    storeCall([this] { store_->ShowCatalogue(); });
 }
 
 void MainWindow::Cancel_Click()
