@@ -49,10 +49,12 @@ void Tree::Clear()
 void Tree::Show(QAbstractItemModel *model)
 {
     QAbstractItemModel *shown = model ? model : own_;
-    if (view_->model() != shown)
+    // As a tree built anew: nothing open, nothing chosen, at the top. The model shown already
+    // keeps its open nodes: closing and opening a node of many rows again costs their layout.
+    if (view_->model() != shown) {
         view_->setModel(shown);
-    // As a tree built anew: nothing open, nothing chosen, at the top.
-    view_->collapseAll();
+        view_->collapseAll();
+    }
     view_->setCurrentIndex({});
     view_->clearSelection();
     view_->scrollToTop();
@@ -145,6 +147,12 @@ void Tree::Expand(Node node)
 {
     if (!node.isNull())
         view_->expand(node.index);
+}
+
+void Tree::Collapse(Node node)
+{
+    if (!node.isNull())
+        view_->collapse(node.index);
 }
 
 bool Tree::IsExpanded(Node node) const { return !node.isNull() && view_->isExpanded(node.index); }

@@ -46,8 +46,9 @@ public:
     // Adds keyless children in one batch, in order; much cheaper than one Add per node. Returns
     // the last node added, or a null node when texts is empty.
     Node AddChildren(const QString &parentKey, const QStringList &texts, int image, int selectedImage);
-    // Shows model in place of the tree's own nodes, as a tree built anew: every node collapsed,
-    // none current, scrolled to the top. Null shows the tree's own nodes again.
+    // Shows model in place of the tree's own nodes, as a tree built anew: none current, scrolled
+    // to the top, and, when it was not shown already, every node collapsed. Null shows the
+    // tree's own nodes again.
     void Show(QAbstractItemModel *model);
     // The icon of the image pair, as Add gives its nodes; for a model shown instead.
     QIcon Icon(int image, int selectedImage = 0);
@@ -55,6 +56,7 @@ public:
     void EnsureVisible(Node node);
     // Shows the node's children.
     void Expand(Node node);
+    void Collapse(Node node);
     bool IsExpanded(Node node) const;
     Node Current() const;
     void SetCurrent(Node node);

@@ -120,14 +120,26 @@ void RecipeBas::showAsFilled()
     CatalogueModel &model = *catalogue_;
     c_.Tv.Show(&model);
     // The last node a fill adds is made visible: the last category's last recipe, else the
-    // last category, else the root.
-    QModelIndex last = model.index(0, 0);
-    if (const int categories = model.rowCount(last); categories > 0) {
-        last = model.index(categories - 1, 0, last);
+    // last category, else the root. Only the nodes above it stay open.
+    const QModelIndex root = model.index(0, 0);
+    QModelIndex last = root;
+    if (const int categories = model.rowCount(root); categories > 0) {
+        last = model.index(categories - 1, 0, root);
         if (model.hasChildren(last))
             if (const int recipes = model.rowCount(last); recipes > 0)
                 last = model.index(recipes - 1, 0, last);
     }
+    const auto keepOpen = [&last](const QModelIndex &node) {
+        for (QModelIndex up = last.parent(); up.isValid(); up = up.parent())
+            if (up == node)
+                return true;
+        return false;
+    };
+    for (int row = 0; row < model.rowCount(root); ++row)
+        if (const platform::Node category{model.index(row, 0, root)}; !keepOpen(category.index) && c_.Tv.IsExpanded(category))
+            c_.Tv.Collapse(category);
+    if (!keepOpen(root))
+        c_.Tv.Collapse(platform::Node{root});
     lastAdded_ = platform::Node{last};
     c_.Tv.EnsureVisible(lastAdded_);
 }
