@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTreeWidget>
 
 #include <cstdio>
 

@@ -25,6 +25,7 @@ Recipe writeFields(dao::Recordset &rows, const Recipe &typed)
 }
 
 // Positions rows on the first row whose trimmed name is wanted (a null name matches nothing).
+// The rows are the engine's candidates; the check here keeps the core's own rule.
 bool moveToMatch(dao::Recordset &rows, const QString &wanted)
 {
     const int n = rows.RecordCount();
@@ -156,6 +157,21 @@ int Collection::readSlice(const QString &category, std::int64_t after, int limit
     });
 }
 
+int Collection::readNames(const QString &category, std::int64_t from, bool backwards, int limit,
+                          const std::function<void(std::int64_t, const QString &)> &fn) const
+{
+    return translated([&] {
+        return db().ReadNames(category, from, backwards, limit, [&](std::int64_t row, const dao::Value &name) {
+            fn(row, schema::decode(name));
+        });
+    });
+}
+
+std::int64_t Collection::recipeCount(const QString &category) const
+{
+    return translated([&] { return db().CountRows(category); });
+}
+
 dao::TableMark Collection::mark(const QString &category) const
 {
     return translated([&] { return db().Mark(category); });
@@ -181,7 +197,7 @@ void Collection::addRecipe(const QString &category, const Recipe &typed)
     Backups::beforeChange(db());
     Recipe stored;
     const std::int64_t row = translated([&] {
-        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
+        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordsetForAppend(category);
         rows->AddNew();
         stored = writeFields(*rows, typed);
         rows->Update();
@@ -196,8 +212,9 @@ bool Collection::updateRecipe(const QString &category, const QString &name, cons
     Recipe stored;
     Recipe before;
     const std::optional<std::int64_t> row = translated([&]() -> std::optional<std::int64_t> {
-        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
-        if (!moveToMatch(*rows, schema::trimBlanks(name)))
+        const QString wanted = schema::trimBlanks(name);
+        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordsetMatching(category, wanted);
+        if (!moveToMatch(*rows, wanted))
             return std::nullopt;
         before = storedFields(*rows);
         rows->Edit();
@@ -221,8 +238,9 @@ bool Collection::deleteRecipe(const QString &category, const QString &name)
     Backups::beforeChange(db());
     Recipe before;
     const std::optional<std::int64_t> row = translated([&]() -> std::optional<std::int64_t> {
-        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordset(category);
-        if (!moveToMatch(*rows, schema::trimBlanks(name)))
+        const QString wanted = schema::trimBlanks(name);
+        const std::unique_ptr<dao::Recordset> rows = db().OpenRecordsetMatching(category, wanted);
+        if (!moveToMatch(*rows, wanted))
             return std::nullopt;
         before = storedFields(*rows);
         const std::int64_t bookmark = rows->Bookmark();

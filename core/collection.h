@@ -78,6 +78,13 @@ public:
     // As readAll, up to limit recipes after row number after; returns how many were read.
     int readSlice(const QString &category, std::int64_t after, int limit,
                   const std::function<void(std::int64_t row, const Recipe &stored)> &fn) const;
+    // Up to limit recipe names, as the tree shows them (trimmed, null as the empty text), with
+    // their row numbers: after row number from in stored order, or with backwards before it in
+    // the reverse order. Returns how many were read.
+    int readNames(const QString &category, std::int64_t from, bool backwards, int limit,
+                  const std::function<void(std::int64_t row, const QString &name)> &fn) const;
+    // How many recipes the category holds.
+    std::int64_t recipeCount(const QString &category) const;
     // What the category looks like from outside, read without reading its recipes: it changes
     // when a recipe is added or deleted, and mostly when one is renamed (see dao::TableMark).
     dao::TableMark mark(const QString &category) const;

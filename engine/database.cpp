@@ -4,6 +4,7 @@
 #include "engine/db_engine.h"
 #include "engine/engine_error.h"
 #include "engine/field_check.h"
+#include "engine/name_slice.h"
 #include "engine/names.h"
 #include "engine/refusals.h"
 #include "engine/statement.h"
@@ -102,6 +103,16 @@ std::unique_ptr<Recordset> Database::OpenRecordset(const QString &table)
     return Recordset::open(connection_, existingTable(table));
 }
 
+std::unique_ptr<Recordset> Database::OpenRecordsetForAppend(const QString &table)
+{
+    return Recordset::open(connection_, existingTable(table), Recordset::Rows::None);
+}
+
+std::unique_ptr<Recordset> Database::OpenRecordsetMatching(const QString &table, const QString &trimmed)
+{
+    return Recordset::open(connection_, existingTable(table), Recordset::Rows::Matching, trimmed);
+}
+
 void Database::ReadAll(const QString &table,
                        const std::function<void(std::int64_t, const std::vector<Value> &)> &fn)
 {
@@ -114,6 +125,14 @@ int Database::ReadSlice(const QString &table, std::int64_t after, int limit,
 {
     return TableMark::readSlice(live(), existingTable(table), after, limit, fn);
 }
+
+int Database::ReadNames(const QString &table, std::int64_t from, bool backwards, int limit,
+                        const std::function<void(std::int64_t, const Value &)> &fn)
+{
+    return name_slice::read(live(), existingTable(table), from, backwards, limit, fn);
+}
+
+std::int64_t Database::CountRows(const QString &table) { return name_slice::count(live(), existingTable(table)); }
 
 TableMark Database::Mark(const QString &table) { return TableMark::of(live(), existingTable(table)); }
 

@@ -36,12 +36,25 @@ public:
     QStringList TableDefs() const;
 
     std::unique_ptr<Recordset> OpenRecordset(const QString &table);
+    // A recordset for adding rows only: it reads no existing row, so opening it costs the same
+    // at any size of the table.
+    std::unique_ptr<Recordset> OpenRecordsetForAppend(const QString &table);
+    // A recordset of just the rows whose first field, spaces trimmed from both ends, equals
+    // trimmed, in stored order; found through an index on the first field, which is made first
+    // when the table has none and the file may be written.
+    std::unique_ptr<Recordset> OpenRecordsetMatching(const QString &table, const QString &trimmed);
     // As OpenRecordset(table)->ReadAll(fn), without the recordset's own reading of the table.
     void ReadAll(const QString &table,
                  const std::function<void(std::int64_t row, const std::vector<Value> &fields)> &fn);
     // As ReadAll, up to limit rows after row number after; returns how many were read.
     int ReadSlice(const QString &table, std::int64_t after, int limit,
                   const std::function<void(std::int64_t row, const std::vector<Value> &fields)> &fn);
+    // Up to limit rows' numbers and first fields after row number from, or before it in falling
+    // order with backwards (see name_slice); returns how many were read.
+    int ReadNames(const QString &table, std::int64_t from, bool backwards, int limit,
+                  const std::function<void(std::int64_t row, const Value &name)> &fn);
+    // The number of rows of the table.
+    std::int64_t CountRows(const QString &table);
     // The table's mark (see TableMark): one statement that reads the whole table.
     TableMark Mark(const QString &table);
     // Starts a transaction that holds every change made through this database until it commits.

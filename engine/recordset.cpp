@@ -130,8 +130,26 @@ Recordset::Recordset(std::unique_ptr<Impl> impl) : d_(std::move(impl)) {}
 
 Recordset::~Recordset() = default;
 
-std::unique_ptr<Recordset> Recordset::open(std::shared_ptr<Connection> connection,
-                                           const QString &table)
+namespace {
+
+// Whether a first field read from the file, spaces trimmed from both ends, is trimmed; a null
+// never is.
+bool trimmedEquals(const Value &value, const QString &trimmed)
+{
+    if (!value)
+        return false;
+    QStringView text(*value);
+    while (!text.isEmpty() && text.front() == QLatin1Char(' '))
+        text = text.sliced(1);
+    while (!text.isEmpty() && text.back() == QLatin1Char(' '))
+        text.chop(1);
+    return text == trimmed;
+}
+
+}  // namespace
+
+std::unique_ptr<Recordset> Recordset::open(std::shared_ptr<Connection> connection, const QString &table,
+                                           Rows which, const QString &trimmed)
 {
     auto impl = std::make_unique<Impl>();
     impl->conn = std::move(connection);
@@ -145,18 +163,69 @@ std::unique_ptr<Recordset> Recordset::open(std::shared_ptr<Connection> connectio
                               .arg(table, conn.path()));
     impl->rowidName = rowidName(impl->columns, action);
 
-    // No ORDER BY: SQLite may then scan the index on the first column, which leaves the pages
-    // of the long texts unread; the rows are put in stored order here instead.
-    Statement scan(conn,
-                   QStringLiteral("SELECT ") + impl->rowidName + QStringLiteral(", ")
-                       + names::quoted(impl->columns.front().name) + QStringLiteral(" FROM ")
-                       + names::quoted(table),
-                   action);
-    while (scan.step())
-        impl->rows.push_back({scan.int64(0), scan.text(1), true, false});
+    const QString first = names::quoted(impl->columns.front().name);
+    const QString select = QStringLiteral("SELECT ") + impl->rowidName + QStringLiteral(", ") + first
+        + QStringLiteral(" FROM ") + names::quoted(table);
+    if (which == Rows::All) {
+        // No ORDER BY: SQLite may then scan the index on the first column, which leaves the
+        // pages of the long texts unread; the rows are put in stored order below instead.
+        Statement scan(conn, select, action);
+        while (scan.step())
+            impl->rows.push_back({scan.int64(0), scan.text(1), true, false});
+    } else if (which == Rows::Matching) {
+        // Look-ups in the first column's index, so that the cost follows the matching names,
+        // not the table. A match is the wanted text with k spaces after it, for k = 0, 1, ...
+        // while some name goes on with a further space (past kMostSpaces, the rest are read as
+        // one range); or a name that starts with a space (written so by another program); or a
+        // value stored as a number or a blob, which sort before and after every text. Each
+        // candidate is checked exactly here.
+        conn.ensureFirstColumnIndex(table, impl->columns.front().name);
+        const auto collect = [&](const QString &where, const QStringList &values) {
+            Statement find(conn, select + QStringLiteral(" WHERE ") + where, action);
+            for (int n = 0; n < values.size(); ++n)
+                find.bindText(n + 1, values[n]);
+            while (find.step()) {
+                Value value = find.text(1);
+                if (trimmedEquals(value, trimmed))
+                    impl->rows.push_back({find.int64(0), std::move(value), true, false});
+            }
+        };
+        const auto anyStartingWith = [&](const QString &start) {
+            Statement probe(conn,
+                            QStringLiteral("SELECT 1 FROM ") + names::quoted(table) + QStringLiteral(" WHERE ") + first
+                                + QStringLiteral(" >= ?1 AND ") + first + QStringLiteral(" < ?2 LIMIT 1"),
+                            action);
+            // Every text that starts with start sorts from start up to start with a '!' after it.
+            probe.bindText(1, start);
+            probe.bindText(2, start.chopped(1) + QLatin1Char('!'));
+            const bool found = probe.step();
+            probe.reset();
+            return found;
+        };
+        const QString trimTest = QStringLiteral(" AND trim(") + first + QStringLiteral(", ' ') = ?3");
+        constexpr int kMostSpaces = 16;
+        for (QString name = trimmed;; name += QLatin1Char(' ')) {
+            if (name.size() - trimmed.size() == kMostSpaces) {
+                collect(first + QStringLiteral(" >= ?1 AND ") + first + QStringLiteral(" < ?2") + trimTest,
+                        {name, name.chopped(1) + QLatin1Char('!'), trimmed});
+                break;
+            }
+            collect(first + QStringLiteral(" = ?1"), {name});
+            if (!anyStartingWith(name + QLatin1Char(' ')))
+                break;
+        }
+        collect(first + QStringLiteral(" >= ' ' AND ") + first + QStringLiteral(" < '!' AND trim(") + first
+                    + QStringLiteral(", ' ') = ?1"),
+                {trimmed});
+        collect(first + QStringLiteral(" < ''"), {});
+        collect(first + QStringLiteral(" >= x''"), {});
+    }
     const auto byRowid = [](const Impl::Row &a, const Impl::Row &b) { return a.rowid < b.rowid; };
     if (!std::is_sorted(impl->rows.begin(), impl->rows.end(), byRowid))
         std::sort(impl->rows.begin(), impl->rows.end(), byRowid);
+    // An empty wanted text puts a name of spaces in two ranges.
+    const auto sameRow = [](const Impl::Row &a, const Impl::Row &b) { return a.rowid == b.rowid; };
+    impl->rows.erase(std::unique(impl->rows.begin(), impl->rows.end(), sameRow), impl->rows.end());
 
     impl->liveRows = static_cast<int>(impl->rows.size());
     impl->pendingValues.resize(impl->columns.size());

@@ -16,8 +16,9 @@ namespace dao {
 class Connection;
 class Database;
 
-// All rows of one table in stored (insertion) order, read when the recordset is opened, so
-// RecordCount is exact. Values other than the first field are read from the file on demand.
+// The rows of one table in stored (insertion) order, read when the recordset is opened, so
+// RecordCount is exact: all of them, none (for appending), or those whose first field matches
+// (see Database::OpenRecordsetMatching); moves and RecordCount see only the rows read. Values other than the first field are read from the file on demand.
 // Holds no lock or transaction between calls. A recordset shares its database's connection and
 // stays usable after its Database handle is closed, until it is closed itself.
 //
@@ -67,10 +68,12 @@ public:
 private:
     friend class Database;
     struct Impl;
+    enum class Rows { All, None, Matching };
     explicit Recordset(std::unique_ptr<Impl> impl);
-    // Reads the rows of table, whose name is spelled as the file spells it.
-    static std::unique_ptr<Recordset> open(std::shared_ptr<Connection> connection,
-                                           const QString &table);
+    // Reads the rows of table, whose name is spelled as the file spells it; Matching reads those
+    // whose first field trimmed equals trimmed.
+    static std::unique_ptr<Recordset> open(std::shared_ptr<Connection> connection, const QString &table,
+                                           Rows which = Rows::All, const QString &trimmed = {});
     // What ReadAll of a recordset just opened on table gives, without reading the row numbers
     // and first values that opening reads.
     static void readTable(Connection &connection, const QString &table,

@@ -10,6 +10,12 @@
 
 namespace dao {
 
+namespace {
+thread_local std::uint64_t stepsSoFar = 0;
+}  // namespace
+
+std::uint64_t Statement::stepsRun() { return stepsSoFar; }
+
 Statement::Statement(Connection &connection, const QString &sql, QString action)
     : connection_(connection), action_(std::move(action))
 {
@@ -57,6 +63,7 @@ bool Statement::step()
     connection_.armDeadline();
     const int rc = sqlite3_step(stmt_);
     connection_.disarmDeadline();
+    stepsSoFar += static_cast<std::uint64_t>(sqlite3_stmt_status(stmt_, SQLITE_STMTSTATUS_VM_STEP, 1));
     if (rc == SQLITE_ROW)
         return true;
     if (rc == SQLITE_DONE) {

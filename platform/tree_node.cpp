@@ -1,11 +1,13 @@
 #include "platform/tree_node.h"
 
-#include <QTreeWidgetItem>
+#include <QAbstractItemModel>
 
 namespace platform {
 
-QString Node::key() const { return item ? item->data(0, kNodeKeyRole).toString() : QString(); }
-QString Node::text() const { return item ? item->text(0) : QString(); }
-Node Node::parent() const { return Node{item ? item->parent() : nullptr}; }
+QString Node::key() const { return index.data(kNodeKeyRole).toString(); }
+QString Node::text() const { return index.data(Qt::DisplayRole).toString(); }
+Node Node::parent() const { return Node{index.parent()}; }
+int Node::childCount() const { return index.isValid() ? index.model()->rowCount(index) : 0; }
+Node Node::child(int row) const { return index.isValid() ? Node{index.model()->index(row, 0, index)} : Node{}; }
 
 }  // namespace platform

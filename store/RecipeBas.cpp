@@ -5,6 +5,7 @@
 #include "platform/dialogs.h"
 #include "platform/text_box.h"
 #include "platform/tree_error.h"
+#include "store/catalogue_model.h"
 
 namespace {
 
@@ -78,45 +79,73 @@ void RecipeBas::FillCatalogue()
     OpenStore();
     // Read before the catalogue: a write that lands during the fill is seen by the next check.
     tryStep([this] { seenVersion_ = RecipeDb->dataVersion(); });
-    c_.Tv.Clear();
-    addRootNode();
-
-    bool continueOnFailure = false;
-    // Each step before the first category's rows are open fails to the caller; after it, a
-    // failing step is skipped.
-    auto step = [&continueOnFailure](auto &&action) {
-        if (continueOnFailure)
-            tryStep(action);
-        else
-            action();
-    };
-
-    QStringList categories;
-    step([&] { categories = RecipeDb->categories(); });
-    for (const QString &category : std::as_const(categories)) {
-        step([&] {
-            lastAdded_ = c_.Tv.Add(kRootKey, category, ShownCategoryName(category), CategoryImage, SelectedImage);
+    auto fresh = std::make_unique<CatalogueModel>(
+        session_.path(), session_.password(),
+        CatalogueModel::Icons{c_.Tv.Icon(RootImage), c_.Tv.Icon(CategoryImage, SelectedImage),
+                              c_.Tv.Icon(RecipeImage, SelectedImage)});
+    try {
+        fresh->load();
+    } catch (...) {
+        // The tree as a fill that fails leaves it: the root, and the first category when the
+        // table list could be read but not that category's rows.
+        c_.Tv.Clear();
+        catalogue_.reset();
+        addRootNode();
+        tryStep([this] {
+            const QStringList categories = RecipeDb->categories();
+            if (!categories.isEmpty())
+                lastAdded_ = c_.Tv.Add(kRootKey, categories.constFirst(), ShownCategoryName(categories.constFirst()),
+                                       CategoryImage, SelectedImage);
         });
-        step([&] {
-            // Dropped first, so that a category whose rows cannot be read shows none rather
-            // than the rows of the category before it.
-            RecipeRs.reset();
-            RecipeRs = RecipeDb->openCategory(category);
-        });
-        continueOnFailure = true;
-
-        tryStep([&] { list1_ = rows().names(); });
-        tryStep([&] {
-            const platform::Node last = c_.Tv.AddChildren(category, list1_, RecipeImage, SelectedImage);
-            if (!last.isNull())
-                lastAdded_ = last;
-        });
-        list1_.clear();
+        throw;
     }
-    step([&] { c_.Tv.EnsureVisible(lastAdded_); });
+    c_.Tv.Show(fresh.get());
+    catalogue_ = std::move(fresh);
+    showAsFilled();
     CloseStore();
     if (AfterFill)
         AfterFill(true);
+}
+
+void RecipeBas::ShowCatalogue()
+{
+    if (!catalogue_ || !catalogue_->isOf(session_.path(), session_.password())) {
+        FillCatalogue();
+        return;
+    }
+    c_.Tv.setImageList(&c_.ImageList1);
+    showAsFilled();
+    if (AfterFill)
+        AfterFill(true);
+}
+
+void RecipeBas::showAsFilled()
+{
+    CatalogueModel &model = *catalogue_;
+    c_.Tv.Show(&model);
+    // The last node a fill adds is made visible: the last category's last recipe, else the
+    // last category, else the root. Only the nodes above it stay open.
+    const QModelIndex root = model.index(0, 0);
+    QModelIndex last = root;
+    if (const int categories = model.rowCount(root); categories > 0) {
+        last = model.index(categories - 1, 0, root);
+        if (model.hasChildren(last))
+            if (const int recipes = model.rowCount(last); recipes > 0)
+                last = model.index(recipes - 1, 0, last);
+    }
+    const auto keepOpen = [&last](const QModelIndex &node) {
+        for (QModelIndex up = last.parent(); up.isValid(); up = up.parent())
+            if (up == node)
+                return true;
+        return false;
+    };
+    for (int row = 0; row < model.rowCount(root); ++row)
+        if (const platform::Node category{model.index(row, 0, root)}; !keepOpen(category.index) && c_.Tv.IsExpanded(category))
+            c_.Tv.Collapse(category);
+    if (!keepOpen(root))
+        c_.Tv.Collapse(platform::Node{root});
+    lastAdded_ = platform::Node{last};
+    c_.Tv.EnsureVisible(lastAdded_);
 }
 
 bool RecipeBas::ChangedElsewhere()
@@ -244,7 +273,7 @@ RecipeBas::Outcome RecipeBas::UpdateRecipe(const QString &category, const QStrin
     if (!updated)
         return Outcome::NotFound;
     clearBoxes();
-    tryStep([this] { FillCatalogue(); });
+    tryStep([this] { ShowCatalogue(); });
     return Outcome::Done;
 }
 
@@ -260,7 +289,7 @@ RecipeBas::Outcome RecipeBas::DeleteRecipe(const QString &category, const QStrin
     }
     CloseStore();
     clearBoxes();
-    tryStep([this] { FillCatalogue(); });
+    tryStep([this] { ShowCatalogue(); });
     return deleted ? Outcome::Done : Outcome::NotFound;
 }
 
@@ -280,7 +309,7 @@ void RecipeBas::AddCategory()
     local->addCategory(NewCategory);
     local->close();
     dialogs_.MsgBox(NewCategory + QStringLiteral(" Category Created"));
-    FillCatalogue();
+    ShowCatalogue();
 }
 
 void RecipeBas::DeleteCategory(const QString &chosen)
@@ -310,7 +339,7 @@ void RecipeBas::DeleteCategory(const QString &chosen)
         SelRecipeCategory.clear();
         SelRecipe.clear();
     }
-    FillCatalogue();
+    ShowCatalogue();
     dialogs_.MsgBox(QStringLiteral("Category ") + category + QStringLiteral(" Has Been Deleted"));
 }
 

@@ -24,6 +24,8 @@
 #include <optional>
 #include <vector>
 
+class CatalogueModel;
+
 namespace platform {
 class Dialogs;
 class TextBox;
@@ -69,7 +71,12 @@ public:
     // Closes and releases the recordset and the database; never fails, any number of times.
     void CloseStore();
 
+    // Shows the whole catalogue, read anew from the file: the root and the last category
+    // expanded, its last recipe scrolled into view, no node chosen.
     void FillCatalogue();
+    // The same view of the catalogue as FillCatalogue gives, from the rows the program's own
+    // changes have kept up to date; reads the file anew when it has none for this file.
+    void ShowCatalogue();
     void FillCategories();
     // Whether another program has written to the file since the catalogue was last filled from
     // it or this was last asked; this program's own changes do not count. One read of the
@@ -106,7 +113,8 @@ public:
     // break the line, appear as visible symbols. The name itself stays the node's key.
     static QString ShownCategoryName(const QString &name);
 
-    // The staging list of one category's recipe names during a fill; empty between fills.
+    // The staging list of one category's recipe names during a fill; empty between fills (the
+    // catalogue's names are read by its model, as they are shown).
     const QStringList &List1() const { return list1_; }
 
 private:
@@ -114,6 +122,8 @@ private:
     // The open category; throws when there is none, so a step after a failed open fails too.
     recipes::CategoryRows &rows() const;
     void addRootNode();
+    // Arranges the catalogue's view as a fill leaves it.
+    void showAsFilled();
     recipes::Recipe typedRecipe() const;
     // A refusal in the user's terms: a field too long is named by the box it was typed in.
     static recipes::Error inBoxTerms(const recipes::Error &e);
@@ -126,5 +136,6 @@ private:
     std::unique_ptr<recipes::CategoryRows> RecipeRs;  // the category being read
     QStringList list1_;
     platform::Node lastAdded_;
+    std::unique_ptr<CatalogueModel> catalogue_;  // the catalogue as last filled
     std::optional<std::int64_t> seenVersion_;  // the file's change counter as last filled or asked
 };

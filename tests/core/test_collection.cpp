@@ -3,6 +3,7 @@
 #include "core/category_schema.h"
 #include "core/collection.h"
 #include "core/recipe_error.h"
+#include "engine/statement.h"
 #include "support/temp_db.h"
 
 #include <gtest/gtest.h>
@@ -222,3 +223,49 @@ TEST_F(CollectionTest, ATooLongValueIsStoredUpToTheLimitItStatesAndRefusedOneBey
 }
 
 }  // namespace
+
+// A change in a category of thousands of recipes visits about as much of the file as the same
+// change in a category of a few: the recipe is found through the name index, not by reading
+// every row. The target is written by another program with spaces around its name, last.
+TEST(CollectionCost, ChangesCostTheSameInABigCategoryAsInASmallOne)
+{
+    testsupport::TempDb db;
+    db.create();
+    const QString target = QStringLiteral("Target");
+    for (const auto &[category, size] : {std::pair{QStringLiteral("Small"), 5}, std::pair{QStringLiteral("Big"), 20000}}) {
+        db.addCategory(category);
+        const auto handle = db.open();
+        const auto transaction = handle->BeginTrans();
+        const auto appender = handle->OpenAppender(category);
+        for (int i = 0; i < size; ++i)
+            appender->Append({QStringLiteral("Target ") + QString::number(i) + QLatin1Char(' '), QStringLiteral("x ")});
+        appender->Append({QStringLiteral("  Target  "), QStringLiteral("other program")});
+        transaction->Commit();
+    }
+    Collection collection(db.basePath(), recipes::kBuiltInPassword);
+    const Recipe typed{target, QStringLiteral("me"), QStringLiteral("i"), QStringLiteral("p")};
+    const struct {
+        const char *change;
+        std::function<bool(const QString &category)> run;
+    } changes[] = {
+        {"update", [&](const QString &c) { return collection.updateRecipe(c, QStringLiteral(" Target"), typed); }},
+        {"add", [&](const QString &c) { collection.addRecipe(c, typed); return true; }},
+        {"delete", [&](const QString &c) { return collection.deleteRecipe(c, target); }},
+        {"missing", [&](const QString &c) { return !collection.updateRecipe(c, QStringLiteral("Targe"), typed); }},
+    };
+    for (const auto &change : changes) {
+        std::uint64_t cost[2] = {};
+        int n = 0;
+        for (const QString &category : {QStringLiteral("Small"), QStringLiteral("Big")}) {
+            const std::uint64_t before = dao::Statement::stepsRun();
+            EXPECT_TRUE(change.run(category)) << change.change << " in " << category.toStdString();
+            cost[n++] = dao::Statement::stepsRun() - before;
+        }
+        EXPECT_LE(cost[1], 2 * cost[0] + 200) << change.change << ": small " << cost[0] << ", big " << cost[1];
+    }
+    const std::vector<Row> big = db.rows(QStringLiteral("Big"));
+    ASSERT_EQ(big.size(), 20001u);
+    EXPECT_EQ(big.back(), row(QStringLiteral("Target "), QStringLiteral("me "), QStringLiteral("i "), QStringLiteral("p ")))
+        << "the other program's row was updated, then deleted, leaving the added one";
+    EXPECT_EQ(big[20000 - 1].name, QStringLiteral("Target 19999 "));
+}

@@ -15,7 +15,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <cstdio>
 #include <cstdlib>
@@ -59,7 +59,7 @@ int main(int argc, char **argv)
     int stamp = std::atoi(argv[3]);
     std::mt19937 random(static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10)));
 
-    QTreeWidget tree;
+    QTreeView tree;
     QLineEdit line1, line2;
     QPlainTextEdit multi3, multi4;
     platform::ImageList images(4, QPixmap(16, 16));

@@ -7,13 +7,14 @@
 #include "platform/text_box.h"
 #include "platform/tree.h"
 #include "store/RecipeBas.h"
+#include "support/model_walk.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_db.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -38,13 +39,9 @@ protected:
     QStringList treeLines() const
     {
         QStringList out;
-        std::function<void(QTreeWidgetItem *, int)> walk = [&](QTreeWidgetItem *item, int depth) {
-            out << QString(depth * 2, QLatin1Char(' ')) + item->text(0);
-            for (int i = 0; i < item->childCount(); ++i)
-                walk(item->child(i), depth + 1);
-        };
-        for (int i = 0; i < tree.topLevelItemCount(); ++i)
-            walk(tree.topLevelItem(i), 0);
+        testsupport::walkModel(*tree.model(), [&](const QModelIndex &node, int depth) {
+            out << QString(depth * 2, QLatin1Char(' ')) + node.data().toString();
+        });
         return out;
     }
 
@@ -73,7 +70,7 @@ protected:
 
     testsupport::TempDb db;
     testsupport::ScriptedDialogs dialogs;
-    QTreeWidget tree;
+    QTreeView tree;
     QLineEdit line1, line2;
     QPlainTextEdit multi3, multi4;
     platform::ImageList images;

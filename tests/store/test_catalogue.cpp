@@ -44,8 +44,8 @@ TEST_F(StoreTest, NodeKeysTellTheRootCategoriesAndRecipesApart)
     EXPECT_EQ(root.text(), QStringLiteral("Saporium"));
     const platform::Node soups = tv.nodeByKey(QStringLiteral("Soups"));
     ASSERT_FALSE(soups.isNull());
-    EXPECT_EQ(soups.parent().item, root.item);
-    const platform::Node leek{soups.item->child(0)};
+    EXPECT_EQ(soups.parent(), root);
+    const platform::Node leek = soups.child(0);
     EXPECT_EQ(leek.key(), QString());
     EXPECT_EQ(leek.text(), QStringLiteral("Leek"));
     EXPECT_EQ(leek.parent().text(), QStringLiteral("Soups"));
@@ -57,19 +57,20 @@ TEST_F(StoreTest, FullTreeShowsTheSelectedImageButTheCategoryTreeDoesNot)
     db.addCategory(QStringLiteral("Soups"), {row(QStringLiteral("Leek "))});
 
     store.FillCatalogue();
-    QTreeWidgetItem *category = tv.nodeByKey(QStringLiteral("Soups")).item;
-    QTreeWidgetItem *recipe = category->child(0);
-    const QIcon rootIcon = tree.topLevelItem(0)->icon(0);
-    EXPECT_TRUE(sameImage(rootIcon.pixmap(16, QIcon::Normal), images[0]));
-    EXPECT_TRUE(sameImage(category->icon(0).pixmap(16, QIcon::Normal), images[1]));
-    EXPECT_TRUE(sameImage(category->icon(0).pixmap(16, QIcon::Selected), images[2]));
-    EXPECT_TRUE(sameImage(recipe->icon(0).pixmap(16, QIcon::Normal), images[3]));
-    EXPECT_TRUE(sameImage(recipe->icon(0).pixmap(16, QIcon::Selected), images[2]));
+    const auto icon = [](const platform::Node &node) { return node.index.data(Qt::DecorationRole).value<QIcon>(); };
+    platform::Node category = tv.nodeByKey(QStringLiteral("Soups"));
+    testsupport::fetchAll(*tree.model(), category.index);
+    const platform::Node recipe = category.child(0);
+    EXPECT_TRUE(sameImage(icon(tv.Top(0)).pixmap(16, QIcon::Normal), images[0]));
+    EXPECT_TRUE(sameImage(icon(category).pixmap(16, QIcon::Normal), images[1]));
+    EXPECT_TRUE(sameImage(icon(category).pixmap(16, QIcon::Selected), images[2]));
+    EXPECT_TRUE(sameImage(icon(recipe).pixmap(16, QIcon::Normal), images[3]));
+    EXPECT_TRUE(sameImage(icon(recipe).pixmap(16, QIcon::Selected), images[2]));
 
     store.FillCategories();
-    category = tv.nodeByKey(QStringLiteral("Soups")).item;
-    EXPECT_EQ(category->childCount(), 0);
-    EXPECT_TRUE(sameImage(category->icon(0).pixmap(16, QIcon::Selected), images[1]));
+    category = tv.nodeByKey(QStringLiteral("Soups"));
+    EXPECT_FALSE(tree.model()->hasChildren(category.index));
+    EXPECT_TRUE(sameImage(icon(category).pixmap(16, QIcon::Selected), images[1]));
 }
 
 TEST_F(StoreTest, OnlyTheLastCategoryIsExpandedAfterAFill)
@@ -78,14 +79,14 @@ TEST_F(StoreTest, OnlyTheLastCategoryIsExpandedAfterAFill)
     db.addCategory(QStringLiteral("Breads"), {row(QStringLiteral("Rye "))});
     db.addCategory(QStringLiteral("Soups"), {row(QStringLiteral("Leek ")), row(QStringLiteral("Pea "))});
     store.FillCatalogue();
-    EXPECT_FALSE(tv.nodeByKey(QStringLiteral("Breads")).item->isExpanded());
-    EXPECT_TRUE(tv.nodeByKey(QStringLiteral("Soups")).item->isExpanded());
+    EXPECT_FALSE(tv.IsExpanded(tv.nodeByKey(QStringLiteral("Breads"))));
+    EXPECT_TRUE(tv.IsExpanded(tv.nodeByKey(QStringLiteral("Soups"))));
 
     // An empty category sorting last keeps every category folded.
     db.addCategory(QStringLiteral("zzzNothing"));
     store.FillCatalogue();
-    EXPECT_FALSE(tv.nodeByKey(QStringLiteral("Soups")).item->isExpanded());
-    EXPECT_TRUE(tree.topLevelItem(0)->isExpanded());
+    EXPECT_FALSE(tv.IsExpanded(tv.nodeByKey(QStringLiteral("Soups"))));
+    EXPECT_TRUE(tv.IsExpanded(tv.Top(0)));
     EXPECT_EQ(treeLines().last(), QStringLiteral("  zzzNothing"));
 }
 
@@ -155,9 +156,10 @@ TEST_F(StoreTest, AFillAcrossTheOldListLimitShowsEveryRecipe)
     rawSql("INSERT INTO \"Many\" (Name) WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n "
            "WHERE i < 32999) SELECT 'Recipe ' || i || ' ' FROM n;");
     store.FillCatalogue();
-    QTreeWidgetItem *many = tv.nodeByKey(QStringLiteral("Many")).item;
-    ASSERT_EQ(many->childCount(), 33000);
-    EXPECT_EQ(many->child(32999)->text(0), QStringLiteral("Recipe 32999"));
+    const platform::Node many = tv.nodeByKey(QStringLiteral("Many"));
+    testsupport::fetchAll(*tree.model(), many.index);
+    ASSERT_EQ(many.childCount(), 33000);
+    EXPECT_EQ(many.child(32999).text(), QStringLiteral("Recipe 32999"));
 }
 
 TEST_F(StoreTest, CloseStoreMayRunAnyTimeAnyNumberOfTimes)

@@ -85,6 +85,9 @@ int TempDb::rawExec(const QString &sql, const QString &key, QStringList *rows, Q
         rc = sqlite3_key(db, bytes.constData(), static_cast<int>(bytes.size()));
     }
     if (rc == SQLITE_OK) {
+        // The window's background backup may be reading the file: wait for it as another
+        // program's write would, rather than fail on its lock.
+        sqlite3_busy_timeout(db, 30000);
         auto collect = [](void *out, int columns, char **values, char **) {
             QStringList fields;
             for (int i = 0; i < columns; ++i)

@@ -15,7 +15,7 @@
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QTreeWidget;
+class QTreeView;
 class RecipeBas;
 class xpcmdbutton;
 
@@ -33,7 +33,7 @@ public:
         QLineEdit *find;
         QLabel *count;
         xpcmdbutton *close;
-        QTreeWidget *tree;  // gives up the bar's height while the bar is shown
+        QTreeView *tree;  // gives up the bar's height while the bar is shown
     };
     FindBar(Controls controls, RecipeBas &store, QObject *parent = nullptr);
     ~FindBar() override;

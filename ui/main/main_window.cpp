@@ -30,8 +30,7 @@
 #include <QSet>
 #include <QShortcut>
 #include <QTimer>
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
+#include <QTreeView>
 #include <QUrl>
 
 namespace mainform {
@@ -149,7 +148,7 @@ void MainWindow::wireControls()
     connect(ui_->Tv, &QWidget::customContextMenuRequested, this,
             [this, separator, importFiles, importFolder, exportRecipes, fileSeparator, backUp, restore, password,
              openSeparator, openOther, recent](const QPoint &at) {
-                const platform::Node node{ui_->Tv->itemAt(at)};
+                const platform::Node node = tv_->NodeAt(at);
                 const bool root = !node.isNull() && node.key() == RecipeBas::kRootKey;
                 const bool category = !node.isNull() && !root && !node.parent().isNull()
                     && node.parent().key() == RecipeBas::kRootKey;
@@ -277,23 +276,26 @@ void MainWindow::catchUpWithFile()
 
 void MainWindow::refillKeepingPlace()
 {
-    QTreeWidget *tree = ui_->Tv;
     // Where the user was: the nodes opened and the node chosen, by key, or for a recipe by its
     // category's key and its text, which is all that survives a rebuild.
     QSet<QString> opened;
-    const auto keyOf = [](QTreeWidgetItem *item) { return platform::Node{item}.key(); };
-    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        if ((*it)->isExpanded())
-            opened.insert(keyOf(*it));
+    for (int top = 0; top < tv_->TopCount(); ++top) {
+        const platform::Node root = tv_->Top(top);
+        if (tv_->IsExpanded(root))
+            opened.insert(root.key());
+        for (int row = 0; row < root.childCount(); ++row)
+            if (tv_->IsExpanded(root.child(row)))
+                opened.insert(root.child(row).key());
+    }
     QString currentKey, currentRecipe;
     bool onRecipe = false;
-    if (QTreeWidgetItem *current = tree->currentItem()) {
-        onRecipe = current->parent() && current->parent()->parent();
-        currentKey = keyOf(onRecipe ? current->parent() : current);
+    if (const platform::Node current = tv_->Current(); !current.isNull()) {
+        onRecipe = !current.parent().parent().isNull();
+        currentKey = (onRecipe ? current.parent() : current).key();
         if (onRecipe)
-            currentRecipe = current->text(0);
+            currentRecipe = current.text();
     }
-    const int scrolled = tree->verticalScrollBar()->value();
+    const int scrolled = ui_->Tv->verticalScrollBar()->value();
 
     try {
         store_->FillCatalogue();
@@ -302,20 +304,31 @@ void MainWindow::refillKeepingPlace()
         return;
     }
 
-    for (QTreeWidgetItemIterator it(tree); *it; ++it)
-        if ((*it)->childCount() > 0)
-            (*it)->setExpanded(opened.contains(keyOf(*it)));
-    QTreeWidgetItem *current = currentKey.isEmpty() ? nullptr : tv_->nodeByKey(currentKey).item;
-    if (current && onRecipe) {
-        QTreeWidgetItem *category = current;
-        current = nullptr;
-        for (int i = 0; i < category->childCount() && !current; ++i)
-            if (category->child(i)->text(0) == currentRecipe)
-                current = category->child(i);
+    const auto restore = [this, &opened](const platform::Node &node) {
+        if (!node.index.model()->hasChildren(node.index))
+            return;
+        if (opened.contains(node.key()))
+            tv_->Expand(node);
+        else
+            ui_->Tv->collapse(node.index);
+    };
+    for (int top = 0; top < tv_->TopCount(); ++top) {
+        const platform::Node root = tv_->Top(top);
+        restore(root);
+        for (int row = 0; row < root.childCount(); ++row)
+            restore(root.child(row));
     }
-    if (current)
-        tree->setCurrentItem(current);
-    tree->verticalScrollBar()->setValue(scrolled);
+    platform::Node current = currentKey.isEmpty() ? platform::Node{} : tv_->nodeByKey(currentKey);
+    if (!current.isNull() && onRecipe) {
+        const platform::Node category = current;
+        current = {};
+        for (int i = 0; i < category.childCount() && current.isNull(); ++i)
+            if (category.child(i).text() == currentRecipe)
+                current = category.child(i);
+    }
+    if (!current.isNull())
+        tv_->SetCurrent(current);
+    ui_->Tv->verticalScrollBar()->setValue(scrolled);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -460,7 +473,7 @@ void MainWindow::Save_Click()
     store_->SelCategory.clear();
     clearFields();
     enter({WindowMode::Browsing, true});
-    storeCall([this] { store_->FillCatalogue(); });
+    storeCall([this] { store_->ShowCatalogue(); });
 }
 
 void MainWindow::Cancel_Click()

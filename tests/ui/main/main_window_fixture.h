@@ -4,6 +4,7 @@
 #include "core/backups.h"
 #include "store/RecipeBas.h"
 #include "support/recording_shell.h"
+#include "support/model_walk.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_db.h"
 #include "ui/main/main_form.h"
@@ -14,7 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QTreeWidget>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -75,22 +76,18 @@ protected:
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
-    QTreeWidgetItem *findNode(const QString &text, const QString &parentText = {})
+    QModelIndex findNode(const QString &text, const QString &parentText = {})
     {
-        const auto items = ui().Tv->findItems(text, Qt::MatchExactly | Qt::MatchRecursive);
-        for (QTreeWidgetItem *item : items)
-            if (parentText.isNull() || (item->parent() && item->parent()->text(0) == parentText))
-                return item;
-        return nullptr;
+        return testsupport::findNode(*ui().Tv, text, parentText);
     }
 
     // Clicks a node of the tree with the mouse.
     void clickNode(const QString &text, const QString &parentText = {})
     {
-        QTreeWidgetItem *item = findNode(text, parentText);
-        ASSERT_NE(item, nullptr) << text.toStdString();
-        ui().Tv->scrollToItem(item);
-        const QRect rect = ui().Tv->visualItemRect(item);
+        const QModelIndex item = findNode(text, parentText);
+        ASSERT_TRUE(item.isValid()) << text.toStdString();
+        ui().Tv->scrollTo(item);
+        const QRect rect = ui().Tv->visualRect(item);
         ASSERT_TRUE(rect.isValid()) << text.toStdString();
         QTest::mouseClick(ui().Tv->viewport(), Qt::LeftButton, {}, rect.center());
     }
@@ -120,8 +117,8 @@ protected:
     }
     int categoryChildren(const QString &category)
     {
-        QTreeWidgetItem *item = findNode(category, QStringLiteral("Saporium"));
-        return item ? item->childCount() : -1;
+        const QModelIndex item = findNode(category, QStringLiteral("Saporium"));
+        return item.isValid() ? ui().Tv->model()->rowCount(item) : -1;
     }
 
     // Deletes the row at a position of a table as another program would: the tree is not told.

@@ -56,7 +56,7 @@ TEST_F(CommandsTest, ARecipeOfAVanishedCategoryAsksForAnotherAndShowsTheFileAsIt
     ASSERT_EQ(dialogs.messages(), std::vector{QStringLiteral("Please Choose a Recipe")});
     EXPECT_EQ(lastShown().flags, 0);
     EXPECT_EQ(lastShown().title, QStringLiteral("Saporium"));
-    EXPECT_EQ(findNode(QStringLiteral("Breads")), nullptr) << "the tree was rebuilt";
+    EXPECT_FALSE(findNode(QStringLiteral("Breads")).isValid()) << "the tree was rebuilt";
     EXPECT_TRUE(store().SelRecipeCategory.isEmpty());
     EXPECT_TRUE(window->isVisible());
 }
@@ -134,9 +134,9 @@ TEST_F(CommandsTest, ConfirmedSaveStoresTheRecipeAndReturnsToBrowsing)
     EXPECT_TRUE(locked());
     EXPECT_EQ(boxes(), (QStringList{QString(), QString(), QString(), QString()}));
     EXPECT_TRUE(store().SelCategory.isEmpty());
-    QTreeWidgetItem *breads = findNode(QStringLiteral("Breads"), QStringLiteral("Saporium"));
-    ASSERT_EQ(breads->childCount(), 2);
-    EXPECT_EQ(breads->child(1)->text(0), QStringLiteral("Toast"));
+    const QModelIndex breads = findNode(QStringLiteral("Breads"), QStringLiteral("Saporium"));
+    ASSERT_EQ(ui().Tv->model()->rowCount(breads), 2);
+    EXPECT_EQ(ui().Tv->model()->index(1, 0, breads).data().toString(), QStringLiteral("Toast"));
 }
 
 TEST_F(CommandsTest, ARefusedAddKeepsTheTypingAndTheMode)
@@ -202,7 +202,7 @@ TEST_F(CommandsTest, SaveEditedRenamesTheFirstRecipeAndReturnsToBrowsing)
     EXPECT_EQ(boxes().first(), QString());
     EXPECT_TRUE(store().SelRecipe.isEmpty());
     EXPECT_TRUE(store().SelRecipeCategory.isEmpty());
-    EXPECT_NE(findNode(QStringLiteral("Leek and potato"), QStringLiteral("Soups")), nullptr);
+    EXPECT_TRUE(findNode(QStringLiteral("Leek and potato"), QStringLiteral("Soups")).isValid());
 }
 
 TEST_F(CommandsTest, ARefusedEditKeepsTheTextTheModeAndTheRow)
@@ -375,8 +375,7 @@ TEST_F(CommandsTest, DeletingARecipeAlreadyGoneSaysNothingWasDeleted)
 TEST_F(CommandsTest, CtrlZUndoesADeleteCtrlShiftZDoesItAgainAndTheRootMenuNamesEach)
 {
     const auto rootMenu = [this] {
-        QTreeWidgetItem *root = findNode(QStringLiteral("Saporium"));
-        emit ui().Tv->customContextMenuRequested(ui().Tv->visualItemRect(root).center());
+        emit ui().Tv->customContextMenuRequested(ui().Tv->visualRect(findNode(QStringLiteral("Saporium"))).center());
         auto *menu = window->findChild<QMenu *>(QStringLiteral("TreeMenu"));
         QStringList texts;
         for (QAction *action : menu->actions())
@@ -403,12 +402,12 @@ TEST_F(CommandsTest, CtrlZUndoesADeleteCtrlShiftZDoesItAgainAndTheRootMenuNamesE
 
     press(Qt::ControlModifier);
     EXPECT_EQ(db.rows(QStringLiteral("Soups")), soups) << "back in its place, before Pea";
-    EXPECT_NE(findNode(QStringLiteral("Leek"), QStringLiteral("Soups")), nullptr);
+    EXPECT_TRUE(findNode(QStringLiteral("Leek"), QStringLiteral("Soups")).isValid());
     EXPECT_EQ(rootMenu(), plainMenu + QStringList{QStringLiteral("Redo delete of recipe Leek")});
 
     press(Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(db.rows(QStringLiteral("Soups")).size(), 1u);
-    EXPECT_EQ(findNode(QStringLiteral("Leek"), QStringLiteral("Soups")), nullptr);
+    EXPECT_FALSE(findNode(QStringLiteral("Leek"), QStringLiteral("Soups")).isValid());
     EXPECT_EQ(rootMenu(), plainMenu + QStringList{QStringLiteral("Undo delete of recipe Leek")});
 
     // Not offered while a recipe is being added: the boxes and the tree are the adding's own.
@@ -476,7 +475,7 @@ TEST_F(CommandsTest, AddCategoryWorksInAnyModeAndShowsTheFullTree)
     dialogs.answerInputBox(QStringLiteral("Pies"));
     click(ui().xpcmdbutton2);
     EXPECT_EQ(dialogs.messages(), std::vector<QString>{QStringLiteral("Pies Category Created")});
-    EXPECT_NE(findNode(QStringLiteral("Pies"), QStringLiteral("Saporium")), nullptr);
+    EXPECT_TRUE(findNode(QStringLiteral("Pies"), QStringLiteral("Saporium")).isValid());
     EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 2);
 
     dialogs.answerInputBox(QStringLiteral("Saporium"));

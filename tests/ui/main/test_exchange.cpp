@@ -12,10 +12,10 @@ namespace {
 class ExchangeTest : public MainWindowTest {
 protected:
     // Opens the tree's menu on a node as a right click does; the visible commands, by text.
-    QStringList menuOn(QTreeWidgetItem *item)
+    QStringList menuOn(const QModelIndex &item)
     {
-        ui().Tv->scrollToItem(item);
-        emit ui().Tv->customContextMenuRequested(ui().Tv->visualItemRect(item).center());
+        ui().Tv->scrollTo(item);
+        emit ui().Tv->customContextMenuRequested(ui().Tv->visualRect(item).center());
         auto *menu = window->findChild<QMenu *>(QStringLiteral("TreeMenu"));
         QStringList texts;
         for (QAction *action : menu->actions())
@@ -24,7 +24,7 @@ protected:
         menu->hide();
         return texts;
     }
-    void run(QTreeWidgetItem *item, const QString &command)
+    void run(const QModelIndex &item, const QString &command)
     {
         menuOn(item);
         for (QAction *action : window->findChild<QMenu *>(QStringLiteral("TreeMenu"))->actions())
@@ -72,15 +72,15 @@ TEST_F(ExchangeTest, ImportAndExportWorkOnTheNodeTheMenuWasOpenedOn)
     EXPECT_EQ(dialogs.messages().back(), QStringLiteral("1 added, 1 skipped, 0 refused."));
     EXPECT_FALSE(dialogs.progressUpdates().empty());
     EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 3);
-    ASSERT_NE(findNode(QStringLiteral("Miso"), QStringLiteral("Soups")), nullptr);
+    ASSERT_TRUE(findNode(QStringLiteral("Miso"), QStringLiteral("Soups")).isValid());
 
     // On the root, each recipe to its own category.
     dialogs.clear();
     dialogs.answerFolder(dir.path());
     run(findNode(QStringLiteral("Saporium")), QStringLiteral("Import a folder..."));
     EXPECT_EQ(dialogs.messages().back(), QStringLiteral("2 added, 0 skipped, 0 refused."));
-    ASSERT_NE(findNode(QStringLiteral("Miso"), QStringLiteral("Japanese")), nullptr);
-    ASSERT_NE(findNode(QStringLiteral("Leek"), QStringLiteral("Imported")), nullptr);
+    ASSERT_TRUE(findNode(QStringLiteral("Miso"), QStringLiteral("Japanese")).isValid());
+    ASSERT_TRUE(findNode(QStringLiteral("Leek"), QStringLiteral("Imported")).isValid());
 
     // A category's export holds that category; a cancelled one writes nothing.
     const QString json = dir.filePath(QStringLiteral("soups.json"));

@@ -33,10 +33,10 @@ protected:
     // Runs the command from the menu on the node; false when the menu there does not offer it.
     bool run(const QString &node, const QString &command)
     {
-        QTreeWidgetItem *item = findNode(node);
-        if (!item)
+        const QModelIndex item = findNode(node);
+        if (!item.isValid())
             return false;
-        emit ui().Tv->customContextMenuRequested(ui().Tv->visualItemRect(item).center());
+        emit ui().Tv->customContextMenuRequested(ui().Tv->visualRect(item).center());
         auto *menu = window->findChild<QMenu *>(QStringLiteral("TreeMenu"));
         menu->hide();
         for (QAction *action : menu->actions())
@@ -49,7 +49,7 @@ protected:
     // The recent files as the root's submenu offers them, by the file each opens.
     QStringList recentEntries()
     {
-        emit ui().Tv->customContextMenuRequested(ui().Tv->visualItemRect(findNode(QStringLiteral("Saporium"))).center());
+        emit ui().Tv->customContextMenuRequested(ui().Tv->visualRect(findNode(QStringLiteral("Saporium"))).center());
         window->findChild<QMenu *>(QStringLiteral("TreeMenu"))->hide();
         QStringList files;
         for (QAction *action : window->findChild<QMenu *>(QStringLiteral("RecentFilesMenu"))->actions())
@@ -177,7 +177,7 @@ TEST_F(FileCommandsTest, ThePasswordIsChangedAndABackupRestoredFromTheRootsMenu)
     dialogs.answerMsgBox(platform::vbYes);
     store().DeleteCategory(QStringLiteral("Soups"));
     store().FillCatalogue();
-    ASSERT_EQ(findNode(QStringLiteral("Soups"), QStringLiteral("Saporium")), nullptr);
+    ASSERT_FALSE(findNode(QStringLiteral("Soups"), QStringLiteral("Saporium")).isValid());
     // The backup has the old password: the window asks for it, and the file keeps the new one.
     const struct {
         const char *what;
@@ -216,8 +216,8 @@ TEST_F(FileCommandsTest, AnotherFileOpensInTheWindowAndTheLastFiveAreRemembered)
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     EXPECT_EQ(store().session().path(), given);
-    EXPECT_NE(findNode(QStringLiteral("Given"), QStringLiteral("Saporium")), nullptr);
-    EXPECT_EQ(findNode(QStringLiteral("Soups"), QStringLiteral("Saporium")), nullptr);
+    EXPECT_TRUE(findNode(QStringLiteral("Given"), QStringLiteral("Saporium")).isValid());
+    EXPECT_FALSE(findNode(QStringLiteral("Soups"), QStringLiteral("Saporium")).isValid());
     // Only the root's menu offers them.
     EXPECT_FALSE(run(QStringLiteral("Given"), QStringLiteral("Open another recipe file...")));
     EXPECT_EQ(recentEntries(), QStringList{given});
@@ -227,7 +227,7 @@ TEST_F(FileCommandsTest, AnotherFileOpensInTheWindowAndTheLastFiveAreRemembered)
     // The window's own file, then six more, the middle one with a password of its own.
     openOther(db.filePath());
     EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 2);
-    EXPECT_EQ(findNode(QStringLiteral("Given"), QStringLiteral("Saporium")), nullptr);
+    EXPECT_FALSE(findNode(QStringLiteral("Given"), QStringLiteral("Saporium")).isValid());
     QStringList opened{db.filePath(), given};
     for (const char *name : {"One", "Two", "Three", "Four", "Five", "Six"}) {
         SCOPED_TRACE(name);
@@ -237,7 +237,7 @@ TEST_F(FileCommandsTest, AnotherFileOpensInTheWindowAndTheLastFiveAreRemembered)
             dialogs.answerInputBox(QStringLiteral("saffron"));
         openOther(file);
         QCoreApplication::processEvents();
-        EXPECT_NE(findNode(QLatin1String(name), QStringLiteral("Saporium")), nullptr);
+        EXPECT_TRUE(findNode(QLatin1String(name), QStringLiteral("Saporium")).isValid());
         EXPECT_EQ(store().session().path(), file);
         opened.prepend(file);
         EXPECT_EQ(recentEntries(), opened.mid(0, 5));
@@ -253,14 +253,14 @@ TEST_F(FileCommandsTest, AnotherFileOpensInTheWindowAndTheLastFiveAreRemembered)
     dialogs.answerInputBox(QStringLiteral("saffron"));
     ASSERT_TRUE(runRecent(opened.at(3)));
     QCoreApplication::processEvents();
-    EXPECT_NE(findNode(QStringLiteral("Three"), QStringLiteral("Saporium")), nullptr) << "its password is asked for again";
+    EXPECT_TRUE(findNode(QStringLiteral("Three"), QStringLiteral("Saporium")).isValid()) << "its password is asked for again";
     const QString gone = opened.at(4);
     ASSERT_TRUE(QFile::remove(gone));
     ASSERT_TRUE(runRecent(gone));
     EXPECT_EQ(dialogs.messages().back(), QStringLiteral("Cannot open the recipe file %1: there is no such file. It is "
                                                         "taken off the recent files.")
                                              .arg(gone));
-    EXPECT_NE(findNode(QStringLiteral("Three"), QStringLiteral("Saporium")), nullptr) << "the window keeps its file";
+    EXPECT_TRUE(findNode(QStringLiteral("Three"), QStringLiteral("Saporium")).isValid()) << "the window keeps its file";
     EXPECT_EQ(recentEntries(), (QStringList{opened.at(3), opened.at(0), opened.at(1), opened.at(2)}));
 }
 
@@ -277,7 +277,7 @@ TEST_F(FileCommandsTest, SettingsThatCannotBeWrittenAreSaidOnceAndTheFileOpensAl
     for (const char *name : {"One", "Two"}) {
         SCOPED_TRACE(name);
         openOther(makeFile(dir, QLatin1String(name)));
-        EXPECT_NE(findNode(QLatin1String(name), QStringLiteral("Saporium")), nullptr);
+        EXPECT_TRUE(findNode(QLatin1String(name), QStringLiteral("Saporium")).isValid());
     }
     ASSERT_EQ(dialogs.messages().size(), shown + 1) << "one message for the run";
     EXPECT_EQ(dialogs.messages().back(), QStringLiteral("The recent files could not be saved: %1 cannot be written.")

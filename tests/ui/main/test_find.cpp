@@ -26,14 +26,11 @@ protected:
     QStringList tree()
     {
         QStringList out;
-        std::function<void(QTreeWidgetItem *, int)> walk = [&](QTreeWidgetItem *item, int depth) {
-            out << QString(depth * 2, QLatin1Char(' ')) + item->text(0)
-                    + (item->childCount() && !item->isExpanded() ? QStringLiteral(" +") : QString());
-            for (int i = 0; i < item->childCount(); ++i)
-                walk(item->child(i), depth + 1);
-        };
-        for (int i = 0; i < ui().Tv->topLevelItemCount(); ++i)
-            walk(ui().Tv->topLevelItem(i), 0);
+        testsupport::walkModel(*ui().Tv->model(), [&](const QModelIndex &node, int depth) {
+            testsupport::fetchAll(*ui().Tv->model(), node);
+            out << QString(depth * 2, QLatin1Char(' ')) + node.data().toString()
+                    + (ui().Tv->model()->rowCount(node) && !ui().Tv->isExpanded(node) ? QStringLiteral(" +") : QString());
+        });
         return out;
     }
 

@@ -56,7 +56,7 @@ TEST_F(OddNamesTest, EachRecipeNodeShowsTheRowOfExactlyItsOwnCategory)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.shownCategory.toStdString());
-        ASSERT_NE(findNode(c.shownCategory, QStringLiteral("Saporium")), nullptr) << "shown as it reads";
+        ASSERT_TRUE(findNode(c.shownCategory, QStringLiteral("Saporium")).isValid()) << "shown as it reads";
         clickNode(c.recipe, c.shownCategory);
         EXPECT_EQ(boxes()[1], c.author);
         EXPECT_EQ(store().SelRecipeCategory, c.category);
@@ -119,10 +119,10 @@ TEST_F(OddNamesTest, ANameTooLongForTheTreeShowsWholeInItsToolTip)
     ui().Tv->expandAll();
     for (const auto &[text, parent] : {std::pair{longName, longCategory}, std::pair{longCategory, QStringLiteral("Saporium")}}) {
         SCOPED_TRACE(text.toStdString());
-        QTreeWidgetItem *item = findNode(text, parent);
-        ASSERT_NE(item, nullptr);
-        ui().Tv->scrollToItem(item);
-        const QRect rect = ui().Tv->visualItemRect(item);
+        const QModelIndex item = findNode(text, parent);
+        ASSERT_TRUE(item.isValid());
+        ui().Tv->scrollTo(item);
+        const QRect rect = ui().Tv->visualRect(item);
         ASSERT_LT(rect.width(), ui().Tv->fontMetrics().horizontalAdvance(text)) << "the name is cut in the tree";
         QHelpEvent ask(QEvent::ToolTip, rect.center(), ui().Tv->viewport()->mapToGlobal(rect.center()));
         QApplication::sendEvent(ui().Tv->viewport(), &ask);

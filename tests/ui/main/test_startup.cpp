@@ -101,17 +101,18 @@ TEST_F(MainWindowTest, TheTreeShowsEveryCategoryAndRecipeAtStart)
 {
     makeStarterLikeDb();
     open();
-    EXPECT_EQ(ui().Tv->topLevelItemCount(), 1);
-    QTreeWidgetItem *root = ui().Tv->topLevelItem(0);
-    EXPECT_EQ(root->text(0), QStringLiteral("Saporium"));
-    ASSERT_EQ(root->childCount(), 3);
-    EXPECT_EQ(root->child(0)->text(0), QStringLiteral("Breads"));
-    EXPECT_EQ(root->child(1)->text(0), QStringLiteral("Soups"));
-    EXPECT_EQ(root->child(2)->text(0), QStringLiteral("zzzNothing"));
+    const QAbstractItemModel &model = *ui().Tv->model();
+    EXPECT_EQ(model.rowCount(), 1);
+    const QModelIndex root = model.index(0, 0);
+    EXPECT_EQ(root.data().toString(), QStringLiteral("Saporium"));
+    ASSERT_EQ(model.rowCount(root), 3);
+    EXPECT_EQ(model.index(0, 0, root).data().toString(), QStringLiteral("Breads"));
+    EXPECT_EQ(model.index(1, 0, root).data().toString(), QStringLiteral("Soups"));
+    EXPECT_EQ(model.index(2, 0, root).data().toString(), QStringLiteral("zzzNothing"));
     EXPECT_EQ(categoryChildren(QStringLiteral("Soups")), 2);
     // "zzzNothing" sorts last and is empty, so no category is shown expanded.
-    for (int i = 0; i < root->childCount(); ++i)
-        EXPECT_FALSE(root->child(i)->isExpanded()) << i;
+    for (int i = 0; i < model.rowCount(root); ++i)
+        EXPECT_FALSE(ui().Tv->isExpanded(model.index(i, 0, root))) << i;
     EXPECT_TRUE(dialogs.shown().empty());
     EXPECT_EQ(store().session().path(), db.folder() + QStringLiteral("/Recipe"));
 }
@@ -119,7 +120,7 @@ TEST_F(MainWindowTest, TheTreeShowsEveryCategoryAndRecipeAtStart)
 TEST_F(MainWindowTest, AMissingDatabaseOpensAnEmptyWindowWithOneMessage)
 {
     open();
-    EXPECT_EQ(ui().Tv->topLevelItemCount(), 0);
+    EXPECT_EQ(ui().Tv->model()->rowCount(), 0);
     ASSERT_EQ(dialogs.shown().size(), 1u);
     const auto &shown = dialogs.shown()[0];
     EXPECT_EQ(shown.flags, 16);
@@ -133,7 +134,7 @@ TEST_F(MainWindowTest, AWrongPasswordFileOpensAnEmptyWindowNamingTheReason)
     dao::DBEngine::CreateDatabase(db.filePath(), QStringLiteral("not-the-password"));
     dialogs.answerInputBox(QString());  // asked for the file's own password, the user cancels
     open();
-    EXPECT_EQ(ui().Tv->topLevelItemCount(), 0);
+    EXPECT_EQ(ui().Tv->model()->rowCount(), 0);
     ASSERT_EQ(dialogs.shown().size(), 2u);
     EXPECT_EQ(dialogs.shown()[0].kind, testsupport::ScriptedDialogs::Shown::Password);
     EXPECT_TRUE(dialogs.shown()[1].prompt.contains(QStringLiteral("password"))) << dialogs.shown()[1].prompt.toStdString();

@@ -1,0 +1,57 @@
+#include "engine/name_slice.h"
+
+#include "engine/connection.h"
+#include "engine/engine_error.h"
+#include "engine/names.h"
+#include "engine/statement.h"
+#include "engine/table_columns.h"
+
+#include <vector>
+
+namespace dao::name_slice {
+
+namespace {
+
+std::vector<ColumnInfo> columnsOf(Connection &connection, const QString &table, const QString &action)
+{
+    std::vector<ColumnInfo> columns = tableColumns(connection, table, action);
+    if (columns.empty())
+        throw EngineError(QStringLiteral("There is no category named %1 in the recipe database %2.")
+                              .arg(table, connection.path()));
+    return columns;
+}
+
+}  // namespace
+
+int read(Connection &connection, const QString &table, std::int64_t from, bool backwards, int limit,
+         const std::function<void(std::int64_t, const Value &)> &fn)
+{
+    const QString action = QStringLiteral("Cannot read the category ") + table;
+    const std::vector<ColumnInfo> columns = columnsOf(connection, table, action);
+    const QString rowid = rowidName(columns, action);
+    Statement slice(connection,
+                    QStringLiteral("SELECT ") + rowid + QStringLiteral(", ") + names::quoted(columns.front().name)
+                        + QStringLiteral(" FROM ") + names::quoted(table) + QStringLiteral(" WHERE ") + rowid
+                        + (backwards ? QStringLiteral(" < ?1 ORDER BY %1 DESC").arg(rowid)
+                                     : QStringLiteral(" > ?1 ORDER BY %1").arg(rowid))
+                        + QStringLiteral(" LIMIT ?2"),
+                    action);
+    slice.bindInt64(1, from);
+    slice.bindInt64(2, limit);
+    int read = 0;
+    while (slice.step()) {
+        fn(slice.int64(0), slice.text(1));
+        ++read;
+    }
+    return read;
+}
+
+std::int64_t count(Connection &connection, const QString &table)
+{
+    const QString action = QStringLiteral("Cannot count the recipes of the category ") + table;
+    columnsOf(connection, table, action);
+    Statement rows(connection, QStringLiteral("SELECT count(*) FROM ") + names::quoted(table), action);
+    return rows.step() ? rows.int64(0) : 0;
+}
+
+}  // namespace dao::name_slice
