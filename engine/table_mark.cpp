@@ -73,6 +73,9 @@ void contentsFinal(sqlite3_context *context)
 
 const char *const kContents = "saporium_contents";
 
+// Rows a statement of the mark reads at most: a few tens of megabytes of a table of recipes.
+constexpr int kMarkSlice = 20000;
+
 }  // namespace
 
 TableMark TableMark::of(Connection &connection, const QString &table)
@@ -86,22 +89,42 @@ TableMark TableMark::of(Connection &connection, const QString &table)
                                                   nullptr, nullptr, contentsStep, contentsFinal, nullptr);
         rc != SQLITE_OK)
         connection.fail(rc, action);
-    QStringList fields{rowid};
+    QStringList quoted;
     for (const ColumnInfo &column : columns)
-        fields.append(names::quoted(column.name));
-    // Row numbers are taken modulo 2^32 so that the sum cannot overflow for any row count
-    // SQLite allows.
-    Statement mark(connection,
-                   QStringLiteral("SELECT count(*), coalesce(max(") + rowid + QStringLiteral("), 0), coalesce(sum(")
-                       + rowid + QStringLiteral(" % 4294967296), 0), coalesce(sum(length(")
-                       + names::quoted(columns.front().name) + QStringLiteral(")), 0), ")
-                       + QString::fromLatin1(kContents) + u'(' + fields.join(QStringLiteral(", "))
-                       + QStringLiteral(") FROM ") + names::quoted(table),
-                   action);
-    if (!mark.step())
-        return {};
-    TableMark out{mark.int64(0), mark.int64(1), mark.int64(2), mark.int64(3), mark.int64(4)};
-    mark.reset();
+        quoted.append(names::quoted(column.name));
+    // In slices of row numbers, each a statement of its own, so that no statement reads more
+    // than a bounded part of however large a table: every part of the mark is a sum (the row
+    // numbers modulo 2^32, so that no sum can overflow), a count or a largest value, and adds up.
+    const QString inner = QStringLiteral("SELECT ") + rowid + QStringLiteral(" AS saporium_row, ")
+        + quoted.join(QStringLiteral(", ")) + QStringLiteral(" FROM ") + names::quoted(table);
+    const QString outer = QStringLiteral("SELECT count(*), max(saporium_row), coalesce(sum(saporium_row % 4294967296), 0), "
+                                         "coalesce(sum(length(")
+        + quoted.front() + QStringLiteral(")), 0), ") + QString::fromLatin1(kContents)
+        + QStringLiteral("(saporium_row, ") + quoted.join(QStringLiteral(", ")) + QStringLiteral(") FROM (");
+    const QString tail = QStringLiteral(" ORDER BY ") + rowid + QStringLiteral(" LIMIT ") + QString::number(kMarkSlice)
+        + QLatin1Char(')');
+    Statement first(connection, outer + inner + tail, action);
+    Statement next(connection, outer + inner + QStringLiteral(" WHERE ") + rowid + QStringLiteral(" > ?1") + tail, action);
+    TableMark out;
+    std::uint64_t contents = 0;
+    for (Statement *slice = &first;; slice = &next) {
+        if (slice == &next)
+            next.bindInt64(1, out.lastRow);
+        if (!slice->step())
+            break;
+        const std::int64_t rows = slice->int64(0);
+        if (rows > 0) {
+            out.rows += rows;
+            out.lastRow = slice->int64(1);
+            out.rowSum += slice->int64(2);
+            out.firstLengths += slice->int64(3);
+            contents += static_cast<std::uint64_t>(slice->int64(4));
+        }
+        slice->reset();
+        if (rows < kMarkSlice)
+            break;
+    }
+    std::memcpy(&out.contents, &contents, sizeof contents);
     return out;
 }
 

@@ -3,6 +3,7 @@
 
 #include "core/category_schema.h"
 #include "engine/db_engine.h"
+#include "engine/database.h"
 #include "engine/engine_error.h"
 
 #include "support/temp_db.h"
@@ -258,3 +259,34 @@ TEST_F(DatabaseCatalogue, DeletesATableWithItsRowsAndIndexByNameInAnyLetterCase)
 }
 
 }  // namespace
+
+TEST_F(DatabaseCatalogue, AMarkTakenInSlicesCountsEveryRowAndSeesAChangeInAnyOfThem)
+{
+    createCategory(QStringLiteral("Stews"));
+    constexpr std::int64_t n = 45000;  // more rows than one statement of the mark reads
+    ASSERT_EQ(db.rawExec(QStringLiteral("WITH RECURSIVE i(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM i WHERE x < %1) "
+                                        "INSERT INTO Stews (Name, Instructions) SELECT 'Stew ' || x, 'simmer' FROM i")
+                             .arg(n)),
+              0);
+    const auto mark = [&] {
+        dao::DBEngine::ResetCache();
+        return db.open()->Mark(QStringLiteral("Stews"));
+    };
+    const dao::TableMark before = mark();
+    EXPECT_EQ(before.rows, n);
+    EXPECT_EQ(before.lastRow, n);
+    EXPECT_EQ(before.rowSum, n * (n + 1) / 2);
+    QStringList lengths;
+    db.rawExec(QStringLiteral("SELECT sum(length(Name)) FROM Stews"), testsupport::kPassword, &lengths);
+    ASSERT_EQ(lengths.size(), 1);
+    EXPECT_EQ(before.firstLengths, lengths.front().toLongLong());
+    for (const std::int64_t row : {std::int64_t(1), std::int64_t(30000), n}) {
+        SCOPED_TRACE(row);
+        ASSERT_EQ(db.rawExec(QStringLiteral("UPDATE Stews SET Instructions = 'braise' WHERE rowid = %1").arg(row)), 0);
+        const dao::TableMark changed = mark();
+        EXPECT_NE(changed.contents, before.contents);
+        EXPECT_EQ(changed.rowSum, before.rowSum);
+        ASSERT_EQ(db.rawExec(QStringLiteral("UPDATE Stews SET Instructions = 'simmer' WHERE rowid = %1").arg(row)), 0);
+        EXPECT_EQ(mark(), before) << "the same rows, the same mark";
+    }
+}
