@@ -489,19 +489,29 @@ std::vector<MemoryRow> exchangeMemoryRows(const QString &root)
     return mealMaster;
 }
 
+namespace {
+
+// A probe's import: the file into a new database of its own, removed again.
+exchange::ImportReport importIntoScratch(const QString &source)
+{
+    const QString target = scratch("probe.mdb");
+    freshDatabase(target);
+    exchange::ImportReport report;
+    {
+        recipes::Collection collection(target, recipes::kBuiltInPassword);
+        report = exchange::Importer(collection, QString()).run({source});
+    }
+    removeDatabase(target);
+    return report;
+}
+
+}  // namespace
+
 bool runExchangeProbe(const QString &scenario, const QString &root)
 {
     dataRoot = root;
     if (scenario == QLatin1String("import-jsonld")) {
-        const QString source = jsonLdFile(root);
-        const QString target = scratch("probe.mdb");
-        freshDatabase(target);
-        exchange::ImportReport report;
-        {
-            recipes::Collection collection(target, recipes::kBuiltInPassword);
-            report = exchange::Importer(collection, QString()).run({source});
-        }
-        removeDatabase(target);
+        const exchange::ImportReport report = importIntoScratch(jsonLdFile(root));
         if (report.added == 0 || report.refused != 0 || report.fileFailed)
             throw std::runtime_error("the import did not add every recipe: " + report.countsLine().toStdString());
         return true;
@@ -513,15 +523,7 @@ bool runExchangeProbe(const QString &scenario, const QString &root)
         count = kTenthRecipes;
     else
         return false;
-    const QString source = mealMasterFile(root, count);
-    const QString target = scratch("probe.mdb");
-    freshDatabase(target);
-    exchange::ImportReport report;
-    {
-        recipes::Collection collection(target, recipes::kBuiltInPassword);
-        report = exchange::Importer(collection, QString()).run({source});
-    }
-    removeDatabase(target);
+    const exchange::ImportReport report = importIntoScratch(mealMasterFile(root, count));
     if (report.added != count)
         throw std::runtime_error("the import did not add every recipe: " + report.countsLine().toStdString());
     return true;

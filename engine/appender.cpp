@@ -35,15 +35,21 @@ std::optional<int> Appender::FieldLimit(int i) const
     return columns_[static_cast<std::size_t>(i)].limit;
 }
 
-std::int64_t Appender::Append(const std::vector<QString> &values)
+int Appender::checkedWidth(const std::vector<QString> &values, const QString &action) const
 {
-    const QString action = QStringLiteral("Cannot add the recipe to the category ") + table_;
     const int width = static_cast<int>(values.size());
     if (width < 1 || width > FieldCount())
         throw EngineError(action + QStringLiteral(": it has %1 fields, not %2.")
                                        .arg(QString::number(FieldCount()), QString::number(width)));
     for (int i = 0; i < width; ++i)
         checkValue(columns_[static_cast<std::size_t>(i)], values[static_cast<std::size_t>(i)]);
+    return width;
+}
+
+std::int64_t Appender::Append(const std::vector<QString> &values)
+{
+    const QString action = QStringLiteral("Cannot add the recipe to the category ") + table_;
+    const int width = checkedWidth(values, action);
     if (width != insertWidth_) {
         QStringList names;
         QStringList placeholders;
@@ -69,12 +75,7 @@ std::int64_t Appender::Append(const std::vector<QString> &values)
 void Appender::AppendAt(std::int64_t row, const std::vector<QString> &values)
 {
     const QString action = QStringLiteral("Cannot put the recipe back in the category ") + table_;
-    const int width = static_cast<int>(values.size());
-    if (width < 1 || width > FieldCount())
-        throw EngineError(action + QStringLiteral(": it has %1 fields, not %2.")
-                                       .arg(QString::number(FieldCount()), QString::number(width)));
-    for (int i = 0; i < width; ++i)
-        checkValue(columns_[static_cast<std::size_t>(i)], values[static_cast<std::size_t>(i)]);
+    const int width = checkedWidth(values, action);
     QStringList names{rowidName_};
     QStringList placeholders{QStringLiteral("?1")};
     for (int i = 0; i < width; ++i) {

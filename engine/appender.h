@@ -37,6 +37,8 @@ public:
     std::vector<Value> Read(std::int64_t row, int count) const;
 
 private:
+    // The values' count, once it fits the table and each value its column; throws, action first.
+    int checkedWidth(const std::vector<QString> &values, const QString &action) const;
     friend class Database;
     // Only inside a transaction on the connection; table is spelled as the file spells it.
     Appender(std::shared_ptr<Connection> connection, const QString &table);

@@ -10,24 +10,11 @@
 
 namespace dao::name_slice {
 
-namespace {
-
-std::vector<ColumnInfo> columnsOf(Connection &connection, const QString &table, const QString &action)
-{
-    std::vector<ColumnInfo> columns = tableColumns(connection, table, action);
-    if (columns.empty())
-        throw EngineError(QStringLiteral("There is no category named %1 in the recipe database %2.")
-                              .arg(table, connection.path()));
-    return columns;
-}
-
-}  // namespace
-
 int read(Connection &connection, const QString &table, std::int64_t from, bool backwards, int limit,
          const std::function<void(std::int64_t, const Value &)> &fn)
 {
     const QString action = QStringLiteral("Cannot read the category ") + table;
-    const std::vector<ColumnInfo> columns = columnsOf(connection, table, action);
+    const std::vector<ColumnInfo> columns = categoryColumns(connection, table, action);
     const QString rowid = rowidName(columns, action);
     Statement slice(connection,
                     QStringLiteral("SELECT ") + rowid + QStringLiteral(", ") + names::quoted(columns.front().name)
@@ -49,7 +36,7 @@ int read(Connection &connection, const QString &table, std::int64_t from, bool b
 std::int64_t count(Connection &connection, const QString &table)
 {
     const QString action = QStringLiteral("Cannot count the recipes of the category ") + table;
-    columnsOf(connection, table, action);
+    categoryColumns(connection, table, action);
     Statement rows(connection, QStringLiteral("SELECT count(*) FROM ") + names::quoted(table), action);
     return rows.step() ? rows.int64(0) : 0;
 }

@@ -1,5 +1,6 @@
 #include "engine/table_columns.h"
 
+#include "engine/connection.h"
 #include "engine/engine_error.h"
 #include "engine/names.h"
 #include "engine/statement.h"
@@ -17,6 +18,15 @@ std::vector<ColumnInfo> tableColumns(Connection &connection, const QString &tabl
         const QString declared = info.text(2).value_or(QString());
         columns.push_back({info.text(1).value_or(QString()), names::declaredLengthLimit(declared)});
     }
+    return columns;
+}
+
+std::vector<ColumnInfo> categoryColumns(Connection &connection, const QString &table, const QString &action)
+{
+    std::vector<ColumnInfo> columns = tableColumns(connection, table, action);
+    if (columns.empty())
+        throw EngineError(QStringLiteral("There is no category named %1 in the recipe database %2.")
+                              .arg(table, connection.path()));
     return columns;
 }
 

@@ -18,6 +18,9 @@ struct ColumnInfo {
 // The table's columns in order; empty when there is no such table. action starts any message.
 std::vector<ColumnInfo> tableColumns(Connection &connection, const QString &table, const QString &action);
 
+// As tableColumns, for a category that must be there: throws EngineError naming it when not.
+std::vector<ColumnInfo> categoryColumns(Connection &connection, const QString &table, const QString &action);
+
 // The name the table's row numbers can be read by: rowid, or another alias of it when a column
 // took that name. Throws, action first, when the columns take all three.
 QString rowidName(const std::vector<ColumnInfo> &columns, const QString &action);

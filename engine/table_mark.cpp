@@ -16,15 +16,6 @@ namespace dao {
 
 namespace {
 
-std::vector<ColumnInfo> columnsOf(Connection &connection, const QString &table, const QString &action)
-{
-    std::vector<ColumnInfo> columns = tableColumns(connection, table, action);
-    if (columns.empty())
-        throw EngineError(QStringLiteral("There is no category named %1 in the recipe database %2.")
-                              .arg(table, connection.path()));
-    return columns;
-}
-
 // FNV-1a, 64 bits: stable across builds and platforms, as the index file keeps its results.
 std::uint64_t hashed(std::uint64_t hash, const void *data, std::size_t size)
 {
@@ -81,7 +72,7 @@ constexpr int kMarkSlice = 20000;
 TableMark TableMark::of(Connection &connection, const QString &table)
 {
     const QString action = QStringLiteral("Cannot read the category ") + table;
-    const std::vector<ColumnInfo> columns = columnsOf(connection, table, action);
+    const std::vector<ColumnInfo> columns = categoryColumns(connection, table, action);
     const QString rowid = rowidName(columns, action);
     // Registered on each use: the connection may be new, and registering costs next to nothing
     // beside reading the table.
@@ -132,7 +123,7 @@ int TableMark::readSlice(Connection &connection, const QString &table, std::int6
                          const std::function<void(std::int64_t, const std::vector<Value> &)> &fn)
 {
     const QString action = QStringLiteral("Cannot read the category ") + table;
-    const std::vector<ColumnInfo> columns = columnsOf(connection, table, action);
+    const std::vector<ColumnInfo> columns = categoryColumns(connection, table, action);
     const QString rowid = rowidName(columns, action);
     QStringList quoted;
     for (const ColumnInfo &column : columns)

@@ -13,6 +13,7 @@
 #include "ui/skin/xptopbuttons.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTreeView>
@@ -79,6 +80,19 @@ protected:
     QModelIndex findNode(const QString &text, const QString &parentText = {})
     {
         return testsupport::findNode(*ui().Tv, text, parentText);
+    }
+    // Opens the tree's menu on a node as a right click does; the visible commands, by text.
+    QStringList menuOn(const QModelIndex &item)
+    {
+        ui().Tv->scrollTo(item);
+        emit ui().Tv->customContextMenuRequested(ui().Tv->visualRect(item).center());
+        auto *menu = window->findChild<QMenu *>(QStringLiteral("TreeMenu"));
+        QStringList texts;
+        for (QAction *action : menu->actions())
+            if (action->isVisible() && !action->isSeparator())
+                texts.append(action->text());
+        menu->hide();
+        return texts;
     }
 
     // Clicks a node of the tree with the mouse.

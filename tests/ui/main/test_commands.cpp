@@ -374,16 +374,7 @@ TEST_F(CommandsTest, DeletingARecipeAlreadyGoneSaysNothingWasDeleted)
 
 TEST_F(CommandsTest, CtrlZUndoesADeleteCtrlShiftZDoesItAgainAndTheRootMenuNamesEach)
 {
-    const auto rootMenu = [this] {
-        emit ui().Tv->customContextMenuRequested(ui().Tv->visualRect(findNode(QStringLiteral("Saporium"))).center());
-        auto *menu = window->findChild<QMenu *>(QStringLiteral("TreeMenu"));
-        QStringList texts;
-        for (QAction *action : menu->actions())
-            if (action->isVisible() && !action->isSeparator())
-                texts.append(action->text());
-        menu->hide();
-        return texts;
-    };
+    const auto rootMenu = [this] { return menuOn(findNode(QStringLiteral("Saporium"))); };
     const auto press = [this](Qt::KeyboardModifiers modifiers) {
         ui().Tv->setFocus();
         QTest::keyClick(ui().Tv, Qt::Key_Z, modifiers);

@@ -11,19 +11,6 @@ namespace {
 
 class ExchangeTest : public MainWindowTest {
 protected:
-    // Opens the tree's menu on a node as a right click does; the visible commands, by text.
-    QStringList menuOn(const QModelIndex &item)
-    {
-        ui().Tv->scrollTo(item);
-        emit ui().Tv->customContextMenuRequested(ui().Tv->visualRect(item).center());
-        auto *menu = window->findChild<QMenu *>(QStringLiteral("TreeMenu"));
-        QStringList texts;
-        for (QAction *action : menu->actions())
-            if (action->isVisible() && !action->isSeparator())
-                texts.append(action->text());
-        menu->hide();
-        return texts;
-    }
     void run(const QModelIndex &item, const QString &command)
     {
         menuOn(item);
