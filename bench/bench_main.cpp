@@ -630,6 +630,14 @@ std::vector<bench::MemoryRow> memoryRows(const QString &root)
         {"Raw read + raw tree, single (100,000)", rawSingle, 0, 0},
         {"`FillCatalogue`, single (100,000 shown)", storeSingle, rawSingle, 2},
     };
+    // The window as a user starts it, the tree's first screen shown: the same at any size.
+    const double windowSmall = bench::measurePeak(QStringLiteral("window-small"), root);
+    rows.push_back({"Main window shown, small (10 x 50)", windowSmall, 0, 0});
+    for (const char *key : {"large", "wide", "million"}) {
+        const QString k = QLatin1String(key);
+        rows.push_back({"Main window shown, " + std::string(key) + "; baseline the same, small",
+                        bench::measurePeak(QStringLiteral("window-") + k, root), windowSmall, 1.5});
+    }
     for (bench::MemoryRow &row : bench::searchMemoryRows(root, storeLarge))
         rows.push_back(std::move(row));
     for (bench::MemoryRow &row : bench::exchangeMemoryRows(root))

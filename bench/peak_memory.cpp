@@ -6,9 +6,11 @@
 #include "bench/search_bench.h"
 #include "bench/store_rig.h"
 #include "store/RecipeBas.h"
+#include "ui/main/main_window.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTreeWidget>
@@ -56,6 +58,17 @@ int runProbe(const QString &scenario, const QString &dataRoot)
     } else if (kind == QLatin1String("store")) {
         StoreRig rig(folder + QStringLiteral("/Recipe"));
         rig.store.FillCatalogue();
+    } else if (kind == QLatin1String("window")) {
+        // The program as a user starts it: the window on the folder's file, shown and painted.
+        AnsweringDialogs dialogs;
+        QuietShell shell;
+        mainform::MainWindow window(dialogs, shell, folder);
+        window.show();
+        QElapsedTimer shown;
+        shown.start();
+        while (shown.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        window.store().CloseStore();
     } else if (kind == QLatin1String("raw")) {
         QTreeWidget tree;
         RawConnection raw(folder + QStringLiteral("/Recipe.mdb"), RecipeBas::kPassword);
