@@ -38,6 +38,8 @@
 #include <benchmark/benchmark.h>
 #include <sqlcipher/sqlite3.h>
 
+#include <functional>
+
 #include <cstring>
 #include <unistd.h>
 #include <fstream>
@@ -191,7 +193,9 @@ void rawShowInBoxes(benchmark::State &state, const char *key)
 }
 
 // A bare window holding a bare tree, filled from a fresh keyed connection, to its first paint.
-void rawStartup(benchmark::State &state, const char *key)
+// A bare tree window to its first paint, filled from what read gives on a keyed raw connection.
+void bareTreeStartup(benchmark::State &state, const char *key,
+                     const std::function<std::vector<bench::RawCategory>(bench::RawConnection &)> &read)
 {
     const QString file = database(key).filePath();
     const bench::TreeIcons icons = bench::treeIcons(bench::treeImages());
@@ -206,7 +210,7 @@ void rawStartup(benchmark::State &state, const char *key)
         PaintWatch watch(tree->viewport());
         {
             bench::RawConnection raw(file, RecipeBas::kPassword);
-            bench::fillTree(*tree, icons, bench::readCatalogue(raw));
+            bench::fillTree(*tree, icons, read(raw));
         }
         window->show();
         waitForPaint(watch, state);
@@ -216,6 +220,8 @@ void rawStartup(benchmark::State &state, const char *key)
         state.ResumeTiming();
     }
 }
+
+void rawStartup(benchmark::State &state, const char *key) { bareTreeStartup(state, key, bench::readCatalogue); }
 
 // --- The store on real controls -----------------------------------------------------------
 
@@ -398,41 +404,21 @@ void storeDeleteRecipe(benchmark::State &state, const char *key)
 // the last names of the last category (the end a fill opens and shows), a tree of those.
 void rawFirstScreenStartup(benchmark::State &state, const char *key)
 {
-    const QString file = database(key).filePath();
-    const bench::TreeIcons icons = bench::treeIcons(bench::treeImages());
-    const QSize size = mainWindowSize();
     constexpr int kScreenRows = 64;  // more rows than the tree shows at once
-    for (auto _ : state) {
-        auto window = std::make_unique<QWidget>();
-        window->resize(size);
-        auto *tree = new QTreeWidget(window.get());
-        tree->setGeometry(8, 8, size.width() / 3, size.height() - 16);
-        tree->setHeaderHidden(true);
-        tree->setUniformRowHeights(true);
-        PaintWatch watch(tree->viewport());
-        {
-            bench::RawConnection raw(file, RecipeBas::kPassword);
-            std::vector<bench::RawCategory> catalogue;
-            for (const QString &table : bench::readCategoryNames(raw))
-                catalogue.push_back({table, {}});
-            if (!catalogue.empty()) {
-                sqlite3_stmt *last = raw.prepare("SELECT Name FROM " + bench::quoted(catalogue.back().name.toStdString())
-                                                 + " ORDER BY rowid DESC LIMIT " + std::to_string(kScreenRows));
-                QStringList names;
-                while (sqlite3_step(last) == SQLITE_ROW)
-                    names.prepend(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(last, 0))).trimmed());
-                sqlite3_finalize(last);
-                catalogue.back().recipes = names;
-            }
-            bench::fillTree(*tree, icons, catalogue);
+    bareTreeStartup(state, key, [](bench::RawConnection &raw) {
+        std::vector<bench::RawCategory> catalogue;
+        for (const QString &table : bench::readCategoryNames(raw))
+            catalogue.push_back({table, {}});
+        if (!catalogue.empty()) {
+            sqlite3_stmt *last = raw.prepare("SELECT Name FROM " + bench::quoted(catalogue.back().name.toStdString())
+                                             + " ORDER BY rowid DESC LIMIT " + std::to_string(kScreenRows));
+            while (sqlite3_step(last) == SQLITE_ROW)
+                catalogue.back().recipes.prepend(
+                    QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(last, 0))).trimmed());
+            sqlite3_finalize(last);
         }
-        window->show();
-        waitForPaint(watch, state);
-        state.PauseTiming();
-        window.reset();
-        discardDeferredDeletes();
-        state.ResumeTiming();
-    }
+        return catalogue;
+    });
 }
 
 void mainWindowStartup(benchmark::State &state, const char *key)
