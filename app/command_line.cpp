@@ -55,7 +55,7 @@ QString databaseFile(const Arguments &args, const QString &fallback)
     if (!args.isSet(QStringLiteral("database")))
         return fallback;
     const QString given = args.value(QStringLiteral("database"));
-    const QString file = QFileInfo(given).suffix().isEmpty() ? given + QStringLiteral(".mdb") : given;
+    const QString file = recipes::Collection::fileNamed(given);
     for (const QString &name : {given, file})
         if (QFileInfo(name).isDir())
             throw recipes::Error(QStringLiteral("--database: %1 is a folder, not a recipe file.").arg(shown(name)));

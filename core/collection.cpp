@@ -69,6 +69,8 @@ void Collection::create(const QString &path, const QString &password)
 
 bool Collection::mayBeEncrypted(const QString &path) { return dao::DBEngine::MayBeEncrypted(path); }
 
+QString Collection::fileNamed(const QString &path) { return dao::DBEngine::FileNamed(path); }
+
 void Collection::changePassword(const QString &path, const QString &oldPassword, const QString &newPassword)
 {
     const std::unique_ptr<dao::Database> db = translated([&] { return dao::DBEngine::Open(path, oldPassword); });

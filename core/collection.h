@@ -48,6 +48,8 @@ public:
     // True when a file no password opens may still be a recipe file encrypted with another one;
     // opening such a file with a wrong password fails as Error::Kind::WrongPassword.
     static bool mayBeEncrypted(const QString &path);
+    // The file a path opens: one without an extension gets ".mdb".
+    static QString fileNamed(const QString &path);
     // Encrypts the file anew with newPassword, in place, once the file is backed up (the backup
     // keeps the old password). Every handle on the file must then be opened with the new one.
     static void changePassword(const QString &path, const QString &oldPassword, const QString &newPassword);

@@ -16,9 +16,7 @@ RecipeSession::~RecipeSession() { endOfUse(); }
 
 QString RecipeSession::file() const
 {
-    if (path_.isEmpty())
-        return path_;
-    return QFileInfo(path_).suffix().isEmpty() ? path_ + QStringLiteral(".mdb") : path_;
+    return path_.isEmpty() ? path_ : Collection::fileNamed(path_);
 }
 
 void RecipeSession::switchTo(const QString &path)

@@ -38,9 +38,7 @@ std::pair<QString, QString> fileToOpen(const QString &name)
 {
     if (name.isEmpty())
         throw EngineError(QStringLiteral("Cannot open the recipe database: no file name was given."));
-    QString file = name;
-    if (QFileInfo(file).suffix().isEmpty())
-        file += QStringLiteral(".mdb");
+    const QString file = DBEngine::FileNamed(name);
     const QString path = QDir::cleanPath(QFileInfo(file).absoluteFilePath());
     return {path, QStringLiteral("Cannot open the recipe database ") + path};
 }
@@ -89,6 +87,11 @@ const QStringList &DBEngine::ReservedTableNames()
         QStringLiteral("MSysAccessObjects"),
     };
     return names;
+}
+
+QString DBEngine::FileNamed(const QString &name)
+{
+    return QFileInfo(name).suffix().isEmpty() ? name + QStringLiteral(".mdb") : name;
 }
 
 bool DBEngine::MayBeEncrypted(const QString &path)

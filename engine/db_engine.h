@@ -38,6 +38,8 @@ public:
     // the one tried: an ordinary file of whole pages that is not plain SQLite. Only its
     // password can tell for sure.
     static bool MayBeEncrypted(const QString &path);
+    // The file a name opens: a name without an extension gets ".mdb".
+    static QString FileNamed(const QString &name);
 
     // The seven table names reserved by the engine: refused for new tables.
     static const QStringList &ReservedTableNames();

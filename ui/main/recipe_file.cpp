@@ -1,5 +1,7 @@
 #include "ui/main/recipe_file.h"
 
+#include "core/collection.h"
+
 #include "engine/system_reason.h"
 
 #include <QDir>
@@ -15,8 +17,7 @@ namespace mainform::recipefile {
 
 QString named(const QString &given)
 {
-    const QString file = QFileInfo(given).suffix().isEmpty() ? given + QStringLiteral(".mdb") : given;
-    return QDir::cleanPath(QFileInfo(file).absoluteFilePath());
+    return QDir::cleanPath(QFileInfo(recipes::Collection::fileNamed(given)).absoluteFilePath());
 }
 
 std::optional<QString> whyNotOpenable(const QString &file)
