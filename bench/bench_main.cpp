@@ -32,7 +32,7 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QTreeView>
+#include "platform/tree_view.h"
 #include <QTreeWidget>
 
 #include <benchmark/benchmark.h>
@@ -431,7 +431,7 @@ void mainWindowStartup(benchmark::State &state, const char *key)
         dao::DBEngine::ResetCache();
         state.ResumeTiming();
         auto window = std::make_unique<mainform::MainWindow>(dialogs, shell, folder);
-        PaintWatch watch(window->findChild<QTreeView *>(QStringLiteral("Tv"))->viewport());
+        PaintWatch watch(window->findChild<platform::TreeView *>(QStringLiteral("Tv"))->viewport());
         window->show();
         waitForPaint(watch, state);
         state.PauseTiming();

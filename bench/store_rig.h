@@ -10,7 +10,7 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTreeView>
+#include "platform/tree_view.h"
 
 namespace bench {
 
@@ -36,7 +36,7 @@ struct StoreRig {
     explicit StoreRig(const QString &dbPath);
 
     AnsweringDialogs dialogs;
-    QTreeView tree;
+    platform::TreeView tree;
     QLineEdit line1, line2;
     QPlainTextEdit multi3, multi4;
     platform::ImageList images = treeImages();

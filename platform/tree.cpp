@@ -1,22 +1,21 @@
 #include "platform/tree.h"
 
+#include "platform/tree_view.h"
+
 #include <QIcon>
 #include <QStandardItemModel>
-#include <QTreeView>
 
 #include <functional>
 
 namespace platform {
 
-Tree::Tree(QTreeView *view, QObject *parent) : QObject(parent), view_(view), own_(new QStandardItemModel(this))
+Tree::Tree(TreeView *view, QObject *parent) : QObject(parent), view_(view), own_(new QStandardItemModel(this))
 {
-    view_->setHeaderHidden(true);
-    view_->setUniformRowHeights(true);
     view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view_->setModel(own_);
-    connect(view_, &QTreeView::clicked, this, [this](const QModelIndex &index) { emit NodeClick(Node{index}); });
+    connect(view_, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) { emit NodeClick(Node{index}); });
     // Enter on a node picks it as a click would, so the tree works from the keyboard too.
-    connect(view_, &QTreeView::activated, this, [this](const QModelIndex &index) {
+    connect(view_, &QAbstractItemView::activated, this, [this](const QModelIndex &index) {
         if (view_->hasFocus())
             emit NodeClick(Node{index});
     });

@@ -1,7 +1,7 @@
 #pragma once
 // The catalogue tree control: nodes with a parent, an optional unique key, a text and an image
 // (plus the image shown while selected), a node-click event and EnsureVisible. Every node's tool
-// tip is its whole text. Wraps a QTreeView owned by the window.
+// tip is its whole text. Wraps a TreeView owned by the window.
 //
 // The tree shows either the nodes added to it (Add, AddChildren: a model of its own) or a model
 // handed to Show, which the caller owns and which must outlive its showing. Either way a model
@@ -22,9 +22,10 @@ class QAbstractItemModel;
 class QPoint;
 class QStandardItem;
 class QStandardItemModel;
-class QTreeView;
 
 namespace platform {
+
+class TreeView;
 
 // Pictures of the image list; indices into it are 1-based, 0 means none.
 using ImageList = std::vector<QPixmap>;
@@ -32,7 +33,7 @@ using ImageList = std::vector<QPixmap>;
 class Tree : public QObject {
     Q_OBJECT
 public:
-    explicit Tree(QTreeView *view, QObject *parent = nullptr);
+    explicit Tree(TreeView *view, QObject *parent = nullptr);
     ~Tree() override;
 
     void setImageList(const ImageList *images);
@@ -67,7 +68,7 @@ public:
     int TopCount() const;
     Node Top(int row) const;
     Node nodeByKey(const QString &key) const;
-    QTreeView *widget() const { return view_; }
+    TreeView *widget() const { return view_; }
 
 signals:
     void NodeClick(platform::Node node);
@@ -76,7 +77,7 @@ private:
     QStandardItem *parentFor(const QString &parentKey) const;
     bool showsOwn() const;
 
-    QTreeView *view_;
+    TreeView *view_;
     QStandardItemModel *own_;
     const ImageList *images_ = nullptr;
     QHash<QString, QStandardItem *> byKey_;

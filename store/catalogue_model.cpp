@@ -359,9 +359,9 @@ void CatalogueModel::applyChange(const recipes::Change &change)
         return;
     }
     // Written and not read: a row of the gap changed (its name is read when it is shown), or a
-    // recipe was added, after every row there is.
+    // recipe was added, after every row there is. A write that took nothing away is an add.
     const bool afterAll = tail.empty() ? (head.empty() || change.row > head.back().row) : change.row > tail.back().row;
-    if (!afterAll || (inGap && countNow() == count))
+    if (!afterAll || (inGap && change.before))
         return;
     beginInsertRows(parent, static_cast<int>(count), static_cast<int>(count));
     if (!tail.empty())

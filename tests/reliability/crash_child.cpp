@@ -15,7 +15,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTreeView>
+#include "platform/tree_view.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -59,7 +59,7 @@ int main(int argc, char **argv)
     int stamp = std::atoi(argv[3]);
     std::mt19937 random(static_cast<unsigned>(std::strtoul(argv[4], nullptr, 10)));
 
-    QTreeView tree;
+    platform::TreeView tree;
     QLineEdit line1, line2;
     QPlainTextEdit multi3, multi4;
     platform::ImageList images(4, QPixmap(16, 16));

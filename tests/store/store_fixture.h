@@ -14,7 +14,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTreeView>
+#include "platform/tree_view.h"
 
 #include <gtest/gtest.h>
 
@@ -70,7 +70,7 @@ protected:
 
     testsupport::TempDb db;
     testsupport::ScriptedDialogs dialogs;
-    QTreeView tree;
+    platform::TreeView tree;
     QLineEdit line1, line2;
     QPlainTextEdit multi3, multi4;
     platform::ImageList images;

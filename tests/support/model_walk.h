@@ -4,7 +4,7 @@
 // only what the view has asked for so far; what is expanded or current is left as it was.
 
 #include <QAbstractItemModel>
-#include <QTreeView>
+#include "platform/tree_view.h"
 
 #include <functional>
 
@@ -36,7 +36,7 @@ inline void walkModel(QAbstractItemModel &model, const std::function<void(const 
 }
 
 // The first node, depth first, with that text, under a parent with parentText when it is not null.
-inline QModelIndex findNode(QTreeView &view, const QString &text, const QString &parentText = {})
+inline QModelIndex findNode(platform::TreeView &view, const QString &text, const QString &parentText = {})
 {
     QModelIndex found;
     walkModel(*view.model(), [&](const QModelIndex &node, int) {

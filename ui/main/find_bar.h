@@ -15,7 +15,7 @@
 class QFrame;
 class QLabel;
 class QLineEdit;
-class QTreeView;
+class QWidget;
 class RecipeBas;
 class xpcmdbutton;
 
@@ -33,7 +33,7 @@ public:
         QLineEdit *find;
         QLabel *count;
         xpcmdbutton *close;
-        QTreeView *tree;  // gives up the bar's height while the bar is shown
+        QWidget *tree;  // gives up the bar's height while the bar is shown
     };
     FindBar(Controls controls, RecipeBas &store, QObject *parent = nullptr);
     ~FindBar() override;

@@ -30,7 +30,7 @@
 #include <QSet>
 #include <QShortcut>
 #include <QTimer>
-#include <QTreeView>
+#include "platform/tree_view.h"
 #include <QUrl>
 
 namespace mainform {

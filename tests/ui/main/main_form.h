@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTreeView>
+#include "platform/tree_view.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ struct MainForm {
     xp_canvas *xp_canvas1;
     xptopbuttons *xptopbuttons1, *xptopbuttons2, *xptopbuttons3;
     xpcmdbutton *xpcmdbutton1, *xpcmdbutton2;
-    QTreeView *Tv;
+    platform::TreeView *Tv;
     QFrame *Picture1;
     xpcmdbutton *add, *delete_, *Edit, *print, *Website, *help;
     QLabel *Label1, *Label4;
@@ -42,7 +42,7 @@ inline MainForm mainForm(QWidget &w)
             control<xptopbuttons>(w, "xptopbuttons1"), control<xptopbuttons>(w, "xptopbuttons2"),
             control<xptopbuttons>(w, "xptopbuttons3"),
             control<xpcmdbutton>(w, "xpcmdbutton1"), control<xpcmdbutton>(w, "xpcmdbutton2"),
-            control<QTreeView>(w, "Tv"), control<QFrame>(w, "Picture1"),
+            control<platform::TreeView>(w, "Tv"), control<QFrame>(w, "Picture1"),
             control<xpcmdbutton>(w, "add"), control<xpcmdbutton>(w, "delete"), control<xpcmdbutton>(w, "Edit"),
             control<xpcmdbutton>(w, "print"), control<xpcmdbutton>(w, "Website"), control<xpcmdbutton>(w, "help"),
             control<QLabel>(w, "Label1"), control<QLabel>(w, "Label4"),

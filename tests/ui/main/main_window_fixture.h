@@ -16,7 +16,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QTest>
-#include <QTreeView>
+#include "platform/tree_view.h"
 
 #include <gtest/gtest.h>
 

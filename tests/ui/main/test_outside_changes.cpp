@@ -141,7 +141,7 @@ namespace {
 // What a tree view shows: the rows painted in its viewport (indented, "+" when expanded, "*"
 // when current), the scroll bar, and each expanded node with its number of rows. Only the names
 // on screen are read, as the user sees them.
-QStringList onScreen(QTreeView &view)
+QStringList onScreen(platform::TreeView &view)
 {
     QStringList out;
     const QAbstractItemModel &model = *view.model();
@@ -269,7 +269,7 @@ TEST_F(OutsideChangesTest, AfterEveryCommandTheTreeIsWhatAFreshWindowShows)
         fresh.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
         QCoreApplication::processEvents();
-        QTreeView &freshTree = *fresh.findChild<QTreeView *>(QStringLiteral("Tv"));
+        platform::TreeView &freshTree = *fresh.findChild<platform::TreeView *>(QStringLiteral("Tv"));
         if (command.keepsItsPlace) {
             QStringList shown, expected;
             testsupport::walkModel(*ui().Tv->model(), [&](const QModelIndex &node, int depth) {
