@@ -296,7 +296,7 @@ void storeAddRecipe(benchmark::State &state, const char *key)
     bench::StoreRig rig(db.basePath());
     bench::RecipeCorpus corpus(7);
     fillBoxes(rig, corpus.next());
-    rig.store.FillCatalogue();
+    rig.FillSettled();
     for (auto _ : state) {
         rig.store.AddRecipe(db.midCategory);
         rig.store.ShowCatalogue();
@@ -323,7 +323,7 @@ void storeUpdateRecipe(benchmark::State &state, const char *key, bool firstOfRun
     rig.store.ShowRecipe(db.midCategory, db.lastRecipe);
     rig.store.CloseStore();
     const QStringList original = {rig.t1.Text(), rig.t2.Text(), rig.t3.Text(), rig.t4.Text()};
-    rig.store.FillCatalogue();
+    rig.FillSettled();
     const QStringList backupsBefore = recipes::Backups::list(db.filePath());
     bool changed = false;
     for (auto _ : state) {
@@ -385,7 +385,7 @@ void storeDeleteRecipe(benchmark::State &state, const char *key)
     int column = 1;
     for (const std::string *value : {&victim.name, &victim.author, &victim.ingredients, &victim.instructions})
         sqlite3_bind_text(insert, column++, value->data(), static_cast<int>(value->size()), SQLITE_STATIC);
-    rig.store.FillCatalogue();
+    rig.FillSettled();
     for (auto _ : state) {
         state.PauseTiming();
         // Another one to delete, at the end of the stored order: the longest search.

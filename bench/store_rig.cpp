@@ -1,6 +1,10 @@
 #include "bench/store_rig.h"
 
+#include "store/catalogue_model.h"
+
 #include <QColor>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QPixmap>
 
 namespace bench {
@@ -33,6 +37,16 @@ StoreRig::StoreRig(const QString &dbPath)
     store.session().switchTo(dbPath);
     store.OpenStore();
     store.CloseStore();
+}
+
+void StoreRig::FillSettled()
+{
+    store.FillCatalogue();
+    while (const auto *model = qobject_cast<const CatalogueModel *>(tree.model()))
+        if (model->counting())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        else
+            break;
 }
 
 }  // namespace bench

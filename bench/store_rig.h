@@ -43,6 +43,10 @@ struct StoreRig {
     platform::Tree tv{&tree};
     platform::TextBox t1{&line1}, t2{&line2}, t3{&multi3}, t4{&multi4};
     RecipeBas store{RecipeControls{tv, images, t1, t2, t3, t4}, dialogs};
+
+    // Fills the tree and waits, as a user does for a moment, until a big category shown at once
+    // has been counted on its thread: a write made while it counts waits for it.
+    void FillSettled();
 };
 
 }  // namespace bench

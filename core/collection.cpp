@@ -174,6 +174,11 @@ std::int64_t Collection::recipeCount(const QString &category) const
     return translated([&] { return db().CountRows(category); });
 }
 
+std::int64_t Collection::recipeRowSpan(const QString &category) const
+{
+    return translated([&] { return db().RowSpan(category); });
+}
+
 dao::TableMark Collection::mark(const QString &category) const
 {
     return translated([&] { return db().Mark(category); });

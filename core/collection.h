@@ -85,8 +85,11 @@ public:
     // the reverse order. Returns how many were read.
     int readNames(const QString &category, std::int64_t from, bool backwards, int limit,
                   const std::function<void(std::int64_t row, const QString &name)> &fn) const;
-    // How many recipes the category holds.
+    // How many recipes the category holds; reads the whole category's name index.
     std::int64_t recipeCount(const QString &category) const;
+    // How many row numbers the category's recipes span, read at once: at least recipeCount, and
+    // equal to it while no recipe between the first and the last was deleted.
+    std::int64_t recipeRowSpan(const QString &category) const;
     // What the category looks like from outside, read without reading its recipes: it changes
     // when a recipe is added or deleted, and mostly when one is renamed (see dao::TableMark).
     dao::TableMark mark(const QString &category) const;

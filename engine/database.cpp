@@ -134,6 +134,8 @@ int Database::ReadNames(const QString &table, std::int64_t from, bool backwards,
 
 std::int64_t Database::CountRows(const QString &table) { return name_slice::count(live(), existingTable(table)); }
 
+std::int64_t Database::RowSpan(const QString &table) { return name_slice::span(live(), existingTable(table)); }
+
 TableMark Database::Mark(const QString &table) { return TableMark::of(live(), existingTable(table)); }
 
 std::unique_ptr<Transaction> Database::BeginTrans()

@@ -55,6 +55,8 @@ public:
                   const std::function<void(std::int64_t row, const Value &name)> &fn);
     // The number of rows of the table.
     std::int64_t CountRows(const QString &table);
+    // How many row numbers the table's rows span (see name_slice::span): cheap, at least CountRows.
+    std::int64_t RowSpan(const QString &table);
     // The table's mark (see TableMark): one statement that reads the whole table.
     TableMark Mark(const QString &table);
     // Starts a transaction that holds every change made through this database until it commits.

@@ -41,4 +41,17 @@ std::int64_t count(Connection &connection, const QString &table)
     return rows.step() ? rows.int64(0) : 0;
 }
 
+std::int64_t span(Connection &connection, const QString &table)
+{
+    const QString action = QStringLiteral("Cannot count the recipes of the category ") + table;
+    const QString rowid = rowidName(categoryColumns(connection, table, action), action);
+    // One aggregate a subquery each, so that SQLite finds each end by one seek.
+    const QString quoted = names::quoted(table);
+    Statement ends(connection,
+                   QStringLiteral("SELECT coalesce((SELECT max(%1) FROM %2) - (SELECT min(%1) FROM %2) + 1, 0)")
+                       .arg(rowid, quoted),
+                   action);
+    return ends.step() ? ends.int64(0) : 0;
+}
+
 }  // namespace dao::name_slice

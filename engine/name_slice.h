@@ -20,8 +20,12 @@ namespace name_slice {
 // backwards, before it in falling order. Returns how many were read. Throws EngineError.
 int read(Connection &connection, const QString &table, std::int64_t from, bool backwards, int limit,
          const std::function<void(std::int64_t row, const Value &name)> &fn);
-// The number of rows. Throws EngineError.
+// The number of rows. Reads every page of the table's smallest index. Throws EngineError.
 std::int64_t count(Connection &connection, const QString &table);
+// How many row numbers lie from the lowest to the highest, both included (0 for no rows): at
+// least the number of rows, and equal to it while none between was deleted. Two index seeks.
+// Throws EngineError.
+std::int64_t span(Connection &connection, const QString &table);
 
 }  // namespace name_slice
 }  // namespace dao

@@ -6,6 +6,7 @@
 #include "store/RecipeBas.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 namespace {
@@ -21,9 +22,27 @@ CatalogueModel::CatalogueModel(QString path, QString password, Icons icons, QObj
     : QAbstractItemModel(parent), path_(std::move(path)), password_(std::move(password)), icons_(std::move(icons))
 {
     connect(&recipes::ChangeFeed::instance(), &recipes::ChangeFeed::changed, this, &CatalogueModel::onChange);
+    recount_.setSingleShot(true);
+    recount_.setInterval(kRecountAfterMs);
+    connect(&recount_, &QTimer::timeout, this, [this] {
+        for (const auto &category : categories_)
+            if (category->estimated && !category->countRunning)
+                countInBackground(*category);
+    });
 }
 
-CatalogueModel::~CatalogueModel() = default;
+bool CatalogueModel::counting() const
+{
+    return std::any_of(categories_.begin(), categories_.end(), [](const auto &category) { return category->estimated; });
+}
+
+CatalogueModel::~CatalogueModel()
+{
+    // A count still running tells this model when it ends: it must end first. What it posted
+    // goes with the model.
+    for (const auto &job : counts_)
+        job->thread.join();
+}
 
 std::unique_ptr<recipes::Collection> CatalogueModel::open() const
 {
@@ -37,6 +56,7 @@ bool CatalogueModel::isOf(const QString &path, const QString &password) const
 
 void CatalogueModel::load()
 {
+    ++generation_;
     beginResetModel();
     categories_.clear();
     try {
@@ -112,13 +132,83 @@ std::int64_t CatalogueModel::countOf(Category &category) const
     std::int64_t count = read;
     if (category.hasRows) {
         try {
-            count = open()->recipeCount(category.name);
+            const std::unique_ptr<recipes::Collection> file = open();
+            const std::int64_t span = file->recipeRowSpan(category.name);
+            category.estimated = span >= countAtOnceBelow_;
+            count = category.estimated ? span : file->recipeCount(category.name);
         } catch (const std::exception &) {
             // Shown with the rows read.
         }
     }
     category.count = std::max(count, read);
+    if (category.estimated)
+        countInBackground(category);
     return category.count;
+}
+
+void CatalogueModel::countInBackground(Category &category) const
+{
+    category.countRunning = true;
+    auto job = std::make_unique<CountJob>();
+    CountJob *running = job.get();
+    auto *self = const_cast<CatalogueModel *>(this);
+    job->thread = std::thread([self, running, path = path_, password = password_, name = category.name,
+                               generation = generation_, changes = category.changes] {
+        std::int64_t exact = -1;
+        try {
+            exact = recipes::Collection(path, password, recipes::Collection::Reach::Private).recipeCount(name);
+        } catch (const std::exception &) {
+            // The span stays the count, as a count that fails leaves the rows read.
+        }
+        // Done before it is told, so that the job is joined when its count arrives.
+        running->done = true;
+        QMetaObject::invokeMethod(
+            self, [self, name, generation, changes, exact] { self->countArrived(name, generation, changes, exact); },
+            Qt::QueuedConnection);
+    });
+    counts_.push_back(std::move(job));
+}
+
+void CatalogueModel::countArrived(const QString &name, std::uint64_t generation, std::uint64_t changes,
+                                  std::int64_t exact)
+{
+    for (auto job = counts_.begin(); job != counts_.end();) {
+        if (!(*job)->done)
+            ++job;
+        else {
+            (*job)->thread.join();
+            job = counts_.erase(job);
+        }
+    }
+    const int at = categoryRow(name);
+    if (generation != generation_ || at < 0)
+        return;
+    Category &category = *categories_[static_cast<std::size_t>(at)];
+    category.countRunning = false;
+    if (!category.estimated)
+        return;
+    if (category.changes != changes) {
+        recount_.start();  // overtaken by a change of this program's
+        return;
+    }
+    category.estimated = false;
+    if (exact >= 0 && exact != category.count) {
+        // The rows read are the first and the last ones: the difference lies between them.
+        const QModelIndex parent = createIndex(at, 0, &categoryTag);
+        const int first = static_cast<int>(category.head.size());
+        const int last = first + static_cast<int>(std::abs(exact - category.count)) - 1;
+        if (exact < category.count) {
+            beginRemoveRows(parent, first, last);
+            category.count = exact;
+            endRemoveRows();
+        } else {
+            beginInsertRows(parent, first, last);
+            category.count = exact;
+            endInsertRows();
+        }
+        category.hasRows = exact > 0;
+    }
+    emit counted(name);
 }
 
 void CatalogueModel::readChunk(Category &category, bool fromTheEnd, std::int64_t want) const
@@ -132,6 +222,14 @@ void CatalogueModel::readChunk(Category &category, bool fromTheEnd, std::int64_t
     } catch (const std::exception &) {
         return;
     }
+    // While the count is the span, the rows between the ends may be fewer than it says: a read
+    // stops where the other end's rows begin.
+    if (fromTheEnd && !category.head.empty())
+        read.erase(std::find_if(read.begin(), read.end(), [&](const Recipe &r) { return r.row <= category.head.back().row; }),
+                   read.end());
+    if (!fromTheEnd && !category.tail.empty())
+        read.erase(std::find_if(read.begin(), read.end(), [&](const Recipe &r) { return r.row >= category.tail.front().row; }),
+                   read.end());
     namesRead_ += static_cast<std::int64_t>(read.size());
     if (fromTheEnd)
         category.tail.insert(category.tail.begin(), read.rbegin(), read.rend());
@@ -276,6 +374,9 @@ void CatalogueModel::applyChange(const recipes::Change &change)
     if (at < 0)
         return;
     Category &category = *categories_[static_cast<std::size_t>(at)];
+    ++category.changes;
+    if (category.estimated)
+        recount_.start();
     const QModelIndex parent = createIndex(at, 0, &categoryTag);
     if (category.count < 0) {
         // No view has asked for the rows (the change is in the file already, so the count read
@@ -305,6 +406,7 @@ void CatalogueModel::applyChange(const recipes::Change &change)
     };
     if (change.kind == Kind::ManyWritten) {
         const std::int64_t now = countNow();
+        category.estimated = false;
         category.head.clear();
         category.tail.clear();
         if (now > count) {

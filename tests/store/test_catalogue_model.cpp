@@ -9,6 +9,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 
 #include <gtest/gtest.h>
 
@@ -110,4 +111,56 @@ TEST(CatalogueModel, RowsFollowEveryChangeAsTheFileHoldsIt)
     }
     file.addRecipe(file.categories().constFirst(), typed);
     expectMatchesFile(model, file, "read whole", true);
+}
+
+// A category spanning many row numbers shows at once, the span its count, and is counted on a
+// thread of its own; however the count ends, the rows are then the file's.
+TEST(CatalogueModel, ABigCategoryShowsAtOnceAndIsCountedBeside)
+{
+    struct Case {
+        const char *label;
+        int deleted;  // recipes deleted between the first and the last
+        bool changedWhileCounting;
+        bool modelGoesWhileCounting;
+    };
+    const Case cases[] = {
+        {"NoneDeleted", 0, false, false},
+        {"SomeDeletedBetween", 37, false, false},
+        {"ChangedWhileCounting", 37, true, false},
+        {"ModelGoesWhileCounting", 37, false, true},
+    };
+    for (const Case &c : cases) {
+        testsupport::TempDb db;
+        db.create();
+        std::vector<testsupport::Row> many;
+        for (int i = 0; i < 600; ++i)
+            many.push_back(row(QStringLiteral("Soup ") + QString::number(i)));
+        db.addCategory(QStringLiteral("Soups"), many);
+        recipes::Collection file(db.basePath(), recipes::kBuiltInPassword);
+        for (int i = 0; i < c.deleted; ++i)
+            file.deleteRecipe(QStringLiteral("Soups"), QStringLiteral("Soup ") + QString::number(200 + i));
+
+        auto model = std::make_unique<CatalogueModel>(db.basePath(), recipes::kBuiltInPassword, CatalogueModel::Icons{});
+        model->setCountAtOnceBelow(100);
+        model->reload();
+        const QModelIndex soups = model->categoryIndex(QStringLiteral("Soups"));
+        ASSERT_EQ(model->rowCount(soups), 600) << c.label << ": the span, at once";
+        EXPECT_TRUE(model->counting()) << c.label;
+        EXPECT_EQ(model->index(599, 0, soups).data().toString(), QStringLiteral("Soup 599")) << c.label;
+        if (c.modelGoesWhileCounting) {
+            model.reset();  // waits for its count, which must not reach it afterwards
+            QCoreApplication::processEvents();
+            continue;
+        }
+        // What a view holds on to, at both ends, stays on its recipe when the count is put right.
+        const QPersistentModelIndex first = model->index(0, 0, soups), last = model->index(599, 0, soups);
+        QSignalSpy counted(model.get(), &CatalogueModel::counted);
+        if (c.changedWhileCounting)
+            file.addRecipe(QStringLiteral("Soups"), {QStringLiteral("Late"), {}, {}, {}});
+        ASSERT_TRUE(counted.wait(30000)) << c.label;
+        EXPECT_FALSE(model->counting()) << c.label;
+        EXPECT_EQ(first.data().toString(), QStringLiteral("Soup 0")) << c.label;
+        EXPECT_EQ(last.data().toString(), QStringLiteral("Soup 599")) << c.label;
+        expectMatchesFile(*model, file, c.label, true);
+    }
 }
