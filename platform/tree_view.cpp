@@ -1,5 +1,8 @@
 #include "platform/tree_view.h"
 
+#include "platform/tree_view_accessible.h"
+
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -35,9 +38,15 @@ TreeView::TreeView(QWidget *parent) : QAbstractItemView(parent)
     setSelectionMode(SingleSelection);
     setSelectionBehavior(SelectRows);
     setVerticalScrollMode(ScrollPerItem);
+    TreeViewAccessible::install();
 }
 
-TreeView::~TreeView() = default;
+TreeView::~TreeView()
+{
+    // The screen reader's side may outlive the view by a moment.
+    if (accessible_)
+        accessible_->view_ = nullptr;
+}
 
 void TreeView::setModel(QAbstractItemModel *model)
 {
@@ -90,6 +99,8 @@ void TreeView::relayout()
     for (auto node = open_.begin(); node != open_.end();)
         node = node->isValid() ? std::next(node) : open_.erase(node);
     rows_.build(model(), rootIndex(), open_);
+    if (accessible_)
+        accessible_->forgetRows();
     // Every row is as high as the first, as in a QTreeView with uniform row heights; with no
     // rows left, as high as the last first row was.
     if (const QModelIndex first = rows_.at(0); first.isValid())
@@ -356,6 +367,18 @@ void TreeView::changeEvent(QEvent *event)
     QAbstractItemView::changeEvent(event);
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
         relayout();
+}
+
+void TreeView::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+    // A screen reader hears which row is now current (see TreeViewAccessible).
+    if (QAccessible::isActive() && current.isValid() && hasFocus())
+        if (const std::int64_t row = rows_.rowOf(current); row >= 0 && row <= std::numeric_limits<int>::max()) {
+            QAccessibleEvent event(this, QAccessible::Focus);
+            event.setChild(static_cast<int>(row));
+            QAccessible::updateAccessibility(&event);
+        }
 }
 
 QModelIndex TreeView::expanderAt(const QPoint &point) const

@@ -22,6 +22,8 @@
 
 namespace platform {
 
+class TreeViewAccessible;
+
 class TreeView : public QAbstractItemView {
     Q_OBJECT
 public:
@@ -39,6 +41,10 @@ public:
     QModelIndex indexAbove(const QModelIndex &index) const;
     // The rows shown now, those of the open nodes included.
     std::int64_t shownRows() const { return rows_.count(); }
+    // The node shown at row (0 the top one, however scrolled); invalid past the ends.
+    QModelIndex rowAt(std::int64_t row) const { return rows_.at(row); }
+    // The row node is shown at; -1 when it is not shown.
+    std::int64_t rowNumberOf(const QModelIndex &node) const { return rows_.rowOf(node); }
     int rowHeight() const { return rowHeight_; }
     int indentation() const;
 
@@ -73,6 +79,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
 
 private:
     // Builds the rows again from the model and the open nodes, and fits the scroll bar to them.
@@ -93,6 +100,9 @@ private:
     QSet<QPersistentModelIndex> open_;
     TreeRows rows_;
     std::vector<QMetaObject::Connection> modelLinks_;
+    // What a screen reader was told of; it tells this view when it goes.
+    friend class TreeViewAccessible;
+    TreeViewAccessible *accessible_ = nullptr;
     int rowHeight_ = 0;
 };
 

@@ -5,6 +5,7 @@
 
 #include "platform/tree_view.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QImage>
 #include <QScrollBar>
@@ -270,4 +271,48 @@ TEST(TreeViewTest, AsksTheModelForTheRowsOnScreenOnly)
     EXPECT_LT(model.reads, 5000);
 }
 
+// A screen reader walks the rows shown, top to bottom, each with its text and state, and finds
+// the current one; what it holds of a row follows the view as nodes open and rows go.
+TEST(TreeViewTest, TellsAScreenReaderTheRowsItShows)
+{
+    QStandardItemModel model;
+    for (const char *name : {"Breads", "Soups", "Salads"})
+        model.appendRow(new QStandardItem(QString::fromLatin1(name)));
+    for (const char *name : {"Leek", "Pea", "Tomato"})
+        model.item(1)->appendRow(new QStandardItem(QString::fromLatin1(name)));
+    platform::TreeView view;
+    view.resize(170, 200);
+    view.setModel(&model);
+    view.show();
+    QAccessibleInterface *tree = QAccessible::queryAccessibleInterface(&view);
+    ASSERT_NE(tree, nullptr);
+    EXPECT_EQ(tree->role(), QAccessible::Tree);
+
+    const auto rows = [&] {
+        QStringList out;
+        for (int i = 0; i < tree->childCount(); ++i) {
+            QAccessibleInterface *row = tree->child(i);
+            const QAccessible::State state = row->state();
+            out << row->text(QAccessible::Name) + (state.expandable ? (state.expanded ? QStringLiteral(" open") : QStringLiteral(" closed")) : QString())
+                    + (state.selected ? QStringLiteral(" chosen") : QString())
+                    + (tree->indexOfChild(row) == i && row->parent() == tree && row->role() == QAccessible::TreeItem
+                           ? QString()
+                           : QStringLiteral(" misplaced"));
+        }
+        return out.join(QStringLiteral(", ")).toStdString();
+    };
+    EXPECT_EQ(rows(), "Breads, Soups closed, Salads");
+    view.expand(model.index(1, 0));
+    view.setCurrentIndex(model.index(0, 0, model.index(1, 0)));
+    EXPECT_EQ(rows(), "Breads, Soups open, Leek chosen, Pea, Tomato, Salads");
+    QAccessibleInterface *soups = tree->child(1);
+    EXPECT_EQ(tree->child(1), soups) << "a row keeps its interface while the rows stay";
+    EXPECT_EQ(tree->childAt(soups->rect().center().x(), soups->rect().center().y()), soups);
+    model.removeRow(0);
+    EXPECT_EQ(rows(), "Soups open, Leek chosen, Pea, Tomato, Salads");
+    model.item(0)->removeRow(0);
+    EXPECT_EQ(rows(), "Soups open, Pea chosen, Tomato, Salads") << "the row below takes the removed current's place";
+}
+
 }  // namespace
+
