@@ -3,9 +3,9 @@
 #include "core/recipe_batch.h"
 #include "core/recipe_error.h"
 #include "engine/system_reason.h"
-#include "exchange/html_scripts.h"
 #include "exchange/jsonld_reader.h"
 #include "exchange/mealmaster_reader.h"
+#include "exchange/page_reader.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -295,12 +295,9 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
         case Format::JsonLd:
             readJsonLd(file, name, onRecipe, onProblem);
             break;
-        case Format::Html: {
-            const QList<QByteArray> blocks = jsonLdScripts(file.readAll());
-            for (qsizetype i = 0; i < blocks.size(); ++i)
-                readJsonLdBlock(blocks[i], name + QStringLiteral(", script %1").arg(i + 1), onRecipe, onProblem);
+        case Format::Html:
+            readPage(file.readAll(), name, onRecipe, onProblem);
             break;
-        }
         case Format::MealMaster:
             readMealMaster(file, name, onRecipe, onProblem);
             break;
