@@ -88,7 +88,7 @@ struct Context {
 int runImport(const Context &c)
 {
     if (c.args.positional().isEmpty())
-        throw UsageError{QStringLiteral("import: name at least one file or folder to import.")};
+        throw UsageError{QStringLiteral("import: name at least one file, folder or link to import.")};
     const QString category = c.args.value(QStringLiteral("category"));
     if (!QFileInfo::exists(c.database)) {
         recipes::Collection::create(c.database, recipes::kBuiltInPassword);

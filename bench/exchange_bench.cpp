@@ -12,12 +12,15 @@
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
 #include "exchange/jsonld_writer.h"
+#include "exchange/link_fetcher.h"
 #include "exchange/mealmaster_reader.h"
 #include "exchange/mealmaster_writer.h"
+#include "support/page_server.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <benchmark/benchmark.h>
 
@@ -206,6 +209,109 @@ void storeImport(benchmark::State &state)
             checkDigest(state, target, "the import stored other values than the raw inserts");
         removeDatabase(target);
         state.counters["recipes"] = report.added;
+    });
+}
+
+// --- A web page, from a file and by its link -----------------------------------------------
+
+// A recipe site's page of about 150 KB: navigation, a long story, comments, and one JSON-LD
+// recipe in its head, as such pages carry it. Our own words, the same every run.
+const QByteArray &recipePage()
+{
+    static const QByteArray page = [] {
+        static const char *const words[] = {"simmer", "golden", "butter", "garden", "winter", "slowly",
+                                            "kitchen", "onion", "crisp", "fresh", "grandmother", "market"};
+        std::uint32_t seed = kSeed;
+        const auto sentence = [&]() -> QByteArray {
+            QByteArray out;
+            for (int i = 0; i < 14; ++i) {
+                seed = seed * 1664525u + 1013904223u;
+                out += words[(seed >> 16) % std::size(words)];
+                out += i == 13 ? ". " : " ";
+            }
+            return out;
+        };
+        QByteArray html = "<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Barley Stew</title>"
+                          "<script type=\"application/ld+json\">{\"@context\": \"https://schema.org\", "
+                          "\"@type\": \"Recipe\", \"name\": \"Barley Stew\", \"author\": {\"@type\": \"Person\", "
+                          "\"name\": \"Ann Lee\"}, \"recipeCategory\": \"Soups\", \"recipeIngredient\": [";
+        for (int i = 0; i < 15; ++i)
+            html += (i ? ", \"" : "\"") + QByteArray::number(i + 1) + " cups of " + words[i % std::size(words)] + "\"";
+        html += "], \"recipeInstructions\": [";
+        for (int i = 0; i < 8; ++i)
+            html += (i ? ", " : "") + ("{\"@type\": \"HowToStep\", \"text\": \"" + sentence().trimmed() + "\"}");
+        html += "]}</script></head><body><nav><ul>";
+        for (int i = 0; i < 60; ++i)
+            html += "<li><a href=\"/recipes/" + QByteArray::number(i) + "\">Recipe " + QByteArray::number(i) + "</a></li>";
+        html += "</ul></nav><article>";
+        while (html.size() < 150 * 1024) {
+            html += "<p>";
+            for (int i = 0; i < 4; ++i)
+                html += sentence();
+            html += "</p>\n";
+        }
+        html += "</article></body></html>";
+        return html;
+    }();
+    return page;
+}
+
+// The page served from a local server on a thread of its own, and saved as a file.
+struct PageRig {
+    testsupport::PageServer server;
+    QString file = scratch("page.html");
+    QString target = scratch("page.mdb");
+
+    PageRig()
+    {
+        server.serve("/stew", {"HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n", recipePage()});
+        QDir().mkpath(folder(dataRoot));
+        QFile out(file);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(recipePage()) != recipePage().size())
+            throw std::runtime_error("cannot write " + file.toStdString());
+    }
+    ~PageRig()
+    {
+        removeDatabase(target);
+        QFile::remove(file);
+    }
+};
+
+// Imports the page, from its file or by its link, into an empty recipe file each iteration.
+void storeImportPage(benchmark::State &state, bool byLink)
+{
+    guarded(state, [&] {
+        PageRig rig;
+        const QString source = byLink ? rig.server.url("/stew") : rig.file;
+        exchange::ImportReport report;
+        for (auto _ : state) {
+            state.PauseTiming();
+            freshDatabase(rig.target);
+            auto collection = std::make_unique<recipes::Collection>(rig.target, recipes::kBuiltInPassword);
+            state.ResumeTiming();
+            report = exchange::Importer(*collection, QString()).run({source});
+            state.PauseTiming();
+            collection.reset();
+            state.ResumeTiming();
+        }
+        if (report.added != 1 || !report.lines.isEmpty())
+            state.SkipWithError(("the page did not import: " + report.text().toStdString()).c_str());
+        state.counters["bytes"] = double(recipePage().size());
+    });
+}
+
+// Only the transfer: the page fetched by its link, nothing read from it.
+void fetchPage(benchmark::State &state)
+{
+    guarded(state, [&] {
+        PageRig rig;
+        const QUrl url(rig.server.url("/stew"));
+        exchange::FetchedPage page;
+        for (auto _ : state)
+            page = exchange::LinkFetcher().fetch(url);
+        if (page.outcome != exchange::FetchedPage::Outcome::Fetched || page.body != recipePage())
+            state.SkipWithError(("the page did not come whole: " + page.reason.toStdString()).c_str());
+        state.counters["bytes"] = double(page.body.size());
     });
 }
 
@@ -433,6 +539,10 @@ void registerExchangeBenchmarks(const GeneratedDatabase &largeDb, const QString 
     add("exchange/export_jsonld/large", storeExport)->Repetitions(3);
     add("raw/exchange_read_rows/large", rawReadRows)->Repetitions(3);
     add("raw/exchange_write_bytes/large", rawWriteBytes)->Repetitions(3);
+    // Read together: a link's import should take at most 1.2 times the page's import plus the transfer.
+    add("exchange/ImportPage", storeImportPage, false)->Repetitions(3);
+    add("exchange/ImportLink", storeImportPage, true)->Repetitions(3);
+    add("exchange/FetchPage", fetchPage)->Repetitions(3);
 }
 
 std::vector<TableRow> exchangeTableRows()

@@ -5,13 +5,16 @@
 #include "engine/system_reason.h"
 #include "exchange/jsonld_reader.h"
 #include "exchange/mealmaster_reader.h"
+#include "exchange/page_charset.h"
 #include "exchange/page_reader.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QUrl>
 
 #include <algorithm>
 #include <cerrno>
@@ -69,6 +72,13 @@ bool mayHoldRecipes(const QFileInfo &info)
 }
 
 QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
+
+// An argument this program fetches: an http or https link, in any letter case.
+bool isLink(const QString &argument)
+{
+    return argument.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+        || argument.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
 
 QString notRegular(const QString &name, mode_t mode)
 {
@@ -236,11 +246,19 @@ ImportReport Importer::run(const QStringList &paths, const ImportProgress &progr
 {
     ImportReport report;
     duplicates_ = recipes::DuplicateIndex();
-    QStringList files;
+    QStringList files;  // and links, in the order given
     for (const QString &path : paths) {
+        if (isLink(path)) {
+            files.append(path);
+            continue;
+        }
         struct stat st {};
         const bool there = ::stat(QFile::encodeName(path).constData(), &st) == 0;
-        if (!there && errno == ENOENT) {
+        if (!there && errno == ENOENT && LinkFetcher::looksLikeLink(path)) {
+            report.lines.append(path + QStringLiteral(": ") + LinkFetcher::refusal(QUrl(path))
+                                + QStringLiteral(" Nothing of it was imported."));
+            ++report.unreadable;
+        } else if (!there && errno == ENOENT) {
             report.lines.append(shown(path) + QStringLiteral(": There is no such file or folder."));
             report.fileFailed = true;
         } else if (there && S_ISDIR(st.st_mode)) {
@@ -255,15 +273,19 @@ ImportReport Importer::run(const QStringList &paths, const ImportProgress &progr
             files.append(path);
         }
     }
+    const auto sizeOf = [](const QString &file) { return isLink(file) ? qint64(1) : QFileInfo(file).size(); };
     qint64 total = 0;
     for (const QString &file : std::as_const(files))
-        total += QFileInfo(file).size();
+        total += sizeOf(file);
     qint64 done = 0;
     for (const QString &file : std::as_const(files)) {
-        importFile(file, done, total, progress, report);
+        if (isLink(file))
+            importLink(file, done, total, progress, report);
+        else
+            importFile(file, done, total, progress, report);
         if (report.cancelled)
             break;
-        done += QFileInfo(file).size();
+        done += sizeOf(file);
         if (progress && !progress(done, total)) {
             report.cancelled = true;
             break;
@@ -282,21 +304,15 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
         ++report.unreadable;
         return;
     }
-    std::unique_ptr<FileRun> run;
-    try {
-        run = std::make_unique<FileRun>(collection_, duplicates_);
-        const RecipeSink onRecipe = [&](const ImportedRecipe &imported) {
-            if (progress && !progress(doneBefore + file.pos(), total))
-                throw Cancelled{};
-            run->take(imported, category_);
-        };
-        const ProblemSink onProblem = [&](const ImportProblem &problem) { run->refuse(problem); };
-        switch (formatOf(file, path)) {
+    const Format format = formatOf(file, path);
+    const Reader read = [&](const RecipeSink &onRecipe, const ProblemSink &onProblem) {
+        switch (format) {
         case Format::JsonLd:
             readJsonLd(file, name, onRecipe, onProblem);
             break;
         case Format::Html:
-            readPage(file.readAll(), name, onRecipe, onProblem);
+            // A saved page may declare its character set only in itself.
+            readPage(pageAsUtf8(file.readAll(), {}), name, onRecipe, onProblem);
             break;
         case Format::MealMaster:
             readMealMaster(file, name, onRecipe, onProblem);
@@ -304,12 +320,59 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
         }
         if (file.error() != QFileDevice::NoError)
             throw ReadFailed{file.errorString()};
+    };
+    importRead(name, QStringLiteral("file"), read, [&] { return doneBefore + file.pos(); }, total, progress, report);
+}
+
+void Importer::importLink(const QString &link, qint64 doneBefore, qint64 total, const ImportProgress &progress,
+                          ImportReport &report)
+{
+    const FetchedPage page = LinkFetcher(limits_).fetch(QUrl(link), [&](qint64, qint64) {
+        return !progress || progress(doneBefore, total);
+    });
+    if (page.outcome == FetchedPage::Outcome::Cancelled) {
+        report.lines.append(link + QStringLiteral(": Cancelled; nothing of this page was imported."));
+        report.cancelled = true;
+        return;
+    }
+    if (page.outcome == FetchedPage::Outcome::Failed) {
+        report.lines.append(link + QStringLiteral(": ") + page.reason + QStringLiteral(" Nothing of it was imported."));
+        ++report.unreadable;
+        return;
+    }
+    const Reader read = [&](const RecipeSink &onRecipe, const ProblemSink &onProblem) {
+        if (page.kind == FetchedPage::Kind::Json) {
+            QBuffer buffer;
+            buffer.setData(page.body);
+            buffer.open(QIODevice::ReadOnly);
+            readJsonLd(buffer, link, onRecipe, onProblem);
+        } else {
+            readPage(pageAsUtf8(page.body, page.charset), link, onRecipe, onProblem);  // pageUrl: the link
+        }
+    };
+    importRead(link, QStringLiteral("page"), read, [&] { return doneBefore; }, total, progress, report);
+}
+
+void Importer::importRead(const QString &name, const QString &noun, const Reader &read,
+                          const std::function<qint64()> &done, qint64 total, const ImportProgress &progress,
+                          ImportReport &report)
+{
+    std::unique_ptr<FileRun> run;
+    try {
+        run = std::make_unique<FileRun>(collection_, duplicates_);
+        const RecipeSink onRecipe = [&](const ImportedRecipe &imported) {
+            if (progress && !progress(done(), total))
+                throw Cancelled{};
+            run->take(imported, category_);
+        };
+        const ProblemSink onProblem = [&](const ImportProblem &problem) { run->refuse(problem); };
+        read(onRecipe, onProblem);
         if (run->seen == 0)
-            run->refuse({name, QStringLiteral("The file holds no recipe this program can read.")});
+            run->refuse({name, QStringLiteral("The %1 holds no recipe this program can read.").arg(noun)});
         run->batch.commit();
     } catch (const Cancelled &) {
         report.lines += run->lines;
-        report.lines.append(name + QStringLiteral(": Cancelled; nothing of this file was imported."));
+        report.lines.append(name + QStringLiteral(": Cancelled; nothing of this %1 was imported.").arg(noun));
         report.cancelled = true;
         return;
     } catch (const ReadFailed &failure) {
@@ -321,7 +384,8 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
     } catch (const recipes::Error &e) {
         if (run)
             report.lines += run->lines;
-        report.lines.append(name + QStringLiteral(": ") + e.message() + QStringLiteral(" Nothing of this file was imported."));
+        report.lines.append(name + QStringLiteral(": ") + e.message()
+                            + QStringLiteral(" Nothing of this %1 was imported.").arg(noun));
         report.fileFailed = true;
         return;
     }

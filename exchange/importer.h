@@ -15,11 +15,18 @@
 // link too), is reported and never opened in a way that could wait. A file or subfolder that
 // cannot be read is reported with the reason and the others go on.
 //
+// An argument that starts "http://" or "https://" (any case) is a link: its page is fetched
+// (link_fetcher.h), held in memory only, and imported as a file is, in one transaction. A link that
+// cannot be fetched, and an argument "scheme://..." of another scheme that names no file, is told
+// with the reason and counted as a file that could not be read.
+//
 // Failures: run() throws nothing of its own; every failure, the core's included, is a line of the
 // report it returns, and its flags say which kind. Callers show report.text().
 
 #include "core/collection.h"
 #include "core/duplicate_index.h"
+#include "exchange/mealmaster_reader.h"
+#include "exchange/link_fetcher.h"
 
 #include <QString>
 #include <QStringList>
@@ -43,7 +50,8 @@ struct ImportReport {
     QString text() const;         // the lines, then the counts
 };
 
-// Told how far the import is, in bytes of the files read; returns false to cancel.
+// Told how far the import is, in bytes of the files read, a link counting as one; returns false to
+// cancel, and is asked often while a link's page is awaited.
 using ImportProgress = std::function<bool(qint64 done, qint64 total)>;
 
 class Importer {
@@ -51,7 +59,10 @@ public:
     // category: where every recipe goes; empty for each recipe's own.
     Importer(recipes::Collection &collection, const QString &category);
 
-    // Imports the files and folders in the order given; a folder's files in name order.
+    // The limits each link's fetch keeps to.
+    void setFetchLimits(const FetchLimits &limits) { limits_ = limits; }
+
+    // Imports the files, folders and links in the order given; a folder's files in name order.
     ImportReport run(const QStringList &paths, const ImportProgress &progress = {});
 
     // The fingerprints of the last run's categories, and how many rows it read for them.
@@ -62,12 +73,20 @@ public:
 
 private:
     struct FileRun;
+    using Reader = std::function<void(const RecipeSink &, const ProblemSink &)>;
     void importFile(const QString &path, qint64 doneBefore, qint64 total, const ImportProgress &progress,
                     ImportReport &report);
+    void importLink(const QString &link, qint64 doneBefore, qint64 total, const ImportProgress &progress,
+                    ImportReport &report);
+    // Reads one file's or page's recipes into one batch. done: how far the import is meanwhile.
+    // noun: "file" or "page", for the report.
+    void importRead(const QString &name, const QString &noun, const Reader &read, const std::function<qint64()> &done,
+                    qint64 total, const ImportProgress &progress, ImportReport &report);
 
     recipes::Collection &collection_;
     QString category_;
     recipes::DuplicateIndex duplicates_;
+    FetchLimits limits_;
 };
 
 }  // namespace exchange

@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "core/backups.h"
 #include "core/collection.h"
+#include "support/page_server.h"
 #include "support/temp_db.h"
 
 #include "exchange/mealmaster_writer.h"
@@ -82,6 +83,9 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
     ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
     const QString planted = dir.filePath(QStringLiteral("planted.json"));
     ASSERT_TRUE(QFile::link(good, planted));
+    testsupport::PageServer server;
+    server.serve("/broth", {"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n",
+                            R"(<html><script type="application/ld+json">{"@type": "Recipe", "name": "Leek Broth"}</script></html>)"});
 
     const struct {
         QStringList arguments;  // after the program's name; "DB" is the recipe file
@@ -137,6 +141,13 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
         {{QStringLiteral("restore"), good}, cli::Failed, "was not restored"},
         {{QStringLiteral("import"), QStringLiteral("--category"), QStringLiteral("Later"), good}, cli::Done, "1 added"},
         {{QStringLiteral("restore"), backup}, cli::Done, "Restored"},
+        {{QStringLiteral("import"), QStringLiteral("--category"), QStringLiteral("Mine"), server.url("/broth")},
+         cli::Done, "1 added, 0 skipped, 0 refused."},
+        {{QStringLiteral("import"), server.url("/gone"), QStringLiteral("ftp://127.0.0.1/x")}, cli::SomeRefused,
+         "ftp://127.0.0.1/x: Only http and https links can be fetched, not ftp links. Nothing of it was imported.\n"
+         "http://127.0.0.1:"},
+        {{QStringLiteral("import"), server.url("/gone")}, cli::SomeRefused,
+         "/gone: The server answered 404 Not Found. Nothing of it was imported.\n0 added, 0 skipped, 0 refused; 1 file could not be read."},
     };
     for (const auto &step : steps) {
         QStringList arguments = {QStringLiteral("saporium")};

@@ -1,18 +1,21 @@
 // Imports into a real recipe file: files of each kind found in a folder and put where they
 // belong, duplicates skipped, unreadable recipes reported by place, each file whole or not at all,
 // devices, pipes and files the user may not read told and passed over, and exports that come
-// back unchanged when imported.
+// back unchanged when imported; pages fetched by their links from a local server, read as the same
+// page saved to a file is, and every way a fetch fails told.
 #include "core/collection.h"
 #include "core/recipe_batch.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
 #include "support/ordinary_user.h"
+#include "support/page_server.h"
 #include "support/temp_db.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -401,6 +404,120 @@ TEST(Exporter, StopsWhenCancelledOrRefused)
         Full full;
         EXPECT_FALSE(exchange::writeRecipes(full, collection, {QStringLiteral("Breads")}, format));
     }
+}
+
+// Every recipe of every category, whole, in stored order.
+std::vector<std::string> allRows(const Collection &c)
+{
+    std::vector<std::string> out;
+    for (const QString &category : c.categories())
+        c.readAll(category, [&](std::int64_t, const Recipe &r) {
+            out.push_back(QStringList{category, r.name, r.author, r.ingredients, r.instructions}.join(u'|').toStdString());
+        });
+    return out;
+}
+
+// A page whose recipe has words a wrong character set would garble.
+QByteArray creme(const QByteArray &meta, const QByteArray &name)
+{
+    return "<!DOCTYPE html><html><head>" + meta + "<title>x</title><script type=\"application/ld+json\">"
+           R"({"@context": "https://schema.org", "@type": "Recipe", "name": ")" + name + R"(",
+           "recipeCategory": "Soups", "recipeIngredient": ["2 leeks"], "recipeInstructions": "Simmer."}</script>
+           </head><body><p>)" + QByteArray(2000, 'x') + "</p></body></html>";
+}
+
+TEST(Importer, ImportsAPageByItsLinkAndTellsWhyALinkFailed)
+{
+    using testsupport::PageReply;
+    using testsupport::PageServer;
+    testsupport::PageServer server;
+    const QByteArray utf8Page = creme({}, "Cr\xC3\xA8me Soup \xE2\x82\xAC");
+    server.serve("/page", {"HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=utf-8\r\n", utf8Page});
+    server.serve("/recipe.json", {"HTTP/1.1 200 OK\r\nContent-Type: application/ld+json\r\n", kJson});
+    server.serve("/header-1252", {"HTTP/1.1 200 OK\r\nContent-Type: text/html; charset=windows-1252\r\n",
+                                  creme({}, "Cr\xE8me Soup \x80")});
+    server.serve("/meta-1252", {"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n",
+                                creme(R"(<meta http-equiv="Content-Type" content="text/html; charset=windows-1252">)",
+                                      "Cr\xE8me Soup \x80")});
+    server.serve("/r1", PageServer::redirectTo("/r2"));
+    server.serve("/r2", PageServer::redirectTo("/page"));
+    for (int i = 0; i < 5; ++i)
+        server.serve("/loop" + QByteArray::number(i), PageServer::redirectTo("/loop" + QByteArray::number(i + 1)));
+    server.serve("/loop5", PageServer::redirectTo("/page"));
+    server.serve("/big", {"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n", creme({}, QByteArray(70 * 1024, 'a')),
+                          false, false});
+    PageReply huge{"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: 100000000\r\n", {}};
+    huge.keepOpen = true;
+    server.serve("/huge", huge);
+    server.serve("/silent", {{}, {}, true});
+    server.serve("/picture", {"HTTP/1.1 200 OK\r\nContent-Type: image/png\r\n", "\x89PNG"});
+    server.serve("/plain", {"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n", "<html><p>Soup.</p></html>"});
+    const QString closed = QStringLiteral("http://127.0.0.1:%1/page").arg(PageServer::closedPort());
+    const QString creme = QString::fromUtf8("Cr\xC3\xA8me Soup \xE2\x82\xAC");
+    using namespace std::chrono_literals;
+
+    const struct {
+        const char *what;
+        QString link;
+        exchange::FetchLimits limits;
+        bool cancel;
+        QString name;  // the recipe that goes in; none: the link fails with lineHas
+        const char *lineHas;
+        int unreadable;
+    } cases[] = {
+        {"a page", server.url("/page"), {}, false, creme, "", 0},
+        {"JSON-LD served as JSON", QStringLiteral("HTTP") + server.url("/recipe.json").mid(4), {}, false, QStringLiteral("Pea Soup"), "", 0},
+        {"windows-1252 declared by the server", server.url("/header-1252"), {}, false, creme, "", 0},
+        {"windows-1252 declared in the page", server.url("/meta-1252"), {}, false, creme, "", 0},
+        {"two redirects", server.url("/r1"), {}, false, creme, "", 0},
+        {"six redirects", server.url("/loop0"), {}, false, {}, "redirected more than 5 times", 1},
+        {"not there", server.url("/gone"), {}, false, {}, "The server answered 404 Not Found.", 1},
+        {"more than the limit arrives", server.url("/big"), {30s, 64 * 1024}, false, {}, "over the 64 KB", 1},
+        {"a Content-Length over the limit", server.url("/huge"), {}, false, {}, "95.4 MB, over the 20 MB", 1},
+        {"a server that never answers", server.url("/silent"), {500ms}, false, {}, "did not come within 0.5 s", 1},
+        {"cancelled while waiting", server.url("/silent"), {}, true, {}, "Cancelled", 0},
+        {"connection refused", closed, {}, false, {}, "refused the connection", 1},
+        {"not a web page", server.url("/picture"), {}, false, {}, "not a web page: the server calls it image/png", 1},
+        {"another scheme", QStringLiteral("ftp://127.0.0.1/page"), {}, false, {}, "Only http and https", 1},
+        {"a file link", QStringLiteral("file:///etc/hostname"), {}, false, {}, "Only http and https", 1},
+        {"no recipe on the page", server.url("/plain"), {}, false, {}, "The page holds no recipe this program can read.", 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::TempDb db;
+        db.create();
+        Collection collection(db.filePath(), testsupport::kPassword);
+        Importer importer(collection, {});
+        importer.setFetchLimits(c.limits);
+        const ImportReport report = importer.run({c.link}, [&](qint64, qint64) { return !c.cancel; });
+        EXPECT_FALSE(report.fileFailed);
+        EXPECT_EQ(report.unreadable, c.unreadable) << report.text().toStdString();
+        EXPECT_EQ(report.cancelled, c.cancel);
+        if (!c.name.isEmpty()) {
+            EXPECT_EQ(report.added, 1) << report.text().toStdString();
+            EXPECT_TRUE(collection.recipe(QStringLiteral("Soups"), c.name).has_value()) << report.text().toStdString();
+            EXPECT_TRUE(server.lastRequest().contains("\r\nUser-Agent: Saporium/"));
+        } else {
+            EXPECT_EQ(report.added, 0);
+            ASSERT_FALSE(report.lines.isEmpty());
+            EXPECT_TRUE(report.lines.front().startsWith(c.link + QLatin1String(": ")));
+            EXPECT_TRUE(report.lines.front().contains(QLatin1String(c.lineHas))) << report.lines.front().toStdString();
+            EXPECT_TRUE(collection.categories().isEmpty() || allRows(collection).empty());
+        }
+    }
+
+    // A fetched page and the same bytes saved to a file give the same rows.
+    testsupport::TempDb fetched, saved;
+    fetched.create();
+    saved.create();
+    QTemporaryDir folder;
+    writeFile(folder.filePath(QStringLiteral("page.html")), utf8Page);
+    Collection fromLink(fetched.filePath(), testsupport::kPassword);
+    Collection fromFile(saved.filePath(), testsupport::kPassword);
+    Importer(fromLink, {}).run({server.url("/page")});
+    Importer(fromFile, {}).run({folder.filePath(QStringLiteral("page.html"))});
+    EXPECT_EQ(allRows(fromLink), allRows(fromFile));
+    EXPECT_EQ(allRows(fromLink).size(), 1u);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "core/recipe_error.h"
 #include "exchange/exporter.h"
 #include "exchange/importer.h"
+#include "exchange/link_fetcher.h"
 #include "platform/dialogs.h"
 #include "store/RecipeBas.h"
 #include "ui/main/failure_text.h"
@@ -52,6 +53,20 @@ void ExchangeCommands::importFolder(const QString &category)
     const QString folder = dialogs_.GetExistingDirectory(kImportTitle);
     if (!folder.isEmpty())
         importPaths({folder}, category);
+}
+
+void ExchangeCommands::importLink(const QString &category)
+{
+    const QString link = dialogs_.InputBox(QStringLiteral("The link of a recipe page:"), kImportTitle).trimmed();
+    if (link.isEmpty())
+        return;
+    // Else a mistyped link would be looked for as a file.
+    if (!exchange::LinkFetcher::looksLikeLink(link)) {
+        dialogs_.MsgBox(QStringLiteral("%1 is not a link: a link starts with http:// or https://.").arg(link),
+                        platform::vbCritical, kImportTitle);
+        return;
+    }
+    importPaths({link}, category);
 }
 
 void ExchangeCommands::importPaths(const QStringList &paths, const QString &category)

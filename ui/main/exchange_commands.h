@@ -1,6 +1,7 @@
 #pragma once
-// The tree's "Import recipes..." and "Export..." commands: files in and out of the open recipe
-// file, with a progress box for long work and the same report as the command line gives.
+// The tree's "Import recipes...", "Import from a link..." and "Export..." commands: files and
+// linked pages in, files out of the open recipe file, with a progress box for long work (Cancel
+// stops a page being fetched too) and the same report as the command line gives.
 
 #include <QString>
 
@@ -21,9 +22,12 @@ public:
     // import puts every recipe there); empty for the root: the whole collection.
     void importFiles(const QString &category);
     void importFolder(const QString &category);
+    // Asks for the link of a recipe page; an empty answer or Cancel does nothing.
+    void importLink(const QString &category);
     void exportRecipes(const QString &category);
 
-private:
+    // Imports files, folders and http(s) links given otherwise (pasted, dropped), then refills
+    // the tree and shows the report.
     void importPaths(const QStringList &paths, const QString &category);
 
     platform::Dialogs &dialogs_;

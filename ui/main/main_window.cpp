@@ -9,6 +9,7 @@
 #include "store/RecipeBas.h"
 #include "ui/main/box_prompt.h"
 #include "ui/main/exchange_commands.h"
+#include "ui/main/link_drop.h"
 #include "ui/main/failure_text.h"
 #include "ui/main/field_fit.h"
 #include "ui/main/file_commands.h"
@@ -130,6 +131,8 @@ void MainWindow::wireControls()
                                                 [this] { exchange_->importFiles(menuCategory_); });
     QAction *importFolder = treeMenu_->addAction(QStringLiteral("Import a folder..."), this,
                                                  [this] { exchange_->importFolder(menuCategory_); });
+    QAction *importLink = treeMenu_->addAction(QStringLiteral("Import from a link..."), this,
+                                               [this] { exchange_->importLink(menuCategory_); });
     QAction *exportRecipes = treeMenu_->addAction(QStringLiteral("Export..."), this,
                                                   [this] { exchange_->exportRecipes(menuCategory_); });
     // On the root only: they work on the file as a whole.
@@ -146,14 +149,14 @@ void MainWindow::wireControls()
     QAction *recent = recentMenu_->menuAction();
     ui_->Tv->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui_->Tv, &QWidget::customContextMenuRequested, this,
-            [this, separator, importFiles, importFolder, exportRecipes, fileSeparator, backUp, restore, password,
+            [this, separator, importFiles, importFolder, importLink, exportRecipes, fileSeparator, backUp, restore, password,
              openSeparator, openOther, recent](const QPoint &at) {
                 const platform::Node node = tv_->NodeAt(at);
                 const bool root = !node.isNull() && node.key() == RecipeBas::kRootKey;
                 const bool category = !node.isNull() && !root && !node.parent().isNull()
                     && node.parent().key() == RecipeBas::kRootKey;
                 menuCategory_ = category ? node.key() : QString();
-                for (QAction *action : {separator, importFiles, importFolder, exportRecipes})
+                for (QAction *action : {separator, importFiles, importFolder, importLink, exportRecipes})
                     action->setVisible(root || category);
                 for (QAction *action : {fileSeparator, backUp, restore, password, openSeparator, openOther, recent})
                     action->setVisible(root);
@@ -162,6 +165,7 @@ void MainWindow::wireControls()
                 undo_->prepareMenu(root);
                 treeMenu_->popup(ui_->Tv->viewport()->mapToGlobal(at));
             });
+    new LinkDrop(*tv_, *exchange_, [this] { return state_.mode != WindowMode::Browsing; }, this);
     connect(tv_.get(), &platform::Tree::NodeClick, this, &MainWindow::Tv_NodeClick);
     const std::pair<xpcmdbutton *, void (MainWindow::*)()> buttons[] = {
         {ui_->add, &MainWindow::add_Click},

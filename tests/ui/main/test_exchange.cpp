@@ -1,9 +1,12 @@
 // The tree's import and export commands on the real window: offered on the root and on a
 // category only, working on what they were opened on, with a progress box, a report, and the
-// tree rebuilt.
+// tree rebuilt; a recipe page imported by its link from the menu or pasted on the tree.
 #include "main_window_fixture.h"
+#include "support/page_server.h"
 
+#include <QClipboard>
 #include <QFile>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QTemporaryDir>
 
@@ -35,7 +38,8 @@ TEST_F(ExchangeTest, ImportAndExportWorkOnTheNodeTheMenuWasOpenedOn)
     makeStarterLikeDb();
     open();
     const QStringList all = {QStringLiteral("Find..."), QStringLiteral("Import recipes..."),
-                             QStringLiteral("Import a folder..."), QStringLiteral("Export...")};
+                             QStringLiteral("Import a folder..."), QStringLiteral("Import from a link..."),
+                             QStringLiteral("Export...")};
     EXPECT_EQ(menuOn(findNode(QStringLiteral("Saporium"))),
               (all + QStringList{QStringLiteral("Back up now..."), QStringLiteral("Restore from a backup..."),
                                  QStringLiteral("Change password..."), QStringLiteral("Open another recipe file..."),
@@ -87,6 +91,47 @@ TEST_F(ExchangeTest, ImportAndExportWorkOnTheNodeTheMenuWasOpenedOn)
     run(findNode(QStringLiteral("Saporium")), QStringLiteral("Export..."));
     EXPECT_EQ(dialogs.messages().back(), QStringLiteral("The export was cancelled; no file was written."));
     EXPECT_FALSE(QFile::exists(cancelled + QStringLiteral(".mmf")));
+}
+
+TEST_F(ExchangeTest, ImportsALinkFromTheMenuOrPastedIntoTheCategoryItIsOn)
+{
+    makeStarterLikeDb();
+    testsupport::PageServer server;
+    const auto page = [](const QByteArray &name) {
+        return testsupport::PageReply{"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n",
+                                      R"(<html><script type="application/ld+json">{"@type": "Recipe", "name": ")" + name
+                                          + R"(", "recipeCategory": "Japanese", "recipeIngredient": ["miso"]}</script></html>)"};
+    };
+    server.serve("/miso", page("Miso"));
+    server.serve("/ramen", page("Ramen"));
+    server.serve("/udon", page("Udon"));
+    open();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+
+    // Pasted on a recipe: into its category, every link of the clipboard's lines.
+    clickNode(QStringLiteral("Rye"), QStringLiteral("Breads"));
+    QGuiApplication::clipboard()->setText(server.url("/ramen") + QStringLiteral("\n  ") + server.url("/udon") + u'\n');
+    ui().Tv->setFocus();
+    QTest::keyClick(ui().Tv, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_FALSE(dialogs.messages().empty());
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("2 added, 0 skipped, 0 refused."));
+    EXPECT_TRUE(findNode(QStringLiteral("Ramen"), QStringLiteral("Breads")).isValid());
+    EXPECT_TRUE(findNode(QStringLiteral("Udon"), QStringLiteral("Breads")).isValid());
+
+    // From a category's menu, into it; an empty answer does nothing.
+    dialogs.clear();
+    dialogs.answerInputBox(server.url("/miso"));
+    run(findNode(QStringLiteral("Soups")), QStringLiteral("Import from a link..."));
+    EXPECT_EQ(kindsShown(), (std::vector<Kind>{Kind::Input, Kind::Progress, Kind::Message}));
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("1 added, 0 skipped, 0 refused."));
+    EXPECT_TRUE(findNode(QStringLiteral("Miso"), QStringLiteral("Soups")).isValid());
+    dialogs.clear();
+    dialogs.answerInputBox({});
+    run(findNode(QStringLiteral("Soups")), QStringLiteral("Import from a link..."));
+    EXPECT_EQ(kindsShown(), std::vector<Kind>{Kind::Input});
+
+    EXPECT_FALSE(findNode(QStringLiteral("Japanese"), QStringLiteral("Saporium")).isValid());
 }
 
 }  // namespace

@@ -1,0 +1,190 @@
+#include "exchange/link_fetcher.h"
+
+#include "exchange/page_charset.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+namespace exchange {
+
+namespace {
+
+constexpr int kMaxRedirects = 5;
+// How often a fetch that receives nothing still asks whether to go on, so that Cancel answers.
+constexpr int kAskEveryMs = 100;
+
+QString seconds(std::chrono::milliseconds limit)
+{
+    return QString::number(double(limit.count()) / 1000.0, 'g', 3) + QStringLiteral(" s");
+}
+
+QString size(qint64 bytes)
+{
+    if (bytes >= 1024 * 1024)
+        return QString::number(double(bytes) / (1024 * 1024), 'g', 3) + QStringLiteral(" MB");
+    return QString::number(double(bytes) / 1024, 'g', 3) + QStringLiteral(" KB");
+}
+
+// What the server says the body is: a web page, JSON-LD, or neither (nothing when it says nothing,
+// and then the body is read as a page).
+std::optional<FetchedPage::Kind> kindOf(const QByteArray &contentType)
+{
+    const QByteArray type = contentType.split(';').front().trimmed().toLower();
+    if (type.isEmpty() || type == "text/html" || type == "application/xhtml+xml")
+        return FetchedPage::Kind::Page;
+    if (type == "application/ld+json" || type == "application/json")
+        return FetchedPage::Kind::Json;
+    return std::nullopt;
+}
+
+// Why the reply failed, in words, for the failures the network reports itself.
+QString networkReason(const QNetworkReply &reply, const QUrl &url)
+{
+    const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    switch (reply.error()) {
+    case QNetworkReply::HostNotFoundError:
+        return QStringLiteral("The host %1 was not found.").arg(url.host());
+    case QNetworkReply::ConnectionRefusedError:
+        return QStringLiteral("The host %1 refused the connection.").arg(url.host());
+    case QNetworkReply::RemoteHostClosedError:
+        return QStringLiteral("The host %1 closed the connection before the page came.").arg(url.host());
+    case QNetworkReply::SslHandshakeFailedError:
+        return QStringLiteral("The secure (TLS) connection to %1 failed: %2.").arg(url.host(), reply.errorString());
+    case QNetworkReply::TooManyRedirectsError:
+        return QStringLiteral("The link was redirected more than %1 times, so it was not followed further.")
+            .arg(kMaxRedirects);
+    case QNetworkReply::InsecureRedirectError:
+        return QStringLiteral("The link was redirected from https to plain http, which is refused.");
+    default:
+        break;
+    }
+    if (status != 0)
+        return QStringLiteral("The server answered %1 %2.")
+            .arg(QString::number(status), reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
+    return QStringLiteral("The page could not be fetched: %1.").arg(reply.errorString());
+}
+
+}  // namespace
+
+bool LinkFetcher::looksLikeLink(const QString &argument)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    return scheme.match(argument).hasMatch();
+}
+
+QString LinkFetcher::refusal(const QUrl &url)
+{
+    const QString scheme = url.scheme().toLower();
+    if (scheme != u"http" && scheme != u"https")
+        return QStringLiteral("Only http and https links can be fetched, not %1 links.")
+            .arg(scheme.isEmpty() ? QStringLiteral("these") : scheme);
+    if (!url.isValid() || url.host().isEmpty())
+        return QStringLiteral("The link is not a valid web address.");
+    return {};
+}
+
+FetchedPage LinkFetcher::fetch(const QUrl &url, const FetchProgress &progress) const
+{
+    FetchedPage page;
+    page.reason = refusal(url);
+    if (!page.reason.isEmpty())
+        return page;
+
+    QNetworkAccessManager manager;
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    request.setMaximumRedirectsAllowed(kMaxRedirects);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Saporium/" SAPORIUM_VERSION));
+    const std::unique_ptr<QNetworkReply> reply(manager.get(request));
+
+    QEventLoop loop;
+    QString stopped;  // why this side aborted the reply, when it did
+    bool cancelled = false;
+    const auto stop = [&](const QString &why) {
+        if (stopped.isEmpty() && !cancelled)
+            stopped = why;
+        reply->abort();
+    };
+    const auto ask = [&] {
+        if (progress && !reply->isFinished()
+            && !progress(page.body.size(), reply->header(QNetworkRequest::ContentLengthHeader).toLongLong())) {
+            cancelled = stopped.isEmpty();
+            reply->abort();
+        }
+    };
+    QObject::connect(reply.get(), &QNetworkReply::metaDataChanged, &loop, [&] {
+        const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        if (status < 200 || status >= 300)
+            return;  // a redirect is followed, a failure is told when the reply finishes
+        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+        const QByteArray type = reply->rawHeader(QByteArrayLiteral("Content-Type"));
+        if (!kindOf(type))
+            stop(QStringLiteral("The link is not a web page: the server calls it %1.")
+                     .arg(QString::fromLatin1(type.split(';').front().trimmed())));
+        else if (length.isValid() && length.toLongLong() > limits_.bytes)
+            stop(QStringLiteral("The page is too large: %1, over the %2 this program reads.")
+                     .arg(size(length.toLongLong()), size(limits_.bytes)));
+    });
+    QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, [&] {
+        page.body += reply->readAll();
+        if (page.body.size() > limits_.bytes)
+            stop(QStringLiteral("The page is too large: over the %1 this program reads.").arg(size(limits_.bytes)));
+        else
+            ask();
+    });
+    QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer limit;
+    limit.setSingleShot(true);
+    QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
+        stop(QStringLiteral("The page did not come within %1, so the fetch was stopped.").arg(seconds(limits_.time)));
+    });
+    QTimer asking;
+    QObject::connect(&asking, &QTimer::timeout, &loop, ask);
+    if (!reply->isFinished()) {
+        limit.start(limits_.time);
+        asking.start(kAskEveryMs);
+        loop.exec();
+    }
+
+    if (cancelled) {
+        page.outcome = FetchedPage::Outcome::Cancelled;
+        page.body.clear();
+        return page;
+    }
+    if (!stopped.isEmpty()) {
+        page.reason = stopped;
+        page.body.clear();
+        return page;
+    }
+    if (reply->error() != QNetworkReply::NoError) {
+        page.reason = networkReason(*reply, url);
+        page.body.clear();
+        return page;
+    }
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status < 200 || status >= 300) {
+        page.reason = networkReason(*reply, url);
+        page.body.clear();
+        return page;
+    }
+    page.body += reply->readAll();
+    if (page.body.size() > limits_.bytes) {
+        page.reason = QStringLiteral("The page is too large: over the %1 this program reads.").arg(size(limits_.bytes));
+        page.body.clear();
+        return page;
+    }
+    const QByteArray type = reply->rawHeader(QByteArrayLiteral("Content-Type"));
+    page.kind = kindOf(type).value_or(FetchedPage::Kind::Page);
+    page.charset = charsetOf(type);
+    page.outcome = FetchedPage::Outcome::Fetched;
+    return page;
+}
+
+}  // namespace exchange
