@@ -10,8 +10,9 @@
 #include "core/recipe_session.h"
 #include "core/search_index.h"
 #include "exchange/exporter.h"
+#include "exchange/format_list.h"
 #include "exchange/importer.h"
-#include "ui/print/export_file.h"
+#include "exchange/recipe_format.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -103,14 +104,15 @@ int runExport(const Context &c)
 {
     noPositional(c.args, QStringLiteral("export"));
     const QString formatName = c.args.value(QStringLiteral("format"));
-    const std::optional<exchange::ExportFormat> format = exchange::exportFormatNamed(formatName);
+    const exchange::RecipeFormat *format = exchange::formats::writerNamed(formatName);
     if (!format)
         throw UsageError{c.args.isSet(QStringLiteral("format"))
-                             ? QStringLiteral("export: unknown format %1; use jsonld, mealmaster, html or pdf.").arg(formatName)
-                             : QStringLiteral("export: --format is needed: jsonld, mealmaster, html or pdf.")};
+                             ? QStringLiteral("export: unknown format %1; use %2.").arg(formatName, exchange::formats::writerNames())
+                             : QStringLiteral("export: --format is needed: %1.").arg(exchange::formats::writerNames())};
     const QString output = c.args.value(QStringLiteral("output"));
     if (output.isEmpty())
-        throw UsageError{QStringLiteral("export: --output names the file to write.")};
+        throw UsageError{format->writesFolder() ? QStringLiteral("export: --output names the folder to write into.")
+                                                : QStringLiteral("export: --output names the file to write.")};
     unlock(c.session, c.args, c.err);
     const std::unique_ptr<recipes::Collection> opened = c.session.collection();
     const recipes::Collection &collection = *opened;
@@ -119,10 +121,10 @@ int runExport(const Context &c)
         categories = QStringList{existingCategory(categories, c.args.value(QStringLiteral("category")), c.database)};
     QString error;
     const int count = exchange::recipeCount(collection, categories);
-    if (!printdoc::exportFile(collection, categories, *format, output, {}, &error))
+    if (!format->exportTo(output, collection, categories, {}, &error))
         throw recipes::Error(error.isEmpty() ? QStringLiteral("The export to %1 was stopped.").arg(shown(output)) : error);
     c.err << "Exported " << count << (count == 1 ? " recipe" : " recipes") << " to " << shown(output)
-          << ". The file is not encrypted.\n";
+          << (format->writesFolder() ? ". The files are not encrypted.\n" : ". The file is not encrypted.\n");
     return Done;
 }
 
@@ -261,7 +263,8 @@ bool needsGui(const QStringList &given)
         return false;
     try {
         const Arguments args(arguments.mid(1), valueOptionsOf(arguments.at(1)));
-        return exchange::exportFormatNamed(args.value(QStringLiteral("format"))) == exchange::ExportFormat::Pdf;
+        const exchange::RecipeFormat *format = exchange::formats::writerNamed(args.value(QStringLiteral("format")));
+        return format && format->needsGui();
     } catch (const UsageError &) {
         return false;  // run() says what is wrong, with no window library needed
     }

@@ -8,6 +8,7 @@
 #include "platform/single_instance.h"
 #include "ui/main/main_window.h"
 #include "ui/main/recipe_file.h"
+#include "ui/print/pdf_format.h"
 
 #include <QApplication>
 #include <QDir>
@@ -80,6 +81,8 @@ int commandLine(int argc, char **argv, const QStringList &arguments)
 
 int main(int argc, char **argv)
 {
+    // The command line and the window offer the same formats, the PDF cookbook among them.
+    printdoc::addPdfFormat();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));

@@ -1,5 +1,7 @@
 #include "app/usage.h"
 
+#include "exchange/format_list.h"
+
 #include <QStringBuilder>
 
 #include <utility>
@@ -32,11 +34,12 @@ const std::vector<Command> &commands()
                         "          An http:// or https:// URL is fetched (30 s and 20 MB at most) and read as a saved\n"
                         "          page is; a link that cannot be fetched is told like an unreadable file.")},
         {QStringLiteral("export"), {kDatabase, kCategory, QStringLiteral("format"), QStringLiteral("output")},
-         QStringLiteral("saporium export [--database FILE] [--category NAME] --format jsonld|mealmaster|html|pdf "
-                        "--output PATH"),
-         QStringLiteral("writes every recipe, or those of --category, as JSON-LD, MealMaster, or a cookbook\n"
-                        "          (a web page or a PDF) with a table of contents. Exported files are not encrypted.\n"
-                        "          A PATH that is a symbolic link is refused.")},
+         QStringLiteral("saporium export [--database FILE] [--category NAME] --format %1 --output PATH")
+             .arg(exchange::formats::writerChoice()),
+         QStringLiteral("writes every recipe, or those of --category, as JSON-LD, MealMaster, a cookbook\n"
+                        "          (a web page or a PDF) with a table of contents, or (folder) a folder per recipe\n"
+                        "          with its recipe.json, which a new export into PATH updates. Exported files are not\n"
+                        "          encrypted. A PATH that is a symbolic link is refused.")},
         {QStringLiteral("search"), {kDatabase, kCategory},
          QStringLiteral("saporium search [--database FILE] [--category NAME] QUERY..."),
          QStringLiteral("prints the recipes the query matches, one \"Category<TAB>Recipe\" line each, in the\n"
@@ -75,7 +78,7 @@ QString optionLine(const QString &name)
          QStringLiteral("  --database FILE     the recipe file (default: the one the window opens); a name without\n"
                         "                      an extension gets .mdb\n")},
         {QStringLiteral("category"), QStringLiteral("  --category NAME     the category to import into, export or search\n")},
-        {QStringLiteral("format"), QStringLiteral("  --format FORMAT     jsonld, mealmaster, html or pdf\n")},
+        {QStringLiteral("format"), QStringLiteral("  --format FORMAT     %1\n").arg(exchange::formats::writerNames())},
         {QStringLiteral("output"), QStringLiteral("  --output PATH       the file to write\n")},
         {QStringLiteral("password-stdin"),
          QStringLiteral("  --password-stdin    read the recipe file's password from the first line of standard input\n")},

@@ -475,7 +475,7 @@ std::int64_t exportLarge(recipes::Collection &collection, const QStringList &cat
 {
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || !exchange::writeRecipes(out, collection, categories, exchange::ExportFormat::JsonLd))
+        || !exchange::writeJsonLdRecipes(out, collection, categories))
         throw std::runtime_error("cannot export into " + file.toStdString());
     out.close();
     return out.size();
@@ -551,7 +551,7 @@ std::vector<TableRow> exchangeTableRows()
     std::string importLabel = "`Importer::run`, a MealMaster file of 100,000 recipes";
     if (QFile::exists(source))
         importLabel += " (" + sizeLabel(mebibytes(source)) + ")";
-    std::string exportLabel = "`writeRecipes`, JSON-LD into a file";
+    std::string exportLabel = "`writeJsonLdRecipes`, JSON-LD into a file";
     if (exportedBytes > 0)
         exportLabel += " (" + sizeLabel(double(exportedBytes) / (1 << 20)) + ")";
     return {

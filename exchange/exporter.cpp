@@ -10,42 +10,10 @@ namespace exchange {
 
 namespace {
 
-struct Named {
-    ExportFormat format;
-    const char *name;
-    const char *suffix;
-};
-constexpr Named kFormats[] = {
-    {ExportFormat::JsonLd, "jsonld", "json"},
-    {ExportFormat::MealMaster, "mealmaster", "mmf"},
-    {ExportFormat::Html, "html", "html"},
-    {ExportFormat::Pdf, "pdf", "pdf"},
-};
-
-const Named &named(ExportFormat format)
-{
-    for (const Named &n : kFormats)
-        if (n.format == format)
-            return n;
-    return kFormats[0];
-}
-
 // Stops the walk through the collection once the export is cancelled or cannot write.
 struct Stopped {};
 
 }  // namespace
-
-std::optional<ExportFormat> exportFormatNamed(const QString &name)
-{
-    for (const Named &n : kFormats)
-        if (name == QLatin1String(n.name))
-            return n.format;
-    return std::nullopt;
-}
-
-QString exportFormatName(ExportFormat format) { return QLatin1String(named(format).name); }
-
-QString exportSuffix(ExportFormat format) { return QLatin1String(named(format).suffix); }
 
 int recipeCount(const recipes::Collection &collection, const QStringList &categories)
 {
@@ -55,8 +23,12 @@ int recipeCount(const recipes::Collection &collection, const QStringList &catego
     return total;
 }
 
-bool writeRecipes(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,
-                  ExportFormat format, const ExportProgress &progress)
+namespace {
+
+enum class Kind { JsonLd, MealMaster };
+
+bool writeRecipes(QIODevice &out, const recipes::Collection &collection, const QStringList &categories, Kind format,
+                  const ExportProgress &progress)
 {
     const int total = progress ? recipeCount(collection, categories) : 0;
     int done = 0;
@@ -75,7 +47,7 @@ bool writeRecipes(QIODevice &out, const recipes::Collection &collection, const Q
             flush();
     };
     try {
-        if (format == ExportFormat::JsonLd) {
+        if (format == Kind::JsonLd) {
             pending.reserve(2 * kPiece);
             put(jsonLdArrayStart());
         }
@@ -87,7 +59,7 @@ bool writeRecipes(QIODevice &out, const recipes::Collection &collection, const Q
                 }
                 // A stored text as decode gives it: trimmed, a null read as empty.
                 const auto text = [&](int i) { return recipes::schema::trimmedView(stored.field(i)); };
-                if (format == ExportFormat::JsonLd) {
+                if (format == Kind::JsonLd) {
                     appendJsonLdArrayItem(pending, done == 0,
                                           {text(0), text(1), text(2), text(3), category});
                     if (pending.size() >= kPiece)
@@ -101,13 +73,27 @@ bool writeRecipes(QIODevice &out, const recipes::Collection &collection, const Q
                 ++done;
             });
         }
-        if (format == ExportFormat::JsonLd)
+        if (format == Kind::JsonLd)
             put(jsonLdArrayEnd());
         flush();
     } catch (const Stopped &) {
         return false;
     }
     return !progress || progress(done, total);
+}
+
+}  // namespace
+
+bool writeJsonLdRecipes(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,
+                        const ExportProgress &progress)
+{
+    return writeRecipes(out, collection, categories, Kind::JsonLd, progress);
+}
+
+bool writeMealMasterRecipes(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,
+                            const ExportProgress &progress)
+{
+    return writeRecipes(out, collection, categories, Kind::MealMaster, progress);
 }
 
 }  // namespace exchange

@@ -4,7 +4,8 @@
 // a time, so a collection of any size is exported in little memory.
 //
 // Failures: a collection that cannot be read throws the core's recipes::Error, passed on as it
-// is; a refused write or a cancel is the false writeRecipes returns.
+// is; a refused write or a cancel is the false the writers return. The formats on the list
+// (format_list.h) write their files through these.
 
 #include "core/collection.h"
 
@@ -12,19 +13,10 @@
 #include <QStringList>
 
 #include <functional>
-#include <optional>
 
 class QIODevice;
 
 namespace exchange {
-
-enum class ExportFormat { JsonLd, MealMaster, Html, Pdf };
-
-// The format by its command-line name ("jsonld", "mealmaster", "html", "pdf").
-std::optional<ExportFormat> exportFormatNamed(const QString &name);
-QString exportFormatName(ExportFormat format);
-// The suffix a file of the format carries, without the dot.
-QString exportSuffix(ExportFormat format);
 
 // Told how many recipes are done of how many; returns false to cancel.
 using ExportProgress = std::function<bool(int done, int total)>;
@@ -32,9 +24,11 @@ using ExportProgress = std::function<bool(int done, int total)>;
 // How many recipes the categories hold, for progress.
 int recipeCount(const recipes::Collection &collection, const QStringList &categories);
 
-// Writes the recipes of the categories, in catalogue and stored order, to out as JSON-LD or
-// MealMaster (not the cookbook formats). False when cancelled or when out refuses a write.
-bool writeRecipes(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,
-                  ExportFormat format, const ExportProgress &progress = {});
+// Write the recipes of the categories, in catalogue and stored order, to out as one JSON-LD array
+// or as MealMaster text. False when cancelled or when out refuses a write.
+bool writeJsonLdRecipes(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,
+                        const ExportProgress &progress = {});
+bool writeMealMasterRecipes(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,
+                            const ExportProgress &progress = {});
 
 }  // namespace exchange

@@ -3,10 +3,12 @@
 #include "core/recipe_batch.h"
 #include "core/recipe_error.h"
 #include "engine/system_reason.h"
+#include "exchange/format_list.h"
 #include "exchange/jsonld_reader.h"
-#include "exchange/mealmaster_reader.h"
+#include "exchange/link_fetcher.h"
 #include "exchange/page_charset.h"
 #include "exchange/page_reader.h"
+#include "exchange/recipe_format.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -31,8 +33,6 @@ using dao::systemReason;
 
 namespace {
 
-enum class Format { JsonLd, Html, MealMaster };
-
 // Thrown through the readers when the user cancels; the file's batch then undoes itself.
 struct Cancelled {};
 
@@ -43,32 +43,20 @@ struct ReadFailed {
 
 // Told by the file's first characters where they say it (JSON opens with a bracket, a page with
 // a tag); else by the file's suffix; else MealMaster, whose files carry any suffix or none.
-Format formatOf(QFile &file, const QString &path)
+const RecipeFormat &formatOf(QFile &file, const QString &path)
 {
     QByteArray head = file.peek(4096);
     if (head.startsWith("\xEF\xBB\xBF"))
         head.remove(0, 3);
-    head = head.trimmed();
-    if (head.startsWith('{') || head.startsWith('['))
-        return Format::JsonLd;
-    if (head.startsWith('<'))
-        return Format::Html;
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    if (suffix == u"json" || suffix == u"jsonld")
-        return Format::JsonLd;
-    if (suffix == u"html" || suffix == u"htm" || suffix == u"xhtml")
-        return Format::Html;
-    return Format::MealMaster;
+    return formats::readerFor(head.trimmed(), QFileInfo(path).suffix().toLower());
 }
 
 // A folder's files that may hold recipes: the suffixes recipe files carry, or none at all.
 bool mayHoldRecipes(const QFileInfo &info)
 {
-    static const QStringList kSuffixes = {QStringLiteral("json"), QStringLiteral("jsonld"), QStringLiteral("html"),
-                                          QStringLiteral("htm"),  QStringLiteral("xhtml"),  QStringLiteral("mmf"),
-                                          QStringLiteral("mm"),   QStringLiteral("txt")};
+    const QStringList suffixes = formats::readSuffixes();
     const QString suffix = info.suffix().toLower();
-    return suffix.isEmpty() || kSuffixes.contains(suffix);
+    return suffix.isEmpty() || suffixes.contains(suffix);
 }
 
 QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
@@ -304,20 +292,9 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
         ++report.unreadable;
         return;
     }
-    const Format format = formatOf(file, path);
+    const RecipeFormat &format = formatOf(file, path);
     const Reader read = [&](const RecipeSink &onRecipe, const ProblemSink &onProblem) {
-        switch (format) {
-        case Format::JsonLd:
-            readJsonLd(file, name, onRecipe, onProblem);
-            break;
-        case Format::Html:
-            // A saved page may declare its character set only in itself.
-            readPage(pageAsUtf8(file.readAll(), {}), name, onRecipe, onProblem);
-            break;
-        case Format::MealMaster:
-            readMealMaster(file, name, onRecipe, onProblem);
-            break;
-        }
+        format.read(file, name, onRecipe, onProblem);
         if (file.error() != QFileDevice::NoError)
             throw ReadFailed{file.errorString()};
     };

@@ -218,8 +218,12 @@ private:
                 const qsizetype comma = v->indexOf(QLatin1Char(','));
                 category_ = collapseBlanks(comma < 0 ? *v : v->first(comma));
             }
-        } else if ((v = value(QLatin1String("Yield:"))) || (v = value(QLatin1String("Servings:")))) {
+        } else if ((v = value(QLatin1String("Yield:")))) {
             if (yield_.isEmpty())
+                yield_ = collapseBlanks(*v);
+        } else if ((v = value(QLatin1String("Servings:")))) {
+            // One serving is what a recipe without any says, ours included.
+            if (yield_.isEmpty() && collapseBlanks(*v) != u"1")
                 yield_ = collapseBlanks(*v);
         } else {
             return false;

@@ -9,7 +9,8 @@
 // A recipe becomes four fields: the name from its title; no author (the format has none, so a
 // "From:" line stays in the instructions); the ingredients one line each as a cook reads them
 // ("1 1/2 c flour"), section headers as lines of their own, led by "Yield: ..." when the recipe
-// gives one; the instructions one line per paragraph. Its first category comes with it.
+// gives a yield or servings ("Servings: 1", which is what a recipe without any says, gives none);
+// the instructions one line per paragraph. Its first category comes with it.
 
 #include "exchange/imported_recipe.h"
 

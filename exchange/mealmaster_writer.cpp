@@ -5,6 +5,7 @@
 #include <QIODevice>
 #include <QStringList>
 
+#include <algorithm>
 #include <utility>
 
 namespace exchange {
@@ -17,6 +18,8 @@ using namespace mealmaster;
 constexpr qsizetype kIngredientWidth = kSecondColumn;
 constexpr qsizetype kDirectionsWidth = 78;
 constexpr qsizetype kSectionWidth = 70;
+// What the categories line holds after its label, within 80 columns.
+constexpr qsizetype kCategoriesWidth = 80 - 13;
 
 // The field's lines, each trimmed, without the empty ones.
 QStringList lines(const QString &field)
@@ -156,6 +159,32 @@ QStringList paragraphLines(const QString &paragraph, bool first)
     return indented(kTextStart - 1);
 }
 
+// The category as the one entry of the categories line: a comma would part it in two, and the
+// line keeps within the 80 columns other readers take.
+QString categoriesText(const QString &category)
+{
+    QString text = collapseBlanks(oneLine(category)).replace(QLatin1Char(','), QLatin1Char(';'));
+    if (text.size() > kCategoriesWidth) {
+        text.truncate(kCategoriesWidth);
+        if (text.back().isHighSurrogate())
+            text.chop(1);
+        text = trimmedRight(text);
+    }
+    return text;
+}
+
+// Other readers want a servings or yield line in every header. The reader takes "Servings: 1" for
+// no yield at all, so a yield of "1" is written as "Yield: 1" and comes back as it was.
+QString yieldLine(const QString &yield)
+{
+    if (yield.isEmpty())
+        return QStringLiteral("   Servings: 1");
+    const bool number = yield != u"1" && std::all_of(yield.cbegin(), yield.cend(), [](QChar c) {
+        return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    });
+    return (number ? QLatin1String("   Servings: ") : QLatin1String("      Yield: ")) + yield;
+}
+
 }  // namespace
 
 QByteArray mealMasterText(const recipes::Recipe &recipe, const QString &category)
@@ -165,12 +194,12 @@ QByteArray mealMasterText(const recipes::Recipe &recipe, const QString &category
     out.append(QStringLiteral("MMMMM----- Recipe via Meal-Master (tm) v8.05"));
     out.append(QString());
     out.append(QLatin1String("      Title: ") + oneLine(recipe.name));
-    out.append(QLatin1String(" Categories: ") + collapseBlanks(oneLine(category)));
+    out.append(QLatin1String(" Categories: ") + categoriesText(category));
     QStringList ingredients;
     for (const QString &line : lines(recipe.ingredients))
         ingredients.append(collapseBlanks(line));
-    if (!ingredients.isEmpty() && ingredients.front().startsWith(QLatin1String("Yield: ")))
-        out.append(QLatin1String("      Yield: ") + ingredients.takeFirst().sliced(7));
+    const bool hasYield = !ingredients.isEmpty() && ingredients.front().startsWith(QLatin1String("Yield: "));
+    out.append(yieldLine(hasYield ? ingredients.takeFirst().sliced(7) : QString()));
     out.append(QString());
 
     for (const QString &line : std::as_const(ingredients))

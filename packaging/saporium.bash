@@ -39,7 +39,7 @@ _saporium()
             return
             ;;
         --format)
-            COMPREPLY=($(compgen -W 'jsonld mealmaster html pdf' -- "$cur"))
+            COMPREPLY=($(compgen -W 'jsonld mealmaster html pdf folder' -- "$cur"))
             return
             ;;
         --category)

@@ -1,12 +1,16 @@
 // The command line: which arguments it takes from the window, what each command does to a real
 // recipe file, its exit codes and messages, and the program itself making a PDF with no display.
 #include "app/command_line.h"
+#include "app/usage.h"
 #include "core/backups.h"
 #include "core/collection.h"
 #include "support/page_server.h"
 #include "support/temp_db.h"
 
+#include "exchange/format_list.h"
 #include "exchange/mealmaster_writer.h"
+#include "exchange/recipe_format.h"
+#include "ui/print/pdf_format.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -23,6 +27,9 @@
 #include <sys/stat.h>
 
 namespace {
+
+// The PDF cookbook is on the list before anything reads it, as the program's start puts it there.
+const bool kPdfAdded = (printdoc::addPdfFormat(), true);
 
 TEST(CommandLine, TakesOnlyItsOwnCommandsFromTheWindow)
 {
@@ -168,6 +175,51 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
     QFile exported(out);
     ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
     EXPECT_TRUE(exported.readAll().contains("\"recipeCategory\": \"Mine\""));
+}
+
+// --format takes every format of the list that writes, and its help and its refusal name them all.
+TEST(CommandLine, ExportsInEveryFormatOfTheList)
+{
+    ASSERT_TRUE(kPdfAdded);
+    testsupport::TempDb db;
+    db.create();
+    db.addCategory(QStringLiteral("Soups"), {testsupport::row(QStringLiteral("Leek"), QStringLiteral("Ann"),
+                                                              QStringLiteral("leeks"), QStringLiteral("boil"))});
+    const auto run = [&](const QStringList &arguments, QString *said) {
+        QTextStream stream(said);
+        const int code = cli::run(QStringList{QStringLiteral("saporium")} + arguments, db.filePath(), stream, stream);
+        stream.flush();
+        return code;
+    };
+    QStringList names;
+    for (const exchange::RecipeFormat *format : exchange::formats::all()) {
+        if (!format->writes())
+            continue;
+        names.append(format->name());
+        SCOPED_TRACE(format->name().toStdString());
+        const QString out = db.folder() + QStringLiteral("/out-") + format->name();
+        QString said;
+        EXPECT_EQ(run({QStringLiteral("export"), QStringLiteral("--format"), format->name(), QStringLiteral("--output"), out},
+                      &said),
+                  cli::Done)
+            << said.toStdString();
+        EXPECT_TRUE(said.contains(QLatin1String("Exported 1 recipe to"))) << said.toStdString();
+        const QFileInfo written(format->writesFolder() ? out + QStringLiteral("/Leek/recipe.json") : out);
+        EXPECT_TRUE(written.isFile() && written.size() > 0);
+    }
+    for (const char *name : {"jsonld", "mealmaster", "html", "pdf", "folder"})
+        EXPECT_TRUE(names.contains(QLatin1String(name))) << name;
+
+    QString said;
+    EXPECT_EQ(run({QStringLiteral("export"), QStringLiteral("--format"), QStringLiteral("docx"), QStringLiteral("--output"),
+                   db.folder() + QStringLiteral("/x")},
+                  &said),
+              cli::Failed);
+    const QString last = names.takeLast();
+    const QString listed = names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+    EXPECT_TRUE(said.contains(QStringLiteral("unknown format docx; use %1.").arg(listed))) << said.toStdString();
+    EXPECT_TRUE(cli::usage().contains(QStringLiteral("--format %1|%2 ").arg(names.join(u'|'), last)));
+    EXPECT_TRUE(cli::usage().contains(QStringLiteral("--format FORMAT     %1\n").arg(listed)));
 }
 
 // One run of the program: its arguments and standard input, and what it must answer.

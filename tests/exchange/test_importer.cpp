@@ -6,7 +6,9 @@
 #include "core/collection.h"
 #include "core/recipe_batch.h"
 #include "exchange/exporter.h"
+#include "exchange/format_list.h"
 #include "exchange/importer.h"
+#include "exchange/recipe_format.h"
 #include "support/ordinary_user.h"
 #include "support/page_server.h"
 #include "support/temp_db.h"
@@ -332,11 +334,13 @@ std::vector<Recipe> trickyRecipes()
 TEST(Exporter, WhatIsExportedComesBackWhenImported)
 {
     const struct {
-        exchange::ExportFormat format;
+        const char *format;
         bool keepsAuthor;
-    } cases[] = {{exchange::ExportFormat::JsonLd, true}, {exchange::ExportFormat::MealMaster, false}};
+    } cases[] = {{"jsonld", true}, {"mealmaster", false}};
     for (const auto &c : cases) {
-        SCOPED_TRACE(exchange::exportFormatName(c.format).toStdString());
+        SCOPED_TRACE(c.format);
+        const exchange::RecipeFormat *format = exchange::formats::writerNamed(QLatin1String(c.format));
+        ASSERT_TRUE(format);
         testsupport::TempDb from;
         from.create();
         Collection source(from.filePath(), testsupport::kPassword);
@@ -348,11 +352,9 @@ TEST(Exporter, WhatIsExportedComesBackWhenImported)
         source.addRecipe(QStringLiteral("Plats du jour"), recipes[2]);
 
         QTemporaryDir out;
-        const QString file = out.filePath(QStringLiteral("all.") + exchange::exportSuffix(c.format));
-        QFile written(file);
-        ASSERT_TRUE(written.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(exchange::writeRecipes(written, source, source.categories(), c.format));
-        written.close();
+        const QString file = out.filePath(QStringLiteral("all.") + format->suffixes().front());
+        QString error;
+        ASSERT_TRUE(format->exportTo(file, source, source.categories(), {}, &error)) << error.toStdString();
 
         testsupport::TempDb to;
         to.create();
@@ -392,17 +394,146 @@ TEST(Exporter, StopsWhenCancelledOrRefused)
     collection.addCategory(QStringLiteral("Breads"));
     for (const Recipe &r : trickyRecipes())
         collection.addRecipe(QStringLiteral("Breads"), r);
-    for (const auto format : {exchange::ExportFormat::JsonLd, exchange::ExportFormat::MealMaster}) {
+    for (const auto write : {exchange::writeJsonLdRecipes, exchange::writeMealMasterRecipes}) {
         QBuffer buffer;
         buffer.open(QIODevice::WriteOnly);
         int seen = 0;
-        EXPECT_FALSE(exchange::writeRecipes(buffer, collection, {QStringLiteral("Breads")}, format,
-                                            [&](int done, int total) {
-                                                EXPECT_EQ(total, 3);
-                                                return ++seen < 2 && done < total;
-                                            }));
+        EXPECT_FALSE(write(buffer, collection, {QStringLiteral("Breads")}, [&](int done, int total) {
+            EXPECT_EQ(total, 3);
+            return ++seen < 2 && done < total;
+        }));
         Full full;
-        EXPECT_FALSE(exchange::writeRecipes(full, collection, {QStringLiteral("Breads")}, format));
+        EXPECT_FALSE(write(full, collection, {QStringLiteral("Breads")}, {}));
+    }
+}
+
+// The recipes of a collection, row for row: category, then the four fields.
+std::vector<std::vector<QString>> rowsOf(const Collection &collection)
+{
+    std::vector<std::vector<QString>> rows;
+    for (const QString &category : collection.categories())
+        for (const QString &name : collection.recipeNames(category)) {
+            const Recipe r = *collection.recipe(category, name);
+            rows.push_back({category, r.name, r.author, r.ingredients, r.instructions});
+        }
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+QStringList entriesOf(const QString &folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    names.sort();
+    return names;
+}
+
+TEST(FolderExport, EveryRecipeComesBackFromItsOwnFolder)
+{
+    const exchange::RecipeFormat *folders = exchange::formats::writerNamed(QStringLiteral("folder"));
+    ASSERT_TRUE(folders && folders->writesFolder());
+    testsupport::TempDb from;
+    from.create();
+    Collection source(from.filePath(), testsupport::kPassword);
+    const QString longName = QString(120, QChar(0xE9));  // two bytes each in UTF-8
+    const struct {
+        const char *category;
+        Recipe recipe;
+        const char *folder;  // its folder's name
+    } recipes[] = {
+        {"Breads", {QStringLiteral("Toast"), QString(), QStringLiteral("2 slices bread"), QStringLiteral("Toast it.")},
+         "Toast"},
+        {"Breakfast", {QStringLiteral("Toast"), QStringLiteral("Bo"), QStringLiteral("1 slice"), QStringLiteral("Butter.")},
+         "Toast (3)"},
+        {"Breads", {QStringLiteral("TOAST"), QString(), QStringLiteral("3 slices"), QStringLiteral("Loud.")}, "TOAST (2)"},
+        {"Breads", {QStringLiteral("Salt/Pepper bread"), QString(), QStringLiteral("salt"), QStringLiteral("Mix.")},
+         "Salt_Pepper bread"},
+        {"Breads", {QStringLiteral(".."), QString(), QStringLiteral("x"), QStringLiteral("y")}, "Recipe"},
+        {"Breads", {QStringLiteral(".hidden loaf"), QString(), QStringLiteral("x"), QStringLiteral("y")}, "hidden loaf"},
+        {"Breads", {longName, QString(), QStringLiteral("x"), QStringLiteral("y")}, nullptr},
+        {"Breads", {QStringLiteral("Ma po tofu 麻婆豆腐"), QStringLiteral("Zoë"), QStringLiteral("400 g tofu"),
+                    QStringLiteral("Fry.")},
+         "Ma po tofu 麻婆豆腐"},
+        {"Breads", {QStringLiteral("Spaced  out"), QString(),
+                    QStringLiteral("Yield: 6 ramekins\r\n  500 ml   cream\r\n6 egg yolks"),
+                    QStringLiteral("Heat  gently.\r\nWhisk & <b>bake</b>.")},
+         "Spaced out"},
+    };
+    for (const auto &r : recipes) {
+        if (!source.categories().contains(QLatin1String(r.category)))
+            source.addCategory(QLatin1String(r.category));
+        source.addRecipe(QLatin1String(r.category), r.recipe);
+    }
+    QTemporaryDir out;
+    const QString dir = out.filePath(QStringLiteral("shared/recipes"));
+    ASSERT_TRUE(QDir().mkpath(out.filePath(QStringLiteral("shared"))));
+    QString error;
+    ASSERT_TRUE(folders->exportTo(dir, source, source.categories(), {}, &error)) << error.toStdString();
+
+    const QStringList made = entriesOf(dir);
+    EXPECT_EQ(made.size(), qsizetype(std::size(recipes))) << made.join(u'|').toStdString();
+    for (const auto &r : recipes) {
+        const QString folder = r.folder ? QString::fromUtf8(r.folder) : longName.first(50);
+        EXPECT_TRUE(QFileInfo(QDir(dir).filePath(folder + QStringLiteral("/recipe.json"))).isFile())
+            << folder.toStdString() << " not in " << made.join(u'|').toStdString();
+    }
+    QFile one(QDir(dir).filePath(QStringLiteral("Toast/recipe.json")));
+    ASSERT_TRUE(one.open(QIODevice::ReadOnly));
+    const QByteArray json = one.readAll().trimmed();
+    EXPECT_TRUE(json.startsWith('{') && json.contains("\"recipeCategory\": \"Breads\"")) << json.toStdString();
+
+    const auto imported = [&] {
+        testsupport::TempDb to;
+        to.create();
+        Collection target(to.filePath(), testsupport::kPassword);
+        const ImportReport report = Importer(target, {}).run({dir});
+        EXPECT_EQ(report.refused, 0) << report.text().toStdString();
+        return rowsOf(target);
+    };
+    EXPECT_EQ(imported(), rowsOf(source));
+
+    // Again after an edit and an addition: updated in place, added, and nothing else touched.
+    writeFile(QDir(dir).filePath(QStringLiteral("Toast/full.jpg")), "picture");
+    Recipe edited = *source.recipe(QStringLiteral("Breads"), QStringLiteral("Toast"));
+    edited.instructions = QStringLiteral("Toast it well.");
+    source.updateRecipe(QStringLiteral("Breads"), QStringLiteral("Toast"), edited);
+    source.addRecipe(QStringLiteral("Breads"), {QStringLiteral("Rye"), QString(), QStringLiteral("rye"), QStringLiteral("Bake.")});
+    ASSERT_TRUE(folders->exportTo(dir, source, source.categories(), {}, &error)) << error.toStdString();
+    QStringList expected = made;
+    expected.append(QStringLiteral("Rye"));
+    expected.sort();
+    EXPECT_EQ(entriesOf(dir), expected);
+    EXPECT_EQ(entriesOf(QDir(dir).filePath(QStringLiteral("Toast"))),
+              (QStringList{QStringLiteral("full.jpg"), QStringLiteral("recipe.json")}));
+    EXPECT_EQ(imported(), rowsOf(source));
+
+    // A link where a recipe's folder or its recipe.json would be is refused, its target untouched.
+    QTemporaryDir elsewhere;
+    writeFile(elsewhere.filePath(QStringLiteral("recipe.json")), "mine");
+    const struct {
+        const char *what;
+        QString link;
+        QString target;
+    } links[] = {
+        {"a recipe folder", QStringLiteral("Rye"), elsewhere.path()},
+        {"a recipe.json", QStringLiteral("Rye/recipe.json"), elsewhere.filePath(QStringLiteral("recipe.json"))},
+        {"the export folder", QString(), elsewhere.path()},
+    };
+    for (const auto &l : links) {
+        SCOPED_TRACE(l.what);
+        const QString at = l.link.isEmpty() ? dir : QDir(dir).filePath(l.link);
+        ASSERT_TRUE(QDir(at).removeRecursively());
+        if (l.link.endsWith(QLatin1String(".json"))) {
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(at).path()));
+        }
+        ASSERT_TRUE(QFile::link(l.target, at));
+        EXPECT_FALSE(folders->exportTo(dir, source, source.categories(), {}, &error));
+        EXPECT_TRUE(error.startsWith(QStringLiteral("The folder %1 could not be written: ").arg(dir))) << error.toStdString();
+        EXPECT_TRUE(error.contains(QLatin1String("symbolic link"))) << error.toStdString();
+        EXPECT_EQ(entriesOf(elsewhere.path()), QStringList{QStringLiteral("recipe.json")});
+        QFile kept(elsewhere.filePath(QStringLiteral("recipe.json")));
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), "mine");
+        ASSERT_TRUE(QFile::remove(at));
     }
 }
 

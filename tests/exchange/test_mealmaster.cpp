@@ -295,6 +295,12 @@ TEST(MealMasterWriter, WritesRecipesThatReadBackUnchanged)
           QStringLiteral("1\tl\tof water, with tabs that read as ingredient columns at any small indent.")},
          QString()},
         {{QStringLiteral("Water"), QStringLiteral("   "), QStringLiteral("   "), QStringLiteral("  ")}, QString()},
+        {{QStringLiteral("Soup for four"), QString(), QStringLiteral("Yield: 4\r\n1 l stock"), QStringLiteral("Heat.")},
+         QStringLiteral("Soups")},
+        {{QStringLiteral("Soup for one"), QString(), QStringLiteral("Yield: 1\r\n1 c stock"), QStringLiteral("Heat.")},
+         QStringLiteral("Soups")},
+        {{QStringLiteral("Only a yield"), QString(), QStringLiteral("Yield: 2 loaves"), QStringLiteral("Bake.")},
+         QStringLiteral("Breads")},
     };
 
     QBuffer file;
@@ -329,6 +335,50 @@ TEST(MealMasterWriter, WritesRecipesThatReadBackUnchanged)
         EXPECT_EQ(back.recipe.instructions.toStdString(),
                   recipes::schema::trimBlanks(written.instructions).toStdString());
         EXPECT_EQ(back.category.toStdString(), cases[i].category.toStdString());
+    }
+}
+
+// Other programs want the classic header: title, one category line of at most 80 columns, and a
+// servings or yield line in every recipe.
+TEST(MealMasterWriter, WritesTheClassicHeader)
+{
+    const QString longCategory = QString(70, QLatin1Char('c'));
+    const struct {
+        const char *what;
+        QString ingredients;
+        QString category;
+        QStringList header;  // the lines after the first and the blank line under it
+    } cases[] = {
+        {"no yield", QStringLiteral("1 egg"), QStringLiteral("Breakfast"),
+         {QStringLiteral("      Title: Dish"), QStringLiteral(" Categories: Breakfast"), QStringLiteral("   Servings: 1")}},
+        {"servings", QStringLiteral("Yield:  12\r\n1 egg"), QStringLiteral("Breakfast"),
+         {QStringLiteral("      Title: Dish"), QStringLiteral(" Categories: Breakfast"), QStringLiteral("   Servings: 12")}},
+        {"a yield of one", QStringLiteral("Yield: 1"), QStringLiteral("Breakfast"),
+         {QStringLiteral("      Title: Dish"), QStringLiteral(" Categories: Breakfast"), QStringLiteral("      Yield: 1")}},
+        {"a yield in words", QStringLiteral("Yield: 1 tart (8 slices)\r\n1 egg"), QStringLiteral("Pies"),
+         {QStringLiteral("      Title: Dish"), QStringLiteral(" Categories: Pies"),
+          QStringLiteral("      Yield: 1 tart (8 slices)")}},
+        {"a yield not first", QStringLiteral("1 egg\r\nYield: 2"), QStringLiteral("Pies"),
+         {QStringLiteral("      Title: Dish"), QStringLiteral(" Categories: Pies"), QStringLiteral("   Servings: 1")}},
+        {"a comma in the category", QString(), QStringLiteral("Soups, cold"),
+         {QStringLiteral("      Title: Dish"), QStringLiteral(" Categories: Soups; cold"), QStringLiteral("   Servings: 1")}},
+        {"a long category", QString(), longCategory,
+         {QStringLiteral("      Title: Dish"), QStringLiteral(" Categories: ") + longCategory.first(67),
+          QStringLiteral("   Servings: 1")}},
+        {"a long category cut before a surrogate pair", QString(), QString(66, QLatin1Char('c')) + QStringLiteral("𝄞𝄞"),
+         {QStringLiteral("      Title: Dish"), QStringLiteral(" Categories: ") + QString(66, QLatin1Char('c')),
+          QStringLiteral("   Servings: 1")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QByteArray text =
+            exchange::mealMasterText({QStringLiteral("Dish"), QString(), c.ingredients, QStringLiteral("Cook.")}, c.category);
+        const QStringList lines = QString::fromUtf8(text).split(QStringLiteral("\r\n"));
+        ASSERT_GE(lines.size(), 6);
+        EXPECT_EQ(lines[0], QStringLiteral("MMMMM----- Recipe via Meal-Master (tm) v8.05"));
+        EXPECT_EQ(lines[1], QString());
+        EXPECT_EQ(lines.mid(2, 3), c.header) << lines.mid(2, 3).join(u'|').toStdString();
+        EXPECT_EQ(lines[5], QString()) << "a blank line ends the header";
     }
 }
 

@@ -3,12 +3,13 @@
 #include "core/collection.h"
 #include "core/recipe_error.h"
 #include "exchange/exporter.h"
+#include "exchange/format_list.h"
 #include "exchange/importer.h"
 #include "exchange/link_fetcher.h"
+#include "exchange/recipe_format.h"
 #include "platform/dialogs.h"
 #include "store/RecipeBas.h"
 #include "ui/main/failure_text.h"
-#include "ui/print/export_file.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,30 +21,13 @@ namespace {
 const QString kImportTitle = QStringLiteral("Import recipes");
 const QString kExportTitle = QStringLiteral("Export recipes");
 
-struct Offered {
-    exchange::ExportFormat format;
-    QString filter;
-};
-
-const std::vector<Offered> &offered()
-{
-    static const std::vector<Offered> all = {
-        {exchange::ExportFormat::Html, QStringLiteral("Cookbook web page (*.html)")},
-        {exchange::ExportFormat::Pdf, QStringLiteral("Cookbook PDF (*.pdf)")},
-        {exchange::ExportFormat::JsonLd, QStringLiteral("Schema.org recipes, JSON-LD (*.json)")},
-        {exchange::ExportFormat::MealMaster, QStringLiteral("MealMaster text (*.mmf)")},
-    };
-    return all;
-}
-
 }  // namespace
 
 ExchangeCommands::ExchangeCommands(platform::Dialogs &dialogs, RecipeBas &store) : dialogs_(dialogs), store_(store) {}
 
 void ExchangeCommands::importFiles(const QString &category)
 {
-    const QStringList files = dialogs_.GetOpenFileNames(
-        kImportTitle, QStringLiteral("Recipe files (*.json *.jsonld *.html *.htm *.mmf *.mm *.txt);;All files (*)"));
+    const QStringList files = dialogs_.GetOpenFileNames(kImportTitle, exchange::formats::importFilter());
     if (!files.isEmpty())
         importPaths(files, category);
 }
@@ -97,18 +81,26 @@ void ExchangeCommands::importPaths(const QStringList &paths, const QString &cate
 void ExchangeCommands::exportRecipes(const QString &category)
 {
     int chosen = 0;
+    const std::vector<const exchange::RecipeFormat *> offered = exchange::formats::offered();
     QStringList filters;
-    for (const Offered &o : offered())
-        filters.append(o.filter);
+    for (const exchange::RecipeFormat *format : offered)
+        filters.append(format->filter());
     const QString base = category.isEmpty() ? QStringLiteral("Recipes") : category;
-    const QString suggested = QDir::home().filePath(base + u'.' + exchange::exportSuffix(offered().front().format));
-    QString path = dialogs_.GetSaveFileName(kExportTitle + QStringLiteral(" (exported files are not encrypted)"),
-                                            suggested, filters, &chosen);
+    const QString suggested = QDir::home().filePath(base + u'.' + offered.front()->suffixes().value(0));
+    const QString notEncrypted = QStringLiteral(" (exported files are not encrypted)");
+    QString path = dialogs_.GetSaveFileName(kExportTitle + notEncrypted, suggested, filters, &chosen);
     if (path.isEmpty())
         return;
-    const exchange::ExportFormat format = offered().at(static_cast<std::size_t>(std::clamp<int>(chosen, 0, 3))).format;
-    if (QFileInfo(path).suffix().isEmpty())
-        path += u'.' + exchange::exportSuffix(format);
+    const exchange::RecipeFormat &format =
+        *offered.at(static_cast<std::size_t>(std::clamp<int>(chosen, 0, static_cast<int>(offered.size()) - 1)));
+    if (format.writesFolder()) {
+        // A save box names a file; the recipes' folders go into a folder chosen as such.
+        path = dialogs_.GetExistingDirectory(kExportTitle + notEncrypted);
+        if (path.isEmpty())
+            return;
+    } else if (QFileInfo(path).suffix().isEmpty()) {
+        path += u'.' + format.suffixes().value(0);
+    }
     QString error;
     int count = 0;
     bool done = false;
@@ -119,19 +111,25 @@ void ExchangeCommands::exportRecipes(const QString &category)
         count = exchange::recipeCount(collection, categories);
         const std::unique_ptr<platform::Progress> progress = dialogs_.StartProgress(
             QStringLiteral("Exporting recipes..."), kExportTitle);
-        done = printdoc::exportFile(collection, categories, format, path, [&](int n, int total) {
+        done = format.exportTo(path, collection, categories, [&](int n, int total) {
             return progress->update(n, total);
         }, &error);
     } catch (const recipes::Error &e) {
         error = failureReason(e);
     }
+    const QString shown = QDir::toNativeSeparators(path);
     if (done)
-        dialogs_.MsgBox(QStringLiteral("Exported %1 %2 to %3. The file is not encrypted.")
+        dialogs_.MsgBox((format.writesFolder() ? QStringLiteral("Exported %1 %2 to %3. The files are not encrypted.")
+                                               : QStringLiteral("Exported %1 %2 to %3. The file is not encrypted."))
                             .arg(QString::number(count), count == 1 ? QStringLiteral("recipe") : QStringLiteral("recipes"),
-                                 QDir::toNativeSeparators(path)),
+                                 shown),
                         platform::vbOKOnly, kExportTitle);
     else if (!error.isEmpty())
         dialogs_.MsgBox(error, platform::vbCritical, kExportTitle);
+    else if (format.writesFolder())
+        dialogs_.MsgBox(QStringLiteral("The export was cancelled; the recipes exported before it are in %1, each whole.")
+                            .arg(shown),
+                        platform::vbOKOnly, kExportTitle);
     else
         dialogs_.MsgBox(QStringLiteral("The export was cancelled; no file was written."), platform::vbOKOnly, kExportTitle);
 }

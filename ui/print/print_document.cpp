@@ -1,7 +1,7 @@
 #include "ui/print/print_document.h"
 
 #include "core/printed_recipe.h"
-#include "ui/print/replace_files.h"
+#include "exchange/replace_files.h"
 
 #include <QDir>
 
@@ -30,8 +30,8 @@ bool writePrintFiles(const QString &folder, const QString &text1, const QString 
                      const QString &text3, const QString &text4, QString *errorMessage)
 {
     const QByteArray text = printText(text1, text2, text3, text4);
-    const auto failure = replaceFiles({{folder + u'/' + kTextFileName, text},
-                                       {folder + u'/' + kPageFileName, printHtml(text)}});
+    const auto failure = exchange::replaceFiles({{folder + u'/' + kTextFileName, text},
+                                                 {folder + u'/' + kPageFileName, printHtml(text)}});
     if (failure && errorMessage)
         *errorMessage = QStringLiteral("The print file %1 could not be written: %2")
                             .arg(QDir::toNativeSeparators(failure->path), failure->reason);

@@ -4,6 +4,10 @@
 #include "main_window_fixture.h"
 #include "support/page_server.h"
 
+#include "exchange/format_list.h"
+#include "exchange/recipe_format.h"
+#include "ui/print/pdf_format.h"
+
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
@@ -11,6 +15,9 @@
 #include <QTemporaryDir>
 
 namespace {
+
+// The PDF cookbook is on the list before the window reads it, as the program's start puts it there.
+const bool kPdfAdded = (printdoc::addPdfFormat(), true);
 
 class ExchangeTest : public MainWindowTest {
 protected:
@@ -132,6 +139,55 @@ TEST_F(ExchangeTest, ImportsALinkFromTheMenuOrPastedIntoTheCategoryItIsOn)
     EXPECT_EQ(kindsShown(), std::vector<Kind>{Kind::Input});
 
     EXPECT_FALSE(findNode(QStringLiteral("Japanese"), QStringLiteral("Saporium")).isValid());
+}
+
+// The boxes offer the formats of the list; a folder format asks for a folder and says what a
+// cancel leaves there.
+TEST_F(ExchangeTest, OffersTheListsFormatsAndExportsRecipeFolders)
+{
+    ASSERT_TRUE(kPdfAdded);
+    makeStarterLikeDb();
+    open();
+    dialogs.answerOpenFiles({});
+    run(findNode(QStringLiteral("Saporium")), QStringLiteral("Import recipes..."));
+    ASSERT_FALSE(dialogs.shown().empty());
+    EXPECT_EQ(dialogs.shown().front().prompt, exchange::formats::importFilter());
+    for (const QString &suffix : exchange::formats::readSuffixes())
+        EXPECT_TRUE(dialogs.shown().front().prompt.contains(QStringLiteral("*.") + suffix));
+
+    QStringList filters;
+    int folderFilter = -1;
+    for (const exchange::RecipeFormat *format : exchange::formats::offered()) {
+        if (format->writesFolder())
+            folderFilter = int(filters.size());
+        filters.append(format->filter());
+    }
+    ASSERT_GE(folderFilter, 0);
+    QTemporaryDir dir;
+    const QString shared = dir.filePath(QStringLiteral("shared"));
+    dialogs.clear();
+    dialogs.answerSaveFile(dir.filePath(QStringLiteral("unused")), folderFilter);
+    dialogs.answerFolder(shared);
+    run(findNode(QStringLiteral("Soups")), QStringLiteral("Export..."));
+    EXPECT_EQ(kindsShown(), (std::vector<Kind>{Kind::SaveFile, Kind::Folder, Kind::Progress, Kind::Message}));
+    EXPECT_TRUE(dialogs.shown().front().prompt.endsWith(u'|' + filters.join(QStringLiteral(";;"))))
+        << dialogs.shown().front().prompt.toStdString();
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("Exported 2 recipes to %1. The files are not encrypted.")
+                                             .arg(QDir::toNativeSeparators(shared)));
+    const QStringList folders = QDir(shared).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    EXPECT_EQ(folders.size(), 2);
+    for (const QString &folder : folders)
+        EXPECT_TRUE(QFileInfo(QDir(shared).filePath(folder + QStringLiteral("/recipe.json"))).isFile());
+
+    const QString cancelled = dir.filePath(QStringLiteral("cancelled"));
+    dialogs.answerSaveFile(dir.filePath(QStringLiteral("unused")), folderFilter);
+    dialogs.answerFolder(cancelled);
+    dialogs.cancelProgressAt(2);
+    run(findNode(QStringLiteral("Soups")), QStringLiteral("Export..."));
+    EXPECT_EQ(dialogs.messages().back(),
+              QStringLiteral("The export was cancelled; the recipes exported before it are in %1, each whole.")
+                  .arg(QDir::toNativeSeparators(cancelled)));
+    EXPECT_EQ(QDir(cancelled).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
 }
 
 }  // namespace

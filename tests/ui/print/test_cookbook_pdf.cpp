@@ -2,10 +2,12 @@
 // that page on, a page number on every page, and nothing left at the target when it stops. And
 // the export of every format to a file: refused at a link, a folder or a device, and told why
 // when the disk takes no more, leaving the old file as it was.
-#include "ui/print/export_file.h"
+#include "ui/print/pdf_format.h"
 
 #include "core/category_schema.h"
 #include "core/collection.h"
+#include "exchange/format_list.h"
+#include "exchange/recipe_format.h"
 #include "print_test_files.h"
 #include "support/temp_db.h"
 
@@ -27,6 +29,16 @@ namespace {
 using namespace Qt::StringLiterals;
 using printtest::fileBytes;
 using printtest::folderEntries;
+
+// On the list of formats, as the program's start puts it there.
+const exchange::RecipeFormat &pdfFormat()
+{
+    static const exchange::RecipeFormat *pdf = [] {
+        printdoc::addPdfFormat();
+        return exchange::formats::writerNamed(u"pdf"_s);
+    }();
+    return *pdf;
+}
 
 constexpr int kLongSteps = 150;
 
@@ -68,7 +80,7 @@ TEST_F(CookbookPdf, ContentsNameThePageEachRecipeStartsOnAndEveryPageIsNumbered)
 {
     const QString path = out.filePath(u"cookbook.pdf"_s);
     QString error;
-    ASSERT_TRUE(printdoc::exportFile(*collection, collection->categories(), exchange::ExportFormat::Pdf, path, {}, &error))
+    ASSERT_TRUE(pdfFormat().exportTo(path, *collection, collection->categories(), {}, &error))
         << error.toStdString();
     const std::string pdf = fileBytes(path);
     EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
@@ -156,8 +168,8 @@ TEST_F(CookbookPdf, StoppingOrFailingLeavesTheOldFileAndNothingElse)
         SCOPED_TRACE(c.what);
         QString error;
         int steps = 0;
-        EXPECT_FALSE(printdoc::exportFile(
-            *collection, collection->categories(), exchange::ExportFormat::Pdf, out.filePath(c.file),
+        EXPECT_FALSE(pdfFormat().exportTo(
+            out.filePath(c.file), *collection, collection->categories(),
             [&](int done, int total) {
                 ++steps;
                 EXPECT_EQ(total, 8);
@@ -216,10 +228,12 @@ TEST_F(CookbookPdf, AnExportRefusedOrFailedSaysWhyAndLeavesWhatWasThere)
         {"a pipe", u"pipe.out"_s, u"it is not a regular file"_s},
         {"a disk that takes no more", u"old.out"_s, QString::fromLocal8Bit(std::strerror(EFBIG))},
     };
-    for (const auto format : {exchange::ExportFormat::JsonLd, exchange::ExportFormat::MealMaster,
-                              exchange::ExportFormat::Html, exchange::ExportFormat::Pdf}) {
+    pdfFormat();
+    for (const exchange::RecipeFormat *format : exchange::formats::offered()) {
+        if (format->writesFolder())
+            continue;
         for (const auto &c : cases) {
-            SCOPED_TRACE(exchange::exportFormatName(format).toStdString() + ", " + c.what);
+            SCOPED_TRACE(format->name().toStdString() + ", " + c.what);
             const QString path = out.filePath(c.name);
             QFile::remove(out.filePath(u"link.out"_s));
             ASSERT_TRUE(QFile::link(precious, out.filePath(u"link.out"_s)));
@@ -234,7 +248,7 @@ TEST_F(CookbookPdf, AnExportRefusedOrFailedSaysWhyAndLeavesWhatWasThere)
                     small.emplace();
                     ASSERT_TRUE(small->set());
                 }
-                written = printdoc::exportFile(*collection, collection->categories(), format, path, {}, &error);
+                written = format->exportTo(path, *collection, collection->categories(), {}, &error);
             }
             EXPECT_FALSE(written);
             EXPECT_TRUE(error.startsWith(u"The file %1 could not be written: "_s.arg(path))) << error.toStdString();

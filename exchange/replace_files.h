@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-namespace printdoc {
+namespace exchange {
 
 struct NewFile {
     QString path;
@@ -28,4 +28,4 @@ struct ReplaceFailure {
 // fails after an earlier one succeeded can leave the set half replaced.
 std::optional<ReplaceFailure> replaceFiles(const std::vector<NewFile> &files);
 
-}  // namespace printdoc
+}  // namespace exchange

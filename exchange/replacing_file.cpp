@@ -1,4 +1,4 @@
-#include "ui/print/replacing_file.h"
+#include "exchange/replacing_file.h"
 
 #include "engine/system_reason.h"
 
@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace printdoc {
+namespace exchange {
 
 using dao::systemReason;
 
@@ -151,4 +151,4 @@ bool ReplacingFile::putInPlace()
     return true;
 }
 
-}  // namespace printdoc
+}  // namespace exchange

@@ -11,7 +11,7 @@
 #include <QIODevice>
 #include <QString>
 
-namespace printdoc {
+namespace exchange {
 
 class ReplacingFile : public QIODevice {
 public:
@@ -59,4 +59,4 @@ private:
     Obstacle obstacle_ = Obstacle::None;
 };
 
-}  // namespace printdoc
+}  // namespace exchange

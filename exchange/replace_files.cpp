@@ -1,10 +1,10 @@
-#include "ui/print/replace_files.h"
+#include "exchange/replace_files.h"
 
-#include "ui/print/replacing_file.h"
+#include "exchange/replacing_file.h"
 
 #include <memory>
 
-namespace printdoc {
+namespace exchange {
 
 namespace {
 
@@ -51,4 +51,4 @@ std::optional<ReplaceFailure> replaceFiles(const std::vector<NewFile> &files)
     return std::nullopt;
 }
 
-}  // namespace printdoc
+}  // namespace exchange

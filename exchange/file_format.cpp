@@ -1,16 +1,14 @@
-#include "ui/print/export_file.h"
+#include "exchange/file_format.h"
 
 #include "core/recipe_error.h"
-#include "exchange/cookbook_html.h"
-#include "ui/print/cookbook_pdf.h"
-#include "ui/print/replacing_file.h"
+#include "exchange/replacing_file.h"
 
 #include <QDir>
 
-namespace printdoc {
+namespace exchange {
 
-bool exportFile(const recipes::Collection &collection, const QStringList &categories, exchange::ExportFormat format,
-                const QString &path, const exchange::ExportProgress &progress, QString *error)
+bool FileFormat::exportTo(const QString &path, const recipes::Collection &collection, const QStringList &categories,
+                          const ExportProgress &progress, QString *error) const
 {
     const auto failed = [&](const QString &reason) {
         if (error)
@@ -25,31 +23,19 @@ bool exportFile(const recipes::Collection &collection, const QStringList &catego
     // The writers answer false alike for a cancel and for a file that refused a write: this
     // tells the two apart, and stops a writer that does not look at its device once it failed.
     bool cancelled = false;
-    const exchange::ExportProgress watched = [&](int done, int total) {
+    const ExportProgress watched = [&](int done, int total) {
         if (file.failed())
             return false;
         cancelled = progress && !progress(done, total);
         return !cancelled;
     };
     try {
-        bool written = false;
-        QString pdfError;
-        switch (format) {
-        case exchange::ExportFormat::Pdf:
-            written = writeCookbookPdf(file, collection, categories, watched, &pdfError);
-            break;
-        case exchange::ExportFormat::Html:
-            written = exchange::writeCookbookHtml(file, collection, categories, watched);
-            break;
-        case exchange::ExportFormat::JsonLd:
-        case exchange::ExportFormat::MealMaster:
-            written = exchange::writeRecipes(file, collection, categories, format, watched);
-            break;
-        }
+        QString own;
+        const bool written = writeTo(file, collection, categories, watched, &own);
         if (file.failed())
             return failed(file.reason());
-        if (!pdfError.isEmpty())
-            return failed(pdfError);
+        if (!own.isEmpty())
+            return failed(own);
         if (cancelled)
             return false;
         if (!written)
@@ -62,4 +48,4 @@ bool exportFile(const recipes::Collection &collection, const QStringList &catego
     }
 }
 
-}  // namespace printdoc
+}  // namespace exchange
