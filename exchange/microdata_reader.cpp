@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace exchange {
@@ -18,7 +19,8 @@ namespace exchange {
 namespace {
 
 // Items inside items deeper than this (a step of a section of a recipe is two) are passed over,
-// which keeps the walk from one item to the next off the call stack's limits.
+// which keeps the walk from one item to the next off the call stack's limits; so are text
+// properties inside as many other text properties of their item.
 constexpr int kDeepestItem = 8;
 
 // The properties the JSON-LD builder reads; others are never gathered.
@@ -168,10 +170,18 @@ QString escaped(QString text)
 QJsonObject itemObject(const GumboNode *item, int depth)
 {
     QMap<QString, QJsonArray> properties;
-    std::vector<const GumboNode *> pending;
-    pushChildren(item, pending);
+    // Each element with how many text properties of this item enclose it: each such property's
+    // text holds the text of those inside, so a page nesting thousands of them would cost their
+    // square; past a few, the inner ones are passed over.
+    std::vector<std::pair<const GumboNode *, int>> pending;
+    const auto pushChildrenOf = [&](const GumboNode *node, int inside) {
+        const GumboVector &children = node->v.element.children;
+        for (unsigned i = children.length; i > 0; --i)
+            pending.emplace_back(static_cast<const GumboNode *>(children.data[i - 1]), inside);
+    };
+    pushChildrenOf(item, 0);
     while (!pending.empty()) {
-        const GumboNode *node = pending.back();
+        auto [node, inside] = pending.back();
         pending.pop_back();
         if (!isElement(node))
             continue;
@@ -179,16 +189,18 @@ QJsonObject itemObject(const GumboNode *item, int depth)
         if (const char *itemprop = attribute(node, "itemprop")) {
             QStringList names = tokens(itemprop);
             names.removeIf([](const QString &name) { return !isWanted(name); });
-            if (!names.isEmpty() && (!scope || depth < kDeepestItem)) {
+            if (!names.isEmpty() && (scope ? depth < kDeepestItem : inside < kDeepestItem)) {
                 const QString text = scope ? QString() : propertyValue(node);
                 const QJsonValue value = scope ? QJsonValue(itemObject(node, depth + 1)) : QJsonValue(escaped(text));
                 for (const QString &name : names)
                     properties[name].append(name == u"url" && !scope ? QJsonValue(text) : value);
+                if (!scope)
+                    ++inside;
             }
         }
         // An item inside holds its own properties.
         if (!scope)
-            pushChildren(node, pending);
+            pushChildrenOf(node, inside);
     }
     QJsonObject object;
     for (auto it = properties.cbegin(); it != properties.cend(); ++it) {
