@@ -68,7 +68,7 @@ Entity decodeNumber(QStringView name, QString &out)
 
 // The reference that starts with the '&' at line[at], decoded once into out; length is how many
 // characters it takes. Names are HTML's own; the old ones that may go without ';' ("&copy 2020")
-// are taken so only when no letter, digit or '=' follows, so "AT&Tea" and "?a=1&copy=2" stay text.
+// are taken so only when no letter, digit or '=' follows, so "&copyright" and "?a=1&copy=2" stay text.
 Entity decodeReference(QStringView line, qsizetype at, QString &out, qsizetype &length)
 {
     qsizetype end = at + 1;

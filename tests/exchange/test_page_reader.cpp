@@ -125,8 +125,9 @@ TEST(PageReader, ReadsMicrodataRecipesAsJsonLdWouldGiveThem)
         EXPECT_EQ(read.problems, c.problems);
     }
     // Nested far deeper than the call stack would allow.
-    const QByteArray deep = "<div itemscope itemtype=\"https://schema.org/Recipe\">" + QByteArray("<span>").repeated(100000)
-        + "<b itemprop=\"name\">Deep</b>" + QByteArray("</span>").repeated(100000) + "</div>";
+    const QByteArray deep = "<div itemscope itemtype=\"https://schema.org/Recipe\">"
+        + QByteArray("<span>").repeated(100000) + "<b itemprop=\"name\">Deep</b>"
+        + QByteArray("</span>").repeated(100000) + "</div>";
     EXPECT_EQ(readPage(deep).recipes, std::vector<std::string>{"page.html, microdata recipe 1 # Deep #  #  #  # "});
 }
 
