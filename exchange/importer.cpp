@@ -322,9 +322,9 @@ void Importer::importLink(const QString &link, qint64 doneBefore, qint64 total, 
             QBuffer buffer;
             buffer.setData(page.body);
             buffer.open(QIODevice::ReadOnly);
-            readJsonLd(buffer, link, onRecipe, onProblem);
+            readJsonLdBlock(buffer, link, onRecipe, onProblem, QUrl(link));
         } else {
-            readPage(pageAsUtf8(page.body, page.charset), link, onRecipe, onProblem);  // pageUrl: the link
+            readPage(pageAsUtf8(page.body, page.charset), link, onRecipe, onProblem, QUrl(link));
         }
     };
     importRead(link, QStringLiteral("page"), read, [&] { return doneBefore; }, total, progress, report);

@@ -1,5 +1,6 @@
 #include "exchange/jsonld_reader.h"
 
+#include "exchange/html_entities.h"
 #include "exchange/json_checker.h"
 #include "exchange/json_source.h"
 
@@ -11,6 +12,7 @@
 #include <QJsonValue>
 #include <QRegularExpression>
 #include <QStringList>
+#include <QUrl>
 
 #include <algorithm>
 #include <cstring>
@@ -23,8 +25,14 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// The longest entity we decode, "#x10FFFF"; an '&' further from its ';' is plain text.
-constexpr qsizetype kLongestEntity = 8;
+// The longest reference name HTML has, "CounterClockwiseContourIntegral", and more than any
+// numeric one needs; an '&' further from its ';' is plain text.
+constexpr qsizetype kLongestEntity = 32;
+
+bool isAsciiAlnum(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
+}
 
 bool isDigits(QStringView text, int base)
 {
@@ -41,23 +49,10 @@ bool isDigits(QStringView text, int base)
 
 enum class Entity { Unknown, Blank, Text };
 
-// The character an entity's name (what lies between '&' and ';') stands for.
-Entity decodeEntity(QStringView name, QString &out)
+// The characters of a numeric reference's digits ("#233", "#xE9"). 0, surrogates and what lies
+// past Unicode stay text, as do 0x80-0x9F (a blank the writer wrote as "&#133;" must read back).
+Entity decodeNumber(QStringView name, QString &out)
 {
-    static const struct {
-        const char16_t *name;
-        char16_t ch;
-    } named[] = {{u"amp", u'&'}, {u"lt", u'<'}, {u"gt", u'>'}, {u"quot", u'"'}, {u"apos", u'\''}};
-    if (name == u"nbsp")
-        return Entity::Blank;
-    for (const auto &n : named) {
-        if (name == QStringView(n.name)) {
-            out = QChar(n.ch);
-            return Entity::Text;
-        }
-    }
-    if (!name.startsWith(u'#'))
-        return Entity::Unknown;
     const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
     const QStringView digits = name.mid(hex ? 2 : 1);
     if (!isDigits(digits, hex ? 16 : 10))
@@ -68,6 +63,36 @@ Entity decodeEntity(QStringView name, QString &out)
         return Entity::Unknown;
     const char32_t c = code;
     out = QString::fromUcs4(&c, 1);
+    return Entity::Text;
+}
+
+// The reference that starts with the '&' at line[at], decoded once into out; length is how many
+// characters it takes. Names are HTML's own; the old ones that may go without ';' ("&copy 2020")
+// are taken so only when no letter, digit or '=' follows, so "&copyright" and "?a=1&copy=2" stay text.
+Entity decodeReference(QStringView line, qsizetype at, QString &out, qsizetype &length)
+{
+    qsizetype end = at + 1;
+    const bool numeric = end < line.size() && line[end] == u'#';
+    if (numeric)
+        ++end;
+    while (end < line.size() && end - at <= kLongestEntity + 1 && isAsciiAlnum(line[end]))
+        ++end;
+    const QStringView name = line.mid(at + 1, end - at - 1);
+    const bool semicolon = end < line.size() && line[end] == u';';
+    if (name.isEmpty() || name.size() > kLongestEntity)
+        return Entity::Unknown;
+    if (numeric) {
+        length = end - at + 1;
+        return semicolon ? decodeNumber(name, out) : Entity::Unknown;
+    }
+    const HtmlEntity *entity = findHtmlEntity(name);
+    if (!entity || (!semicolon && (!entity->legacy || (end < line.size() && line[end] == u'='))))
+        return Entity::Unknown;
+    length = end - at + (semicolon ? 1 : 0);
+    if (name == u"nbsp")
+        return Entity::Blank;
+    const char32_t chars[] = {entity->first, entity->second};
+    out = QString::fromUcs4(chars, entity->second ? 2 : 1);
     return Entity::Text;
 }
 
@@ -92,18 +117,16 @@ QString cleanLine(QStringView line)
             continue;
         }
         if (c == u'&') {
-            const qsizetype semi = line.indexOf(u';', i + 1);
-            if (semi > i + 1 && semi - i - 1 <= kLongestEntity) {
-                QString decoded;
-                const Entity e = decodeEntity(line.mid(i + 1, semi - i - 1), decoded);
-                if (e != Entity::Unknown) {
-                    if (e == Entity::Blank)
-                        blankPending = true;
-                    else
-                        put(decoded);
-                    i = semi + 1;
-                    continue;
-                }
+            QString decoded;
+            qsizetype length = 0;
+            const Entity e = decodeReference(line, i, decoded, length);
+            if (e != Entity::Unknown) {
+                if (e == Entity::Blank)
+                    blankPending = true;
+                else
+                    put(decoded);
+                i += length;
+                continue;
             }
         }
         put(line.mid(i, 1));
@@ -254,6 +277,25 @@ ImportedRecipe recipeFrom(const QJsonObject &object)
     return imported;
 }
 
+// "Source: <link>" as the instructions' last line, unless it already is.
+void addSourceLine(recipes::Recipe &recipe, const QJsonObject &object, const QUrl &pageUrl)
+{
+    const QString given = firstText(object.value(QLatin1String("url"))).simplified();
+    QString link = given;
+    if (!pageUrl.isEmpty()) {
+        const QUrl url(given);
+        if (given.isEmpty() || (url.isValid() && url.isRelative()))
+            link = pageUrl.resolved(url).toString();
+    }
+    if (link.isEmpty())
+        return;
+    const QString line = QLatin1String("Source: ") + link;
+    QString &steps = recipe.instructions;
+    const qsizetype lastBreak = steps.lastIndexOf(kCrLf);
+    if (QStringView(steps).mid(lastBreak < 0 ? 0 : lastBreak + 2) != line)
+        steps += (steps.isEmpty() ? QString() : kCrLf) + line;
+}
+
 void skipSpace(JsonSource &in)
 {
     for (int c = in.peek(); c == ' ' || c == '\t' || c == '\n' || c == '\r'; c = in.peek())
@@ -323,6 +365,7 @@ struct Walk {
     const QString &sourceName;
     const RecipeSink &onRecipe;
     const ProblemSink &onProblem;
+    const QUrl *page;  // the link of the page the document is a block of; null for a file
     int recipesSeen = 0;
 
     QString where(const QString &path) const { return path.isEmpty() ? sourceName : sourceName + u": " + path; }
@@ -393,7 +436,8 @@ struct Walk {
         if (!recipe)
             return;
         ++recipesSeen;
-        ImportedRecipe imported = recipeFrom(QJsonDocument::fromJson(in.bytesSince(start)).object());
+        const QJsonObject object = QJsonDocument::fromJson(in.bytesSince(start)).object();
+        ImportedRecipe imported = page ? pageRecipeFromJsonLd(object, *page) : recipeFrom(object);
         imported.where = where(path);
         if (imported.recipe.name.isEmpty())
             onProblem({imported.where, QStringLiteral("The recipe has no name, so it was not read.")});
@@ -402,10 +446,8 @@ struct Walk {
     }
 };
 
-}  // namespace
-
-int readJsonLdBlock(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe,
-                    const ProblemSink &onProblem)
+int readBlock(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe, const ProblemSink &onProblem,
+              const QUrl *page)
 {
     JsonSource in(device);
     if (const std::optional<JsonFault> fault = JsonChecker::check(in)) {
@@ -419,32 +461,49 @@ int readJsonLdBlock(QIODevice &device, const QString &sourceName, const RecipeSi
     if (in.size() > 3 && in.peekAt(0) == 0xef && in.peekAt(1) == 0xbb && in.peekAt(2) == 0xbf)
         in.skip(3);
     skipSpace(in);
-    Walk walk{in, sourceName, onRecipe, onProblem};
+    Walk walk{in, sourceName, onRecipe, onProblem, page};
     walk.visit(QString());
     return walk.recipesSeen;
+}
+
+}  // namespace
+
+ImportedRecipe pageRecipeFromJsonLd(const QJsonObject &recipe, const QUrl &pageUrl)
+{
+    ImportedRecipe imported = recipeFrom(recipe);
+    addSourceLine(imported.recipe, recipe, pageUrl);
+    return imported;
+}
+
+int readJsonLdBlock(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe,
+                    const ProblemSink &onProblem, const QUrl &pageUrl)
+{
+    return readBlock(device, sourceName, onRecipe, onProblem, &pageUrl);
 }
 
 void readJsonLd(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe,
                 const ProblemSink &onProblem)
 {
-    if (readJsonLdBlock(device, sourceName, onRecipe, onProblem) == 0)
+    if (readBlock(device, sourceName, onRecipe, onProblem, nullptr) == 0)
         onProblem({sourceName, QStringLiteral("The file holds no recipe.")});
 }
 
 int readJsonLdBlock(const QByteArray &json, const QString &sourceName, const RecipeSink &onRecipe,
-                    const ProblemSink &onProblem)
+                    const ProblemSink &onProblem, const QUrl &pageUrl)
 {
     QBuffer buffer;
     buffer.setData(json);
     buffer.open(QIODevice::ReadOnly);
-    return readJsonLdBlock(buffer, sourceName, onRecipe, onProblem);
+    return readJsonLdBlock(buffer, sourceName, onRecipe, onProblem, pageUrl);
 }
 
 void readJsonLd(const QByteArray &json, const QString &sourceName, const RecipeSink &onRecipe,
                 const ProblemSink &onProblem)
 {
-    if (readJsonLdBlock(json, sourceName, onRecipe, onProblem) == 0)
-        onProblem({sourceName, QStringLiteral("The file holds no recipe.")});
+    QBuffer buffer;
+    buffer.setData(json);
+    buffer.open(QIODevice::ReadOnly);
+    readJsonLd(buffer, sourceName, onRecipe, onProblem);
 }
 
 }  // namespace exchange

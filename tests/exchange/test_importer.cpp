@@ -637,18 +637,39 @@ TEST(Importer, ImportsAPageByItsLinkAndTellsWhyALinkFailed)
         }
     }
 
-    // A fetched page and the same bytes saved to a file give the same rows.
-    testsupport::TempDb fetched, saved;
-    fetched.create();
-    saved.create();
-    QTemporaryDir folder;
-    writeFile(folder.filePath(QStringLiteral("page.html")), utf8Page);
-    Collection fromLink(fetched.filePath(), testsupport::kPassword);
-    Collection fromFile(saved.filePath(), testsupport::kPassword);
-    Importer(fromLink, {}).run({server.url("/page")});
-    Importer(fromFile, {}).run({folder.filePath(QStringLiteral("page.html"))});
-    EXPECT_EQ(allRows(fromLink), allRows(fromFile));
-    EXPECT_EQ(allRows(fromLink).size(), 1u);
+    // A fetched page and the same bytes saved to a file give the same rows; the fetched one ends
+    // its instructions with the link when the recipe names no source of its own.
+    QByteArray withUrl = utf8Page;
+    withUrl.replace("\"recipeCategory\"", "\"url\": \"https://recipes.example/creme\", \"recipeCategory\"");
+    server.serve("/with-url", {"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n", withUrl});
+    const struct {
+        const char *path;
+        QByteArray page;
+        QString fromLinkOnly;  // what only the fetched page's instructions end with
+    } pages[] = {
+        {"/page", utf8Page, QStringLiteral("\r\nSource: ") + server.url("/page")},
+        {"/with-url", withUrl, {}},
+    };
+    for (const auto &p : pages) {
+        SCOPED_TRACE(p.path);
+        testsupport::TempDb fetched, saved;
+        fetched.create();
+        saved.create();
+        QTemporaryDir folder;
+        writeFile(folder.filePath(QStringLiteral("page.html")), p.page);
+        Collection fromLink(fetched.filePath(), testsupport::kPassword);
+        Collection fromFile(saved.filePath(), testsupport::kPassword);
+        Importer(fromLink, {}).run({server.url(p.path)});
+        Importer(fromFile, {}).run({folder.filePath(QStringLiteral("page.html"))});
+        const std::vector<std::string> linkRows = allRows(fromLink), fileRows = allRows(fromFile);
+        ASSERT_EQ(linkRows.size(), 1u);
+        ASSERT_EQ(fileRows.size(), 1u);
+        // The stored instructions keep their trailing blank after the added line.
+        std::string expected = fileRows.front();
+        expected.insert(expected.size() - (expected.ends_with(' ') ? 1 : 0), p.fromLinkOnly.toStdString());
+        EXPECT_EQ(linkRows.front(), expected);
+        EXPECT_NE(linkRows.front().find("\r\nSource: http"), std::string::npos);
+    }
 }
 
 }  // namespace

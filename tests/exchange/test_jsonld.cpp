@@ -55,8 +55,8 @@ TEST(JsonLdReader, ReadsEachShapeAndTellsWhatItCannotRead)
         std::vector<std::string> recipes;
         std::vector<std::string> problems;
     } cases[] = {
-        {"one object: text author, texts, text yield and category",
-         R"({"@context": "https://schema.org", "@type": "Recipe", "name": "Pea Soup",
+        {"one object: text author, texts, text yield and category; a file keeps no source line",
+         R"({"@context": "https://schema.org", "@type": "Recipe", "name": "Pea Soup", "url": "https://example.org/pea",
              "author": "Ann Lee", "recipeYield": "4 bowls", "recipeCategory": "Soups",
              "recipeIngredient": ["1 kg peas", "1 l stock"],
              "recipeInstructions": "Simmer the peas.\nBlend.\n\n  Serve   hot. "})",
