@@ -67,7 +67,7 @@ QString keyOf(const QString &name, const QString &category) { return name + QCha
 // What is in the export folder: the recipe folders the export wrote before, by the recipe they
 // hold, and every name taken, letter case aside.
 struct Scan {
-    QHash<QString, QString> byRecipe;  // key -> folder name
+    QMultiHash<QString, QString> byRecipe;  // key -> folder name; twice for two recipes of one name
     QSet<QString> taken;               // case-folded names of every entry
     QHash<QString, QString> links;     // case-folded name -> what is a link there
 };
@@ -198,7 +198,16 @@ public:
 
     std::optional<Failure> put(const recipes::Recipe &recipe, const QString &category)
     {
-        QString folder = scan_.byRecipe.take(keyOf(recipe.name, category));
+        // Of several folders for one name, the first made ("Toast" before "Toast (2)") goes to the
+        // first such recipe, so that each keeps its folder from one export to the next.
+        QString folder;
+        const QString key = keyOf(recipe.name, category);
+        for (auto it = scan_.byRecipe.constFind(key); it != scan_.byRecipe.cend() && it.key() == key; ++it) {
+            if (folder.isEmpty() || it->size() < folder.size() || (it->size() == folder.size() && *it < folder))
+                folder = *it;
+        }
+        if (!folder.isEmpty())
+            scan_.byRecipe.remove(key, folder);
         if (folder.isEmpty()) {
             const QString base = safeFolderName(recipe.name);
             for (int n = 1; folder.isEmpty(); ++n) {

@@ -412,10 +412,12 @@ std::vector<std::vector<QString>> rowsOf(const Collection &collection)
 {
     std::vector<std::vector<QString>> rows;
     for (const QString &category : collection.categories())
-        for (const QString &name : collection.recipeNames(category)) {
-            const Recipe r = *collection.recipe(category, name);
-            rows.push_back({category, r.name, r.author, r.ingredients, r.instructions});
-        }
+        collection.readAll(category, [&](std::int64_t, const Recipe &stored) {
+            std::vector<QString> row{category};
+            for (int i = 0; i < recipes::schema::kFieldCount; ++i)
+                row.push_back(recipes::schema::decode(stored.field(i)));
+            rows.push_back(std::move(row));
+        });
     std::sort(rows.begin(), rows.end());
     return rows;
 }
@@ -443,8 +445,11 @@ TEST(FolderExport, EveryRecipeComesBackFromItsOwnFolder)
         {"Breads", {QStringLiteral("Toast"), QString(), QStringLiteral("2 slices bread"), QStringLiteral("Toast it.")},
          "Toast"},
         {"Breakfast", {QStringLiteral("Toast"), QStringLiteral("Bo"), QStringLiteral("1 slice"), QStringLiteral("Butter.")},
-         "Toast (3)"},
-        {"Breads", {QStringLiteral("TOAST"), QString(), QStringLiteral("3 slices"), QStringLiteral("Loud.")}, "TOAST (2)"},
+         "Toast (4)"},
+        // A second recipe of the same name in its category keeps its own folder when exported again.
+        {"Breads", {QStringLiteral("Toast"), QString(), QStringLiteral("1 bagel"), QStringLiteral("Halve it.")},
+         "Toast (2)"},
+        {"Breads", {QStringLiteral("TOAST"), QString(), QStringLiteral("3 slices"), QStringLiteral("Loud.")}, "TOAST (3)"},
         {"Breads", {QStringLiteral("Salt/Pepper bread"), QString(), QStringLiteral("salt"), QStringLiteral("Mix.")},
          "Salt_Pepper bread"},
         {"Breads", {QStringLiteral(".."), QString(), QStringLiteral("x"), QStringLiteral("y")}, "Recipe"},
