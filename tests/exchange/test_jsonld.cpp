@@ -3,6 +3,7 @@
 // unchanged.
 #include "exchange/jsonld_reader.h"
 #include "exchange/jsonld_writer.h"
+#include "support/recipe_summary.h"
 
 #include <QBuffer>
 #include <QJsonDocument>
@@ -37,15 +38,7 @@ Read readJson(const QByteArray &json)
     return read;
 }
 
-// "where # name # author # category # ingredients # instructions", a field's lines joined by " | ".
-std::string summary(const ImportedRecipe &r)
-{
-    const auto lines = [](QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String(" | ")); };
-    return QString(r.where + QLatin1String(" # ") + r.recipe.name + QLatin1String(" # ") + r.recipe.author +
-            QLatin1String(" # ") + r.category + QLatin1String(" # ") + lines(r.recipe.ingredients) +
-            QLatin1String(" # ") + lines(r.recipe.instructions))
-        .toStdString();
-}
+using testsupport::summary;
 
 TEST(JsonLdReader, ReadsEachShapeAndTellsWhatItCannotRead)
 {

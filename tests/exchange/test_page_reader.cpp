@@ -1,6 +1,7 @@
 // The recipes of a web page: JSON-LD blocks, or else schema.org microdata, both giving the same
 // fields for the same recipe, every character reference decoded once, and the page's link kept.
 #include "exchange/page_reader.h"
+#include "support/recipe_summary.h"
 
 #include <QUrl>
 
@@ -19,15 +20,7 @@ struct Read {
     std::vector<std::string> problems;  // where each problem is
 };
 
-// "where # name # author # category # ingredients # instructions", a field's lines joined by " | ".
-std::string summary(const ImportedRecipe &r)
-{
-    const auto lines = [](QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String(" | ")); };
-    return QString(r.where + QLatin1String(" # ") + r.recipe.name + QLatin1String(" # ") + r.recipe.author +
-            QLatin1String(" # ") + r.category + QLatin1String(" # ") + lines(r.recipe.ingredients) +
-            QLatin1String(" # ") + lines(r.recipe.instructions))
-        .toStdString();
-}
+using testsupport::summary;
 
 Read readPage(const QByteArray &html, const char *pageUrl = "")
 {
