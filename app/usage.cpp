@@ -26,11 +26,12 @@ const std::vector<Command> &commands()
     static const std::vector<Command> all = {
         {QStringLiteral("import"), {kDatabase, kCategory},
          QStringLiteral("saporium import [--database FILE] [--category NAME] FILE|URL..."),
-         QStringLiteral("reads schema.org JSON-LD files, web pages that carry it, MealMaster files, and folders\n"
-                        "          of them (with their subfolders) into the recipe file; each file goes in whole or not at\n"
-                        "          all. A recipe goes into --category, else the category the file gives it, else\n"
-                        "          \"Imported\". A recipe identical to one already in its category is skipped. Only\n"
-                        "          regular files are read: a device, pipe or unreadable file is reported and skipped.\n"
+         QStringLiteral("reads schema.org JSON-LD files, web pages that carry it or schema.org microdata,\n"
+                        "          MealMaster files, and folders of them (with their subfolders) into the recipe file;\n"
+                        "          each file goes in whole or not at all. A recipe goes into --category, else the\n"
+                        "          category the file gives it, else \"Imported\". A recipe identical to one already in\n"
+                        "          its category is skipped. Only regular files are read: a device, pipe or unreadable\n"
+                        "          file is reported and skipped.\n"
                         "          An http:// or https:// URL is fetched (30 s and 20 MB at most) and read as a saved\n"
                         "          page is; a link that cannot be fetched is told like an unreadable file.")},
         {QStringLiteral("export"), {kDatabase, kCategory, QStringLiteral("format"), QStringLiteral("output")},
