@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (the database engine's, and the streamed JSON check's) with clang
-# in a build folder of its own and runs each for a bounded time, starting from its corpus kept in
-# tests/reliability (fuzz_corpus, fuzz_corpus_json).
+# Builds the libFuzzer targets (the database engine's, the streamed JSON check's, and a web
+# page's reading) with clang in a build folder of its own and runs each for a bounded time,
+# starting from its corpus kept in tests/reliability (fuzz_corpus, fuzz_corpus_json,
+# fuzz_corpus_page).
 # Usage: scripts/fuzz.sh [seconds]   (default 30, for each target). Inputs that make one fail are
 # kept in <build>/fuzz-findings/; new corpus entries go to a scratch folder, never into the
 # repository.
@@ -12,12 +13,12 @@ seconds=${1:-30}
 
 CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DSAPORIUM_TESTS=ON -DSAPORIUM_FUZZ=ON >/dev/null
-cmake --build "$build" --target reliability_engine_fuzz reliability_json_fuzz
+cmake --build "$build" --target reliability_engine_fuzz reliability_json_fuzz reliability_page_fuzz
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$build/fuzz-findings"
-for target in engine:fuzz_corpus json:fuzz_corpus_json; do
+for target in engine:fuzz_corpus json:fuzz_corpus_json page:fuzz_corpus_page; do
   name=${target%%:*}
   corpus=${target#*:}
   mkdir -p "$scratch/$name"

@@ -14,14 +14,14 @@ chmod 700 "$XDG_RUNTIME_DIR"
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 ctest --test-dir "$build" --output-on-failure -j2
 
-# Then, unless SAPORIUM_QUICK=1: the fuzz targets (engine, JSON check) for a bounded time each, the tests below the
+# Then, unless SAPORIUM_QUICK=1: the fuzz targets (engine, JSON check, web page) for a bounded time each, the tests below the
 # window under ThreadSanitizer, and the whole suite again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, each in a build of its own (the AddressSanitizer run goes last, so
 # that the run closes on its summary).
 [ "${SAPORIUM_QUICK:-0}" = 1 ] && exit 0
 
 fuzz_build=${SAPORIUM_FUZZ_BUILD:-$root/build-test-fuzz}
-echo "== Fuzzing the database engine and the JSON check for ${SAPORIUM_FUZZ_SECONDS:-30} s each (log: $fuzz_build/fuzz.log)"
+echo "== Fuzzing the database engine, the JSON check and a web page's reading for ${SAPORIUM_FUZZ_SECONDS:-30} s each (log: $fuzz_build/fuzz.log)"
 mkdir -p "$fuzz_build"
 if ! SAPORIUM_FUZZ_BUILD=$fuzz_build bash "$root/scripts/fuzz.sh" "${SAPORIUM_FUZZ_SECONDS:-30}" \
     >"$fuzz_build/fuzz.log" 2>&1; then
