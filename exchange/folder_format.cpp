@@ -180,7 +180,9 @@ std::optional<Failure> writeRecipeFile(int top, const QString &folderName, const
     }
     if (!failed && oldFile && ::fchmod(fd, st.st_mode & 0777) != 0)
         failed = Failure{where, systemReason(errno)};
-    if (!failed && ::fsync(fd) != 0)
+    // Only a file that takes an old one's place must be on the disk before the rename, or a crash
+    // could leave neither; new files are made safe at once when the export is done.
+    if (!failed && oldFile && ::fsync(fd) != 0)
         failed = Failure{where, systemReason(errno)};
     if (::close(fd) != 0 && !failed)
         failed = Failure{where, systemReason(errno)};
@@ -293,6 +295,8 @@ bool FolderFormat::exportTo(const QString &path, const recipes::Collection &coll
     } catch (const recipes::Error &e) {
         return failed({{}, e.message()});
     }
+    if (::syncfs(top.get()) != 0)
+        return failed({{}, systemReason(errno)});
     return !progress || progress(done, total);
 }
 
