@@ -564,6 +564,12 @@ QByteArray creme(const QByteArray &meta, const QByteArray &name)
 
 TEST(Importer, ImportsAPageByItsLinkAndTellsWhyALinkFailed)
 {
+#if defined(__SANITIZE_THREAD__)
+    // Qt runs every fetch on a network thread of its own and hands its events over inside the
+    // uninstrumented Qt Core, which ThreadSanitizer takes for races. No thread of ours is here:
+    // the fetch runs on the caller's, and the page server's thread is a plain one it does see.
+    GTEST_SKIP() << "Qt's network thread hands over where ThreadSanitizer cannot see";
+#endif
     using testsupport::PageReply;
     using testsupport::PageServer;
     testsupport::PageServer server;
