@@ -30,6 +30,19 @@ QString trimmedEnds(QString name)
     return name;
 }
 
+// Names Windows keeps for devices, whatever follows a dot: a folder so named could not be synced
+// to a Windows machine.
+bool reservedOnWindows(const QString &name)
+{
+    const QString stem = name.section(u'.', 0, 0).trimmed().toUpper();
+    static const QStringList devices = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                        QStringLiteral("NUL")};
+    if (devices.contains(stem))
+        return true;
+    return stem.size() == 4 && (stem.startsWith(QLatin1String("COM")) || stem.startsWith(QLatin1String("LPT")))
+        && stem[3] >= u'1' && stem[3] <= u'9';
+}
+
 }  // namespace
 
 QString safeFolderName(const QString &recipeName)
@@ -44,17 +57,20 @@ QString safeFolderName(const QString &recipeName)
             cleaned += character(c);
     }
     cleaned = trimmedEnds(cleaned.simplified());
+    const bool reserved = reservedOnWindows(cleaned);
     QString cut;
     qsizetype bytes = 0;
     for (const uint c : cleaned.toUcs4()) {
         const QString one = character(c);
         bytes += one.toUtf8().size();
-        if (bytes > kFolderNameBytes)
+        if (bytes > kFolderNameBytes - (reserved ? 1 : 0))
             break;
         cut += one;
     }
     cut = trimmedEnds(cut);
-    return cut.isEmpty() ? QStringLiteral("Recipe") : cut;
+    if (cut.isEmpty())
+        return QStringLiteral("Recipe");
+    return reserved ? cut + u'_' : cut;
 }
 
 QString numberedFolderName(const QString &base, int n) { return QStringLiteral("%1 (%2)").arg(base).arg(n); }

@@ -8,7 +8,8 @@ namespace exchange {
 
 // The recipe's name made a folder name: no '/', '\' or other character a common system refuses
 // in a name, no control character, no leading dot or trailing dot or blank, at most
-// kFolderNameBytes bytes of UTF-8 (cut between characters); "Recipe" when nothing is left.
+// kFolderNameBytes bytes of UTF-8 (cut between characters); "Recipe" when nothing is left. A name
+// Windows keeps for a device ("CON", "nul.txt", "COM1") gets a '_' after it.
 QString safeFolderName(const QString &recipeName);
 
 // The nth name for a recipe whose first choice is taken: "Name (2)", "Name (3)", ...

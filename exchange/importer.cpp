@@ -150,11 +150,14 @@ QString ImportReport::countsLine() const
 {
     const QString counts = QStringLiteral("%1 added, %2 skipped, %3 refused")
                                .arg(QString::number(added), QString::number(skipped), QString::number(refused));
-    if (unreadable == 0)
-        return counts + u'.';
-    return counts
-        + (unreadable == 1 ? QStringLiteral("; 1 file could not be read.")
-                           : QStringLiteral("; %1 files could not be read.").arg(unreadable));
+    QString out = counts;
+    const int files = unreadable - unfetched;
+    if (files > 0)
+        out += files == 1 ? QStringLiteral("; 1 file could not be read") : QStringLiteral("; %1 files could not be read").arg(files);
+    if (unfetched > 0)
+        out += unfetched == 1 ? QStringLiteral("; 1 link could not be fetched")
+                              : QStringLiteral("; %1 links could not be fetched").arg(unfetched);
+    return out + u'.';
 }
 
 QString ImportReport::text() const
@@ -246,6 +249,7 @@ ImportReport Importer::run(const QStringList &paths, const ImportProgress &progr
             report.lines.append(path + QStringLiteral(": ") + LinkFetcher::refusal(QUrl(path))
                                 + QStringLiteral(" Nothing of it was imported."));
             ++report.unreadable;
+            ++report.unfetched;
         } else if (!there && errno == ENOENT) {
             report.lines.append(shown(path) + QStringLiteral(": There is no such file or folder."));
             report.fileFailed = true;
@@ -315,6 +319,7 @@ void Importer::importLink(const QString &link, qint64 doneBefore, qint64 total, 
     if (page.outcome == FetchedPage::Outcome::Failed) {
         report.lines.append(link + QStringLiteral(": ") + page.reason + QStringLiteral(" Nothing of it was imported."));
         ++report.unreadable;
+        ++report.unfetched;
         return;
     }
     const Reader read = [&](const RecipeSink &onRecipe, const ProblemSink &onProblem) {

@@ -39,13 +39,15 @@ struct ImportReport {
     int added = 0;
     int skipped = 0;   // identical to a recipe already there
     int refused = 0;   // could not be read or stored
-    int unreadable = 0;  // files (or subfolders) not read: not a regular file, or the system refused
+    int unreadable = 0;  // files (or subfolders) not read: not a regular file, or the system refused; links too
+    int unfetched = 0;   // of those, links whose page could not be had
     QStringList lines;  // each problem and warning, with its place: "file:12: ..."
     // A named file or folder is not there or cannot be listed, or a file could not be written.
     bool fileFailed = false;
     bool cancelled = false;
 
     // "3 added, 1 skipped, 0 refused." and, when some were not read, "; 2 files could not be read."
+    // or "; 1 link could not be fetched." or both.
     QString countsLine() const;
     QString text() const;         // the lines, then the counts
 };

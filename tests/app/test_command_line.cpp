@@ -154,7 +154,7 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
          "ftp://127.0.0.1/x: Only http and https links can be fetched, not ftp links. Nothing of it was imported.\n"
          "http://127.0.0.1:"},
         {{QStringLiteral("import"), server.url("/gone")}, cli::SomeRefused,
-         "/gone: The server answered 404 Not Found. Nothing of it was imported.\n0 added, 0 skipped, 0 refused; 1 file could not be read."},
+         "/gone: The server answered 404 Not Found. Nothing of it was imported.\n0 added, 0 skipped, 0 refused; 1 link could not be fetched."},
     };
     for (const auto &step : steps) {
         QStringList arguments = {QStringLiteral("saporium")};

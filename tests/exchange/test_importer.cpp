@@ -454,6 +454,8 @@ TEST(FolderExport, EveryRecipeComesBackFromItsOwnFolder)
          "Salt_Pepper bread"},
         {"Breads", {QStringLiteral(".."), QString(), QStringLiteral("x"), QStringLiteral("y")}, "Recipe"},
         {"Breads", {QStringLiteral(".hidden loaf"), QString(), QStringLiteral("x"), QStringLiteral("y")}, "hidden loaf"},
+        {"Breads", {QStringLiteral("Nul"), QString(), QStringLiteral("x"), QStringLiteral("z")}, "Nul_"},
+        {"Breads", {QStringLiteral("com7.loaf"), QString(), QStringLiteral("x"), QStringLiteral("z")}, "com7.loaf_"},
         {"Breads", {longName, QString(), QStringLiteral("x"), QStringLiteral("y")}, nullptr},
         {"Breads", {QStringLiteral("Ma po tofu 麻婆豆腐"), QStringLiteral("Zoë"), QStringLiteral("400 g tofu"),
                     QStringLiteral("Fry.")},
@@ -634,6 +636,10 @@ TEST(Importer, ImportsAPageByItsLinkAndTellsWhyALinkFailed)
         const ImportReport report = importer.run({c.link}, [&](qint64, qint64) { return !c.cancel; });
         EXPECT_FALSE(report.fileFailed);
         EXPECT_EQ(report.unreadable, c.unreadable) << report.text().toStdString();
+        EXPECT_EQ(report.unfetched, c.unreadable);
+        if (c.unreadable > 0) {
+            EXPECT_TRUE(report.countsLine().endsWith(QLatin1String("; 1 link could not be fetched.")));
+        }
         EXPECT_EQ(report.cancelled, c.cancel);
         if (!c.name.isEmpty()) {
             EXPECT_EQ(report.added, 1) << report.text().toStdString();

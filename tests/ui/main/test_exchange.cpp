@@ -9,9 +9,11 @@
 #include "ui/print/pdf_format.h"
 
 #include <QClipboard>
+#include <QDropEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMimeData>
 #include <QTemporaryDir>
 
 namespace {
@@ -112,6 +114,7 @@ TEST_F(ExchangeTest, ImportsALinkFromTheMenuOrPastedIntoTheCategoryItIsOn)
     server.serve("/miso", page("Miso"));
     server.serve("/ramen", page("Ramen"));
     server.serve("/udon", page("Udon"));
+    server.serve("/dropped", page("Dropped"));
     open();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
@@ -125,6 +128,21 @@ TEST_F(ExchangeTest, ImportsALinkFromTheMenuOrPastedIntoTheCategoryItIsOn)
     EXPECT_EQ(dialogs.messages().back(), QStringLiteral("2 added, 0 skipped, 0 refused."));
     EXPECT_TRUE(findNode(QStringLiteral("Ramen"), QStringLiteral("Breads")).isValid());
     EXPECT_TRUE(findNode(QStringLiteral("Udon"), QStringLiteral("Breads")).isValid());
+
+    // Dropped on a category: into it, once the drop has returned.
+    dialogs.clear();
+    QMimeData mime;
+    mime.setUrls({QUrl(server.url("/dropped"))});
+    const QPoint at = ui().Tv->visualRect(findNode(QStringLiteral("Soups"))).center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(ui().Tv->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(ui().Tv->viewport(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.messages().empty(); }, 60000));
+    EXPECT_EQ(dialogs.messages().back(), QStringLiteral("1 added, 0 skipped, 0 refused."));
+    EXPECT_TRUE(findNode(QStringLiteral("Dropped"), QStringLiteral("Soups")).isValid());
 
     // From a category's menu, into it; an empty answer does nothing.
     dialogs.clear();
