@@ -1,0 +1,219 @@
+#include "core/cooking_unit.h"
+
+#include <array>
+
+namespace recipes {
+
+namespace {
+
+struct Spelling {
+    const char16_t *word;  // lower case, but for the two case-sensitive MealMaster codes
+    CookingUnit unit;
+};
+
+// Every spelling is a whole word; "fl oz" and "fluid ounce" are read apart (two words).
+constexpr std::array kSpellings = {
+    Spelling{u"tsp", CookingUnit::Teaspoon}, Spelling{u"tsps", CookingUnit::Teaspoon},
+    Spelling{u"teaspoon", CookingUnit::Teaspoon}, Spelling{u"teaspoons", CookingUnit::Teaspoon},
+    Spelling{u"ts", CookingUnit::Teaspoon},
+    Spelling{u"tbsp", CookingUnit::Tablespoon}, Spelling{u"tbsps", CookingUnit::Tablespoon},
+    Spelling{u"tablespoon", CookingUnit::Tablespoon}, Spelling{u"tablespoons", CookingUnit::Tablespoon},
+    Spelling{u"tbs", CookingUnit::Tablespoon}, Spelling{u"tbl", CookingUnit::Tablespoon},
+    Spelling{u"tb", CookingUnit::Tablespoon},
+    Spelling{u"cup", CookingUnit::Cup}, Spelling{u"cups", CookingUnit::Cup}, Spelling{u"c", CookingUnit::Cup},
+    Spelling{u"mg", CookingUnit::Milligram}, Spelling{u"milligram", CookingUnit::Milligram},
+    Spelling{u"milligrams", CookingUnit::Milligram},
+    Spelling{u"g", CookingUnit::Gram}, Spelling{u"gram", CookingUnit::Gram}, Spelling{u"grams", CookingUnit::Gram},
+    Spelling{u"kg", CookingUnit::Kilogram}, Spelling{u"kilogram", CookingUnit::Kilogram},
+    Spelling{u"kilograms", CookingUnit::Kilogram},
+    Spelling{u"ml", CookingUnit::Millilitre}, Spelling{u"millilitre", CookingUnit::Millilitre},
+    Spelling{u"millilitres", CookingUnit::Millilitre}, Spelling{u"milliliter", CookingUnit::Millilitre},
+    Spelling{u"milliliters", CookingUnit::Millilitre},
+    Spelling{u"cl", CookingUnit::Centilitre}, Spelling{u"centilitre", CookingUnit::Centilitre},
+    Spelling{u"centilitres", CookingUnit::Centilitre}, Spelling{u"centiliter", CookingUnit::Centilitre},
+    Spelling{u"centiliters", CookingUnit::Centilitre},
+    Spelling{u"dl", CookingUnit::Decilitre}, Spelling{u"decilitre", CookingUnit::Decilitre},
+    Spelling{u"decilitres", CookingUnit::Decilitre}, Spelling{u"deciliter", CookingUnit::Decilitre},
+    Spelling{u"deciliters", CookingUnit::Decilitre},
+    Spelling{u"l", CookingUnit::Litre}, Spelling{u"litre", CookingUnit::Litre}, Spelling{u"litres", CookingUnit::Litre},
+    Spelling{u"liter", CookingUnit::Litre}, Spelling{u"liters", CookingUnit::Litre},
+    Spelling{u"oz", CookingUnit::Ounce}, Spelling{u"ounce", CookingUnit::Ounce}, Spelling{u"ounces", CookingUnit::Ounce},
+    Spelling{u"lb", CookingUnit::Pound}, Spelling{u"lbs", CookingUnit::Pound}, Spelling{u"pound", CookingUnit::Pound},
+    Spelling{u"pounds", CookingUnit::Pound},
+    Spelling{u"pint", CookingUnit::Pint}, Spelling{u"pints", CookingUnit::Pint}, Spelling{u"pt", CookingUnit::Pint},
+    Spelling{u"quart", CookingUnit::Quart}, Spelling{u"quarts", CookingUnit::Quart}, Spelling{u"qt", CookingUnit::Quart},
+    Spelling{u"gallon", CookingUnit::Gallon}, Spelling{u"gallons", CookingUnit::Gallon},
+    Spelling{u"gal", CookingUnit::Gallon}, Spelling{u"ga", CookingUnit::Gallon},
+    Spelling{u"stick", CookingUnit::Stick}, Spelling{u"sticks", CookingUnit::Stick},
+    Spelling{u"pinch", CookingUnit::Pinch}, Spelling{u"pinches", CookingUnit::Pinch}, Spelling{u"pn", CookingUnit::Pinch},
+    Spelling{u"dash", CookingUnit::Dash}, Spelling{u"dashes", CookingUnit::Dash}, Spelling{u"ds", CookingUnit::Dash},
+    Spelling{u"ea", CookingUnit::Each},
+    Spelling{u"package", CookingUnit::Package}, Spelling{u"packages", CookingUnit::Package},
+    Spelling{u"pk", CookingUnit::Package}, Spelling{u"pkg", CookingUnit::Package},
+    Spelling{u"can", CookingUnit::Can}, Spelling{u"cans", CookingUnit::Can}, Spelling{u"cn", CookingUnit::Can},
+    Spelling{u"sm", CookingUnit::Small}, Spelling{u"md", CookingUnit::Medium}, Spelling{u"lg", CookingUnit::Large},
+    Spelling{u"x", CookingUnit::PerServing},
+};
+
+qsizetype wordEnd(QStringView line, qsizetype from)
+{
+    qsizetype i = from;
+    while (i < line.size() && line[i].isLetter())
+        ++i;
+    return i;
+}
+
+qsizetype blanksEnd(QStringView line, qsizetype from)
+{
+    while (from < line.size() && line[from] == u' ')
+        ++from;
+    return from;
+}
+
+qsizetype afterDot(QStringView line, qsizetype i) { return i < line.size() && line[i] == u'.' ? i + 1 : i; }
+
+bool wordIs(QStringView line, qsizetype from, qsizetype end, QStringView word)
+{
+    return line.sliced(from, end - from).compare(word, Qt::CaseInsensitive) == 0;
+}
+
+std::optional<CookingUnit> unitOfWord(QStringView word)
+{
+    // MealMaster's codes are the one place case tells units apart.
+    if (word == u"t")
+        return CookingUnit::Teaspoon;
+    if (word == u"T")
+        return CookingUnit::Tablespoon;
+    for (const Spelling &s : kSpellings)
+        if (word.compare(QStringView(s.word), Qt::CaseInsensitive) == 0)
+            return s.unit;
+    return std::nullopt;
+}
+
+constexpr std::array kUsVolume = {CookingUnit::Cup, CookingUnit::Tablespoon, CookingUnit::Teaspoon};
+constexpr std::array kMetricWeight = {CookingUnit::Kilogram, CookingUnit::Gram, CookingUnit::Milligram};
+constexpr std::array kMetricVolume = {CookingUnit::Litre, CookingUnit::Decilitre, CookingUnit::Centilitre,
+                                      CookingUnit::Millilitre};
+constexpr std::array kUsWeight = {CookingUnit::Pound, CookingUnit::Ounce};
+
+}  // namespace
+
+std::optional<UnitWord> readUnit(QStringView line, qsizetype from)
+{
+    const qsizetype end = wordEnd(line, from);
+    if (end == from)
+        return std::nullopt;
+    // A digit straight after the letters makes them no word of their own.
+    const auto whole = [&line](qsizetype i) { return i >= line.size() || !line[i].isLetterOrNumber(); };
+    if (wordIs(line, from, end, u"fl") || wordIs(line, from, end, u"fluid")) {
+        const qsizetype next = blanksEnd(line, afterDot(line, end));
+        const qsizetype nextEnd = wordEnd(line, next);
+        if (next < line.size()
+            && (wordIs(line, next, nextEnd, u"oz") || wordIs(line, next, nextEnd, u"ounce")
+                || wordIs(line, next, nextEnd, u"ounces"))
+            && whole(afterDot(line, nextEnd)))
+            return UnitWord{CookingUnit::FluidOunce, afterDot(line, nextEnd)};
+        return std::nullopt;
+    }
+    const auto unit = unitOfWord(line.sliced(from, end - from));
+    if (!unit || !whole(afterDot(line, end)))
+        return std::nullopt;
+    return UnitWord{*unit, afterDot(line, end)};
+}
+
+UnitKind kindOf(CookingUnit unit)
+{
+    switch (unit) {
+    case CookingUnit::Teaspoon:
+    case CookingUnit::Tablespoon:
+    case CookingUnit::Cup:
+        return UnitKind::UsVolume;
+    case CookingUnit::Milligram:
+    case CookingUnit::Gram:
+    case CookingUnit::Kilogram:
+        return UnitKind::MetricWeight;
+    case CookingUnit::Millilitre:
+    case CookingUnit::Centilitre:
+    case CookingUnit::Decilitre:
+    case CookingUnit::Litre:
+        return UnitKind::MetricVolume;
+    case CookingUnit::Ounce:
+    case CookingUnit::Pound:
+        return UnitKind::UsWeight;
+    default:
+        return UnitKind::Own;
+    }
+}
+
+double sizeInKind(CookingUnit unit)
+{
+    switch (unit) {
+    case CookingUnit::Tablespoon: return 3;
+    case CookingUnit::Cup: return 48;
+    case CookingUnit::Gram: return 1000;
+    case CookingUnit::Kilogram: return 1000 * 1000;
+    case CookingUnit::Centilitre: return 10;
+    case CookingUnit::Decilitre: return 100;
+    case CookingUnit::Litre: return 1000;
+    case CookingUnit::Pound: return 16;
+    default: return 1;
+    }
+}
+
+const CookingUnit *unitsOfKind(UnitKind kind, int &count)
+{
+    switch (kind) {
+    case UnitKind::UsVolume: count = int(kUsVolume.size()); return kUsVolume.data();
+    case UnitKind::MetricWeight: count = int(kMetricWeight.size()); return kMetricWeight.data();
+    case UnitKind::MetricVolume: count = int(kMetricVolume.size()); return kMetricVolume.data();
+    case UnitKind::UsWeight: count = int(kUsWeight.size()); return kUsWeight.data();
+    case UnitKind::Own: break;
+    }
+    count = 0;
+    return nullptr;
+}
+
+bool isUsUnit(CookingUnit unit)
+{
+    const UnitKind kind = kindOf(unit);
+    if (kind == UnitKind::UsVolume || kind == UnitKind::UsWeight)
+        return true;
+    return unit == CookingUnit::FluidOunce || unit == CookingUnit::Pint || unit == CookingUnit::Quart
+        || unit == CookingUnit::Gallon || unit == CookingUnit::Stick;
+}
+
+QString unitName(CookingUnit unit, bool plural)
+{
+    const auto counted = [plural](const char *one, const char *many) { return QString::fromLatin1(plural ? many : one); };
+    switch (unit) {
+    case CookingUnit::Teaspoon: return QStringLiteral("tsp");
+    case CookingUnit::Tablespoon: return QStringLiteral("tbsp");
+    case CookingUnit::Cup: return counted("cup", "cups");
+    case CookingUnit::Milligram: return QStringLiteral("mg");
+    case CookingUnit::Gram: return QStringLiteral("g");
+    case CookingUnit::Kilogram: return QStringLiteral("kg");
+    case CookingUnit::Millilitre: return QStringLiteral("ml");
+    case CookingUnit::Centilitre: return QStringLiteral("cl");
+    case CookingUnit::Decilitre: return QStringLiteral("dl");
+    case CookingUnit::Litre: return QStringLiteral("l");
+    case CookingUnit::Ounce: return QStringLiteral("oz");
+    case CookingUnit::Pound: return QStringLiteral("lb");
+    case CookingUnit::FluidOunce: return QStringLiteral("fl oz");
+    case CookingUnit::Pint: return counted("pint", "pints");
+    case CookingUnit::Quart: return counted("quart", "quarts");
+    case CookingUnit::Gallon: return counted("gallon", "gallons");
+    case CookingUnit::Stick: return counted("stick", "sticks");
+    case CookingUnit::Pinch: return counted("pinch", "pinches");
+    case CookingUnit::Dash: return counted("dash", "dashes");
+    case CookingUnit::Each: return QString();
+    case CookingUnit::Package: return counted("package", "packages");
+    case CookingUnit::Can: return counted("can", "cans");
+    case CookingUnit::Small: return QStringLiteral("small");
+    case CookingUnit::Medium: return QStringLiteral("medium");
+    case CookingUnit::Large: return QStringLiteral("large");
+    case CookingUnit::PerServing: return QStringLiteral("x");
+    }
+    return QString();
+}
+
+}  // namespace recipes

@@ -1,0 +1,63 @@
+#include "core/ingredient_line.h"
+
+namespace recipes {
+
+namespace {
+
+qsizetype blanksEnd(QStringView line, qsizetype i)
+{
+    while (i < line.size() && (line[i] == u' ' || line[i] == u'\t'))
+        ++i;
+    return i;
+}
+
+// The end of "(...)" at i, brackets nested; -1 when there is none or it is not closed.
+qsizetype bracketEnd(QStringView line, qsizetype i)
+{
+    if (i >= line.size() || line[i] != u'(')
+        return -1;
+    int depth = 0;
+    for (; i < line.size(); ++i) {
+        if (line[i] == u'(')
+            ++depth;
+        else if (line[i] == u')' && --depth == 0)
+            return i + 1;
+    }
+    return -1;
+}
+
+}  // namespace
+
+std::optional<IngredientLine> IngredientLine::read(QStringView line)
+{
+    const qsizetype start = blanksEnd(line, 0);
+    if (start >= line.size() || !startsQuantity(line[start]))
+        return std::nullopt;
+    const auto quantity = readQuantity(line, start);
+    if (!quantity)
+        return std::nullopt;
+    IngredientLine read;
+    read.quantity = *quantity;
+    qsizetype i = quantity->end;
+    if (i < line.size() && line[i].isLetter()) {
+        const auto glued = readUnit(line, i);
+        if (!glued)
+            return std::nullopt;
+        read.unit = glued->unit;
+        read.item = line.sliced(blanksEnd(line, glued->end)).toString();
+        return read;
+    }
+    i = blanksEnd(line, i);
+    if (const qsizetype end = bracketEnd(line, i); end > 0) {
+        read.size = line.sliced(i, end - i).toString();
+        i = blanksEnd(line, end);
+    }
+    if (const auto unit = readUnit(line, i)) {
+        read.unit = unit->unit;
+        i = blanksEnd(line, unit->end);
+    }
+    read.item = line.sliced(i).toString();
+    return read;
+}
+
+}  // namespace recipes
