@@ -7,7 +7,7 @@ namespace recipes {
 namespace {
 
 struct Spelling {
-    const char16_t *word;  // lower case, but for the two case-sensitive MealMaster codes
+    QStringView word;  // lower case
     CookingUnit unit;
 };
 
@@ -72,20 +72,44 @@ qsizetype blanksEnd(QStringView line, qsizetype from)
 
 qsizetype afterDot(QStringView line, qsizetype i) { return i < line.size() && line[i] == u'.' ? i + 1 : i; }
 
-bool wordIs(QStringView line, qsizetype from, qsizetype end, QStringView word)
-{
-    return line.sliced(from, end - from).compare(word, Qt::CaseInsensitive) == 0;
-}
+// A word of ASCII letters, lower-cased into a buffer of the longest spelling's size; every
+// other word is none of ours. Read for every line a recipe is scaled by, so nothing is allocated.
+class LowerWord {
+public:
+    LowerWord(QStringView line, qsizetype from, qsizetype end)
+    {
+        if (end - from > qsizetype(sizeof(buf_) / sizeof(buf_[0])))
+            return;
+        for (qsizetype i = from; i < end; ++i) {
+            const char16_t c = line[i].unicode();
+            if (c >= u'A' && c <= u'Z')
+                buf_[size_++] = char16_t(c - u'A' + u'a');
+            else if (c >= u'a' && c <= u'z')
+                buf_[size_++] = c;
+            else {
+                size_ = 0;
+                return;
+            }
+        }
+    }
+    QStringView view() const { return QStringView(buf_, size_); }
 
-std::optional<CookingUnit> unitOfWord(QStringView word)
+private:
+    char16_t buf_[12] = {};
+    qsizetype size_ = 0;
+};
+
+std::optional<CookingUnit> unitOfWord(QStringView written, QStringView lower)
 {
     // MealMaster's codes are the one place case tells units apart.
-    if (word == u"t")
+    if (written == u"t")
         return CookingUnit::Teaspoon;
-    if (word == u"T")
+    if (written == u"T")
         return CookingUnit::Tablespoon;
+    if (lower.isEmpty())
+        return std::nullopt;
     for (const Spelling &s : kSpellings)
-        if (word.compare(QStringView(s.word), Qt::CaseInsensitive) == 0)
+        if (s.word == lower)
             return s.unit;
     return std::nullopt;
 }
@@ -105,17 +129,17 @@ std::optional<UnitWord> readUnit(QStringView line, qsizetype from)
         return std::nullopt;
     // A digit straight after the letters makes them no word of their own.
     const auto whole = [&line](qsizetype i) { return i >= line.size() || !line[i].isLetterOrNumber(); };
-    if (wordIs(line, from, end, u"fl") || wordIs(line, from, end, u"fluid")) {
+    const LowerWord word(line, from, end);
+    if (word.view() == u"fl" || word.view() == u"fluid") {
         const qsizetype next = blanksEnd(line, afterDot(line, end));
         const qsizetype nextEnd = wordEnd(line, next);
-        if (next < line.size()
-            && (wordIs(line, next, nextEnd, u"oz") || wordIs(line, next, nextEnd, u"ounce")
-                || wordIs(line, next, nextEnd, u"ounces"))
+        const LowerWord second(line, next, nextEnd);
+        if ((second.view() == u"oz" || second.view() == u"ounce" || second.view() == u"ounces")
             && whole(afterDot(line, nextEnd)))
             return UnitWord{CookingUnit::FluidOunce, afterDot(line, nextEnd)};
         return std::nullopt;
     }
-    const auto unit = unitOfWord(line.sliced(from, end - from));
+    const auto unit = unitOfWord(line.sliced(from, end - from), word.view());
     if (!unit || !whole(afterDot(line, end)))
         return std::nullopt;
     return UnitWord{*unit, afterDot(line, end)};

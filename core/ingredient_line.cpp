@@ -26,9 +26,15 @@ qsizetype bracketEnd(QStringView line, qsizetype i)
     return -1;
 }
 
-}  // namespace
+struct Parts {
+    Quantity quantity;
+    std::optional<CookingUnit> unit;
+    qsizetype sizeStart = 0;  // the size in brackets: [sizeStart, sizeEnd)
+    qsizetype sizeEnd = 0;
+    qsizetype itemStart = 0;
+};
 
-std::optional<IngredientLine> IngredientLine::read(QStringView line)
+std::optional<Parts> parts(QStringView line)
 {
     const qsizetype start = blanksEnd(line, 0);
     if (start >= line.size() || !startsQuantity(line[start]))
@@ -36,7 +42,7 @@ std::optional<IngredientLine> IngredientLine::read(QStringView line)
     const auto quantity = readQuantity(line, start);
     if (!quantity)
         return std::nullopt;
-    IngredientLine read;
+    Parts read;
     read.quantity = *quantity;
     qsizetype i = quantity->end;
     if (i < line.size() && line[i].isLetter()) {
@@ -44,20 +50,40 @@ std::optional<IngredientLine> IngredientLine::read(QStringView line)
         if (!glued)
             return std::nullopt;
         read.unit = glued->unit;
-        read.item = line.sliced(blanksEnd(line, glued->end)).toString();
+        read.itemStart = blanksEnd(line, glued->end);
         return read;
     }
     i = blanksEnd(line, i);
     if (const qsizetype end = bracketEnd(line, i); end > 0) {
-        read.size = line.sliced(i, end - i).toString();
+        read.sizeStart = i;
+        read.sizeEnd = end;
         i = blanksEnd(line, end);
     }
     if (const auto unit = readUnit(line, i)) {
         read.unit = unit->unit;
         i = blanksEnd(line, unit->end);
     }
-    read.item = line.sliced(i).toString();
+    read.itemStart = i;
     return read;
+}
+
+}  // namespace
+
+std::optional<IngredientLine> IngredientLine::read(QStringView line)
+{
+    const auto p = parts(line);
+    if (!p)
+        return std::nullopt;
+    return IngredientLine{p->quantity, line.sliced(p->sizeStart, p->sizeEnd - p->sizeStart).toString(), p->unit,
+                          line.sliced(p->itemStart).toString()};
+}
+
+std::optional<IngredientAmount> IngredientAmount::read(QStringView line)
+{
+    const auto p = parts(line);
+    if (!p)
+        return std::nullopt;
+    return IngredientAmount{p->quantity, p->unit};
 }
 
 }  // namespace recipes

@@ -25,4 +25,13 @@ struct IngredientLine {
     static std::optional<IngredientLine> read(QStringView line);
 };
 
+// The amount and the unit alone, read as IngredientLine::read reads them, without copying any
+// of the line: what the scaler needs of every line.
+struct IngredientAmount {
+    Quantity quantity;
+    std::optional<CookingUnit> unit;
+
+    static std::optional<IngredientAmount> read(QStringView line);
+};
+
 }  // namespace recipes

@@ -160,6 +160,9 @@ QString quantityText(double value, bool fractional, QChar decimalSeparator)
 {
     if (!fractional) {
         const double hundredths = std::max(std::round(value * 100), 1.0);
+        // Whole numbers are most of what is scaled; they need no decimal conversion.
+        if (std::fmod(hundredths, 100) == 0 && hundredths < 1e17)
+            return QString::number(qint64(hundredths / 100));
         QString text = QString::number(hundredths / 100, 'f', 2);
         while (text.endsWith(u'0'))
             text.chop(1);
@@ -181,7 +184,9 @@ QString quantityText(double value, bool fractional, QChar decimalSeparator)
     }
     if (whole == 0 && best == 0)
         return QStringLiteral("1/8");
-    const QString wholeText = whole > 0 ? QString::number(whole, 'f', 0) : QString();
+    QString wholeText;
+    if (whole > 0)
+        wholeText = whole < 1e17 ? QString::number(qint64(whole)) : QString::number(whole, 'f', 0);
     const QString part = QString::fromLatin1(kPartTexts[best]);
     if (wholeText.isEmpty())
         return part;

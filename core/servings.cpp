@@ -15,6 +15,12 @@ Label label(QStringView line, qsizetype &after)
     while (i < line.size() && (line[i] == u' ' || line[i] == u'\t'))
         ++i;
     const QStringView rest = line.sliced(i);
+    // Most lines are asked: those that cannot start a label are told apart by their first letter.
+    if (rest.isEmpty())
+        return Label::None;
+    const char16_t first = rest.front().toLower().unicode();
+    if (first != u'y' && first != u's' && first != u'm')
+        return Label::None;
     static constexpr std::array<QStringView, 2> kHeadings = {u"Yield:", u"Servings:"};
     static constexpr std::array<QStringView, 2> kPhrases = {u"Serves ", u"Makes "};
     for (QStringView heading : kHeadings)
