@@ -1,5 +1,6 @@
 #include "core/cooking_unit.h"
 
+#include <algorithm>
 #include <array>
 
 namespace recipes {
@@ -108,8 +109,9 @@ std::optional<CookingUnit> unitOfWord(QStringView written, QStringView lower)
         return CookingUnit::Tablespoon;
     if (lower.isEmpty())
         return std::nullopt;
+    // Compared inline: most words are no unit, and differ in length from most spellings.
     for (const Spelling &s : kSpellings)
-        if (s.word == lower)
+        if (s.word.size() == lower.size() && std::equal(lower.begin(), lower.end(), s.word.begin()))
             return s.unit;
     return std::nullopt;
 }
