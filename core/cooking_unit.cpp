@@ -1,5 +1,7 @@
 #include "core/cooking_unit.h"
 
+#include "core/quantity_text.h"
+
 #include <algorithm>
 #include <array>
 
@@ -62,13 +64,6 @@ qsizetype wordEnd(QStringView line, qsizetype from)
     while (i < line.size() && line[i].isLetter())
         ++i;
     return i;
-}
-
-qsizetype blanksEnd(QStringView line, qsizetype from)
-{
-    while (from < line.size() && line[from] == u' ')
-        ++from;
-    return from;
 }
 
 qsizetype afterDot(QStringView line, qsizetype i) { return i < line.size() && line[i] == u'.' ? i + 1 : i; }

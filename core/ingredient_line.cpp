@@ -4,13 +4,6 @@ namespace recipes {
 
 namespace {
 
-qsizetype blanksEnd(QStringView line, qsizetype i)
-{
-    while (i < line.size() && (line[i] == u' ' || line[i] == u'\t'))
-        ++i;
-    return i;
-}
-
 // The end of "(...)" at i, brackets nested; -1 when there is none or it is not closed.
 qsizetype bracketEnd(QStringView line, qsizetype i)
 {

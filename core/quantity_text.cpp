@@ -39,13 +39,6 @@ bool isSlash(QStringView text, qsizetype i)
     return i < text.size() && (text[i] == u'/' || text[i] == u'\u2044');
 }
 
-qsizetype blanksEnd(QStringView text, qsizetype i)
-{
-    while (i < text.size() && text[i] == u' ')
-        ++i;
-    return i;
-}
-
 // The digits at i as a number; i moves past them.
 double digits(QStringView text, qsizetype &i)
 {
@@ -131,6 +124,14 @@ qsizetype rangeSeparatorEnd(QStringView text, qsizetype i)
 }  // namespace
 
 bool startsQuantity(QChar c) { return (c >= u'0' && c <= u'9') || vulgarValue(c).has_value(); }
+
+qsizetype blanksEnd(QStringView text, qsizetype from)
+{
+    while (from < text.size()
+           && (text[from] == u' ' || text[from] == u'\t' || text[from] == u'\u00A0' || text[from] == u'\u202F'))
+        ++from;
+    return from;
+}
 
 std::optional<Quantity> readQuantity(QStringView text, qsizetype from)
 {

@@ -27,6 +27,9 @@ struct Quantity {
 std::optional<Quantity> readQuantity(QStringView text, qsizetype from);
 // True for a digit or one of the Unicode vulgar fractions: where an amount may start.
 bool startsQuantity(QChar c);
+// Past the blanks at from: spaces, tabs and the no-break spaces web pages put between an amount
+// and its unit.
+qsizetype blanksEnd(QStringView text, qsizetype from);
 
 // An amount as the scaler writes it. As a fraction: the nearest whole number with eighths,
 // thirds or two thirds ("2 1/3", "3/4"), never "0" (1/8 at least). Else as a decimal with at

@@ -11,9 +11,7 @@ enum class Label { None, Heading, Phrase };
 // Where the text after the label starts, and which label it is.
 Label label(QStringView line, qsizetype &after)
 {
-    qsizetype i = 0;
-    while (i < line.size() && (line[i] == u' ' || line[i] == u'\t'))
-        ++i;
+    const qsizetype i = blanksEnd(line, 0);
     const QStringView rest = line.sliced(i);
     // Most lines are asked: those that cannot start a label are told apart by their first letter.
     if (rest.isEmpty())

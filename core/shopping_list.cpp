@@ -132,11 +132,13 @@ QStringList ShoppingList::lines() const
                 continue;
             }
             const QString item = read->item.trimmed();
-            Sum &sum = sums[{itemKey(item), read->size.simplified().toLower(), kindKey(read->unit)}];
-            const double size = read->unit ? sizeInKind(*read->unit) : 1;
+            // "2 ea eggs" (MealMaster's "each") is a count, as "3 eggs" is.
+            const auto unit = read->unit == CookingUnit::Each ? std::nullopt : read->unit;
+            Sum &sum = sums[{itemKey(item), read->size.simplified().toLower(), kindKey(unit)}];
+            const double size = unit ? sizeInKind(*unit) : 1;
             const Quantity &q = read->quantity;
             if (sum.items.isEmpty()) {
-                sum.unit = read->unit;
+                sum.unit = unit;
                 sum.decimalSeparator = q.decimalSeparator;
                 sum.size = read->size;
             }
