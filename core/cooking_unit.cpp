@@ -40,15 +40,18 @@ constexpr std::array kSpellings = {
     Spelling{u"deciliters", CookingUnit::Decilitre},
     Spelling{u"l", CookingUnit::Litre}, Spelling{u"litre", CookingUnit::Litre}, Spelling{u"litres", CookingUnit::Litre},
     Spelling{u"liter", CookingUnit::Litre}, Spelling{u"liters", CookingUnit::Litre},
-    Spelling{u"oz", CookingUnit::Ounce}, Spelling{u"ounce", CookingUnit::Ounce}, Spelling{u"ounces", CookingUnit::Ounce},
+    Spelling{u"oz", CookingUnit::Ounce}, Spelling{u"ounce", CookingUnit::Ounce},
+    Spelling{u"ounces", CookingUnit::Ounce},
     Spelling{u"lb", CookingUnit::Pound}, Spelling{u"lbs", CookingUnit::Pound}, Spelling{u"pound", CookingUnit::Pound},
     Spelling{u"pounds", CookingUnit::Pound},
     Spelling{u"pint", CookingUnit::Pint}, Spelling{u"pints", CookingUnit::Pint}, Spelling{u"pt", CookingUnit::Pint},
-    Spelling{u"quart", CookingUnit::Quart}, Spelling{u"quarts", CookingUnit::Quart}, Spelling{u"qt", CookingUnit::Quart},
+    Spelling{u"quart", CookingUnit::Quart}, Spelling{u"quarts", CookingUnit::Quart},
+    Spelling{u"qt", CookingUnit::Quart},
     Spelling{u"gallon", CookingUnit::Gallon}, Spelling{u"gallons", CookingUnit::Gallon},
     Spelling{u"gal", CookingUnit::Gallon}, Spelling{u"ga", CookingUnit::Gallon},
     Spelling{u"stick", CookingUnit::Stick}, Spelling{u"sticks", CookingUnit::Stick},
-    Spelling{u"pinch", CookingUnit::Pinch}, Spelling{u"pinches", CookingUnit::Pinch}, Spelling{u"pn", CookingUnit::Pinch},
+    Spelling{u"pinch", CookingUnit::Pinch}, Spelling{u"pinches", CookingUnit::Pinch},
+    Spelling{u"pn", CookingUnit::Pinch},
     Spelling{u"dash", CookingUnit::Dash}, Spelling{u"dashes", CookingUnit::Dash}, Spelling{u"ds", CookingUnit::Dash},
     Spelling{u"ea", CookingUnit::Each},
     Spelling{u"package", CookingUnit::Package}, Spelling{u"packages", CookingUnit::Package},
@@ -205,7 +208,9 @@ bool isUsUnit(CookingUnit unit)
 
 QString unitName(CookingUnit unit, bool plural)
 {
-    const auto counted = [plural](const char *one, const char *many) { return QString::fromLatin1(plural ? many : one); };
+    const auto counted = [plural](const char *one, const char *many) {
+        return QString::fromLatin1(plural ? many : one);
+    };
     switch (unit) {
     case CookingUnit::Teaspoon: return QStringLiteral("tsp");
     case CookingUnit::Tablespoon: return QStringLiteral("tbsp");

@@ -21,8 +21,10 @@ constexpr std::array kVulgar = {
 };
 
 // The eighths, thirds and two thirds an amount written as a fraction is rounded to.
-constexpr std::array kParts = {0.0, 1.0 / 8, 1.0 / 4, 1.0 / 3, 3.0 / 8, 1.0 / 2, 5.0 / 8, 2.0 / 3, 3.0 / 4, 7.0 / 8, 1.0};
-constexpr std::array<const char *, 11> kPartTexts = {"", "1/8", "1/4", "1/3", "3/8", "1/2", "5/8", "2/3", "3/4", "7/8", ""};
+constexpr std::array kParts = {0.0,     1.0 / 8, 1.0 / 4, 1.0 / 3, 3.0 / 8, 1.0 / 2,
+                                5.0 / 8, 2.0 / 3, 3.0 / 4, 7.0 / 8, 1.0};
+constexpr std::array<const char *, 11> kPartTexts = {"",    "1/8", "1/4", "1/3", "3/8", "1/2",
+                                                     "5/8", "2/3", "3/4", "7/8", ""};
 
 std::optional<double> vulgarValue(QChar c)
 {

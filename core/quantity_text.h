@@ -1,6 +1,7 @@
 #pragma once
 // An amount as recipes write it, read and written back: "2", "1.5", "1,5", "1/2", "1 1/2", "½",
-// "1½", "1 ½", "1⁄2", and ranges of two of them ("2-3", "2 – 3", "2 to 3", "1/2-1").
+// "1½", "1 ½", "1⁄2", and ranges of two of them ("2-3", "2 – 3", "2 to 3", "1/2-1"). A comma
+// before digits is a decimal separator, as in most of Europe, never one of thousands.
 
 #include <QChar>
 #include <QString>
