@@ -14,6 +14,7 @@
 #include "bench/recipe_corpus.h"
 #include "bench/register.h"
 #include "bench/results_table.h"
+#include "bench/scaling_bench.h"
 #include "bench/search_bench.h"
 #include "bench/store_rig.h"
 #include "core/backups.h"
@@ -642,6 +643,8 @@ std::vector<bench::TableRow> tableRows()
         rows.push_back(std::move(row));
     for (bench::TableRow &row : bench::exchangeTableRows())
         rows.push_back(std::move(row));
+    for (bench::TableRow &row : bench::scalingTableRows())
+        rows.push_back(std::move(row));
     return rows;
 }
 
@@ -775,6 +778,7 @@ int main(int argc, char **argv)
     try {
         bench::registerSearchBenchmarks(databases.at(QStringLiteral("large")), root);
         bench::registerExchangeBenchmarks(databases.at(QStringLiteral("large")), root);
+        bench::registerScalingBenchmarks(databases.at(QStringLiteral("large")));
     } catch (const std::exception &e) {
         std::cerr << "cannot register the search and exchange benchmarks: " << e.what() << '\n';
         return 1;
