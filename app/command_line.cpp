@@ -1,7 +1,9 @@
 #include "app/command_line.h"
 
 #include "app/arguments.h"
+#include "app/cooking_commands.h"
 #include "app/failure_report.h"
+#include "app/recipe_lookup.h"
 #include "app/secret_input.h"
 #include "app/terminal_prompt.h"
 #include "app/usage.h"
@@ -61,15 +63,6 @@ QString databaseFile(const Arguments &args, const QString &fallback)
         if (QFileInfo(name).isDir())
             throw recipes::Error(QStringLiteral("--database: %1 is a folder, not a recipe file.").arg(shown(name)));
     return file;
-}
-
-// The category of that name, letter case aside; throws when the file has none.
-QString existingCategory(const QStringList &categories, const QString &wanted, const QString &database)
-{
-    for (const QString &category : categories)
-        if (category.compare(wanted, Qt::CaseInsensitive) == 0)
-            return category;
-    throw recipes::Error(QStringLiteral("There is no category named %1 in the recipe file %2.").arg(wanted, shown(database)));
 }
 
 void noPositional(const Arguments &args, const QString &command)
@@ -213,6 +206,18 @@ int runPassword(const Context &c)
     return Done;
 }
 
+int runScale(const Context &c)
+{
+    unlock(c.session, c.args, c.err);
+    return scaleRecipe(*c.session.collection(), c.args, c.database, c.out);
+}
+
+int runShoppingList(const Context &c)
+{
+    unlock(c.session, c.args, c.err);
+    return shoppingList(*c.session.collection(), c.args, c.out, c.err);
+}
+
 using Command = int (*)(const Context &);
 
 Command commandNamed(const QString &name)
@@ -221,6 +226,7 @@ Command commandNamed(const QString &name)
         {QStringLiteral("import"), runImport},   {QStringLiteral("export"), runExport},
         {QStringLiteral("search"), runSearch},   {QStringLiteral("backup"), runBackup},
         {QStringLiteral("restore"), runRestore}, {QStringLiteral("password"), runPassword},
+        {QStringLiteral("scale"), runScale},     {QStringLiteral("shopping-list"), runShoppingList},
     };
     for (const auto &[command, run] : commands)
         if (command == name)

@@ -8,13 +8,15 @@
 //   saporium backup [--database FILE] [--output FILE]
 //   saporium restore [--database FILE] BACKUP
 //   saporium password [--database FILE]
+//   saporium scale [--database FILE] --category NAME --recipe NAME (--factor X | --servings N)
+//   saporium shopping-list [--database FILE] [--factor X] CATEGORY/RECIPE[*N]...
 //   saporium COMMAND --help | --help | --version
 //
 // Every command takes --password-stdin; a file with a password of its own is asked for at a
 // terminal. Anything else but Qt's own window options is refused as a usage error.
 //
 // Exit codes: 0 done, 1 some input refused (search: nothing matched), 2 a usage or file error.
-// Messages go to stderr; what a command finds (search) and the usage go to stdout. A failure is
+// Messages go to stderr; what a command finds (search, scale, shopping-list) and the usage go to stdout. A failure is
 // worded, and its exit code chosen, in one place: failure_report.h.
 
 #include <QString>

@@ -20,6 +20,9 @@ struct Command {
 
 const QString kDatabase = QStringLiteral("database");
 const QString kCategory = QStringLiteral("category");
+const QString kRecipe = QStringLiteral("recipe");
+const QString kFactor = QStringLiteral("factor");
+const QString kServings = QStringLiteral("servings");
 
 const std::vector<Command> &commands()
 {
@@ -60,6 +63,17 @@ const std::vector<Command> &commands()
          QStringLiteral("saporium password [--database FILE]"),
          QStringLiteral("gives the recipe file a password of its own: asks for the present one once and the\n"
                         "          new one twice, hidden at a terminal, or reads the three as lines from standard input.")},
+        {QStringLiteral("scale"), {kDatabase, kCategory, kRecipe, kFactor, kServings},
+         QStringLiteral("saporium scale [--database FILE] --category NAME --recipe NAME (--factor X | --servings N)"),
+         QStringLiteral("prints the recipe's ingredient lines with every amount multiplied by X, or made for N\n"
+                        "          servings when its ingredients say how many it serves (\"Yield: 4\", \"Serves 4\").\n"
+                        "          The rest of each line, and the stored recipe, stay as they are.")},
+        {QStringLiteral("shopping-list"), {kDatabase, kFactor},
+         QStringLiteral("saporium shopping-list [--database FILE] [--factor X] CATEGORY/RECIPE[*N]..."),
+         QStringLiteral("prints what the recipes need together, sorted by item: lines of the same item in units\n"
+                        "          of one kind added up, the others listed once each. Every recipe is scaled by X\n"
+                        "          (default 1), or by N when \"*N\" follows its name. Exits 1 when a name finds no\n"
+                        "          recipe; the others are still listed.")},
     };
     return all;
 }
@@ -78,7 +92,12 @@ QString optionLine(const QString &name)
         {QStringLiteral("database"),
          QStringLiteral("  --database FILE     the recipe file (default: the one the window opens); a name without\n"
                         "                      an extension gets .mdb\n")},
-        {QStringLiteral("category"), QStringLiteral("  --category NAME     the category to import into, export or search\n")},
+        {QStringLiteral("category"),
+         QStringLiteral("  --category NAME     the category to import into, export, search or scale from\n")},
+        {QStringLiteral("recipe"), QStringLiteral("  --recipe NAME       the recipe to scale\n")},
+        {QStringLiteral("factor"),
+         QStringLiteral("  --factor X          multiply every amount by X (2, 0.5, 1,5 or 1/2)\n")},
+        {QStringLiteral("servings"), QStringLiteral("  --servings N        scale to N servings\n")},
         {QStringLiteral("format"), QStringLiteral("  --format FORMAT     %1\n").arg(exchange::formats::writerNames())},
         {QStringLiteral("output"), QStringLiteral("  --output PATH       the file to write\n")},
         {QStringLiteral("password-stdin"),
@@ -95,8 +114,16 @@ QString optionLine(const QString &name)
 const QString kExitCodes = QStringLiteral(
     "Exit status:\n"
     "  0   done\n"
-    "  1   some input refused or a file not read (search: nothing matched)\n"
+    "  1   some input refused or a file not read (search: nothing matched; shopping-list: a\n"
+    "      recipe not found)\n"
     "  2   a usage or file error\n");
+
+// The command's name in the column its text starts at; a name too long for it has the text start
+// on the next line, so that two blanks still part them.
+QString headed(const QString &name)
+{
+    return name.size() < 9 ? name.leftJustified(10) : name + QStringLiteral("\n") + QString(10, u' ');
+}
 
 }  // namespace
 
@@ -128,11 +155,10 @@ QString usage()
                            "Without a command, saporium opens the recipe window, on FILE or on the default file; with\n"
                            "one, it works on the recipe file and opens no window.\n\nCommands:\n");
     for (const Command &c : commands())
-        text += QStringLiteral("  ") + c.name.leftJustified(10) + QString(c.about).replace(u'\n', QLatin1String("\n  "))
-            + u'\n';
+        text += QStringLiteral("  ") + QString(headed(c.name) + c.about).replace(u'\n', QLatin1String("\n  ")) + u'\n';
     text += QStringLiteral("\nOptions:\n");
     for (const QString &option : {QStringLiteral("database"), QStringLiteral("category"), QStringLiteral("format"),
-                                  QStringLiteral("output"), QStringLiteral("password-stdin")})
+                                  QStringLiteral("output"), kRecipe, kFactor, kServings, QStringLiteral("password-stdin")})
         text += optionLine(option);
     return text
         + QStringLiteral("\nA file with a password of its own asks for it at a terminal (three tries). The window's\n"
@@ -145,7 +171,7 @@ QString commandUsage(const QString &command)
     const Command *c = find(command);
     if (!c)
         return usage();
-    QString text = QStringLiteral("Usage: ") + c->synopsis + QStringLiteral("\n\n") + c->name.leftJustified(10)
+    QString text = QStringLiteral("Usage: ") + c->synopsis + QStringLiteral("\n\n") + headed(c->name)
         + c->about + QStringLiteral("\n\nOptions:\n");
     for (const QString &option : c->valueOptions)
         text += optionLine(option);

@@ -14,7 +14,7 @@ _saporium()
             COMPREPLY=($(compgen -W '--help --version' -- "$cur"))
         else
             # A command, or the recipe file to open the window on.
-            COMPREPLY=($(compgen -W 'import export search backup restore password' -- "$cur"))
+            COMPREPLY=($(compgen -W 'import export search backup restore password scale shopping-list' -- "$cur"))
             _filedir mdb
         fi
         return
@@ -26,6 +26,8 @@ _saporium()
         export) options='--database --category --format --output' ;;
         backup) options='--database --output' ;;
         restore | password) options='--database' ;;
+        scale) options='--database --category --recipe --factor --servings' ;;
+        shopping-list) options='--database --factor' ;;
         *) return ;;
     esac
 
@@ -42,7 +44,7 @@ _saporium()
             COMPREPLY=($(compgen -W 'jsonld mealmaster html pdf folder' -- "$cur"))
             return
             ;;
-        --category)
+        --category | --recipe | --factor | --servings)
             return
             ;;
     esac

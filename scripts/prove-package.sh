@@ -110,7 +110,7 @@ loaded=$(bash -c 'source /usr/share/bash-completion/bash_completion; _completion
   || fail "bash completion for saporium does not load: $loaded"
 # The commands and options each command's usage lists are what completion offers, and the first
 # word may also be the recipe file to open.
-commands=$(saporium --help | sed -n 's/^  or:  saporium \([a-z]*\) .*/\1/p' | grep -vx COMMAND | sort | xargs)
+commands=$(saporium --help | sed -n 's/^  or:  saporium \([a-z-]*\) .*/\1/p' | grep -vx COMMAND | sort | xargs)
 got=$(complete_line "saporium ")
 wanted=$(printf '%s\n' "$commands" Spare.mdb | tr ' ' '\n' | sort | xargs)
 [ -n "$commands" ] && [ "$got" = "$wanted" ] && pass "completion offers the commands and recipe files: $got" \
@@ -122,7 +122,7 @@ for command in $commands; do
     || fail "completion offers '$got' for $command's options '$listed'"
 done
 got=$(complete_line "saporium export --format ")
-[ "$got" = "html jsonld mealmaster pdf" ] && pass "completion offers the export formats" \
+[ "$got" = "folder html jsonld mealmaster pdf" ] && pass "completion offers the export formats" \
   || fail "completion offers '$got' for --format"
 
 id -u "$user" >/dev/null 2>&1 || useradd -m -s /bin/bash "$user" || { fail "cannot create user $user"; finish; }

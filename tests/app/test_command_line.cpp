@@ -4,6 +4,7 @@
 #include "app/usage.h"
 #include "core/backups.h"
 #include "core/collection.h"
+#include "core/recipe.h"
 #include "support/page_server.h"
 #include "support/temp_db.h"
 
@@ -175,6 +176,83 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
     QFile exported(out);
     ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
     EXPECT_TRUE(exported.readAll().contains("\"recipeCategory\": \"Mine\""));
+}
+
+// scale and shopping-list print exactly the scaled lines, refuse what they cannot read, and leave
+// the file as it was.
+TEST(CommandLine, ScalesAndListsRecipesWithoutChangingThem)
+{
+    testsupport::TempDb db;
+    db.create();
+    db.addCategory(QStringLiteral("Soups"),
+                   {testsupport::row(QStringLiteral("Leek Soup"), QStringLiteral("Ann"),
+                                     QStringLiteral("Yield: 4\r\n2 leeks\r\n1 1/2 cups stock\r\nsalt to taste"),
+                                     QStringLiteral("boil"))});
+    db.addCategory(QStringLiteral("Rubs"), {testsupport::row(QStringLiteral("Salt/pepper rub"), QString(),
+                                                             QStringLiteral("1 tsp salt\r\n1/2 cup stock"), QStringLiteral("mix"))});
+    const auto contents = [&] {
+        recipes::Collection collection(db.filePath(), recipes::kBuiltInPassword);
+        QStringList rows;
+        for (const QString &category : collection.categories())
+            collection.readAll(category, [&](std::int64_t, const recipes::Recipe &r) {
+                rows << category + u'|' + r.name + u'|' + r.author + u'|' + r.ingredients + u'|' + r.instructions;
+            });
+        return rows;
+    };
+    const QStringList before = contents();
+    ASSERT_EQ(before.size(), 2);
+    const QString s = QStringLiteral("scale"), list = QStringLiteral("shopping-list");
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        const char *out;    // all of stdout
+        const char *err;    // in stderr
+    } steps[] = {
+        {{s, QStringLiteral("--category=soups"), QStringLiteral("--recipe=leek soup"), QStringLiteral("--factor=2")},
+         cli::Done, "Yield: 8\n4 leeks\n3 cups stock\nsalt to taste\n", ""},
+        {{s, QStringLiteral("--category=Soups"), QStringLiteral("--recipe=Leek Soup"), QStringLiteral("--servings=2")},
+         cli::Done, "Yield: 2\n1 leeks\n3/4 cups stock\nsalt to taste\n", ""},
+        {{s, QStringLiteral("--category=Soups"), QStringLiteral("--recipe=Leek Soup"), QStringLiteral("--factor=1,5")},
+         cli::Done, "Yield: 6\n3 leeks\n2 1/4 cups stock\nsalt to taste\n", ""},
+        {{s, QStringLiteral("--category=Rubs"), QStringLiteral("--recipe=Salt/pepper rub"), QStringLiteral("--servings=2")},
+         cli::Failed, "", "its ingredients say how many it serves"},
+        {{s, QStringLiteral("--category=Soups"), QStringLiteral("--recipe=Leek Soup")}, cli::Failed, "",
+         "give either --factor or --servings"},
+        {{s, QStringLiteral("--category=Soups"), QStringLiteral("--recipe=Leek Soup"), QStringLiteral("--factor=2"),
+          QStringLiteral("--servings=2")},
+         cli::Failed, "", "give either --factor or --servings"},
+        {{s, QStringLiteral("--category=Soups"), QStringLiteral("--recipe=Leek Soup"), QStringLiteral("--factor=-2")},
+         cli::Failed, "", "--factor wants a number above 0"},
+        {{s, QStringLiteral("--category=Soups"), QStringLiteral("--recipe=Leek Soup"), QStringLiteral("--factor=2x")},
+         cli::Failed, "", "not \"2x\""},
+        {{s, QStringLiteral("--category=Soups"), QStringLiteral("--recipe=Pea"), QStringLiteral("--factor=2")},
+         cli::Failed, "", "no recipe named Pea in the category Soups"},
+        {{s, QStringLiteral("--recipe=Pea"), QStringLiteral("--factor=2")}, cli::Failed, "", "--category is needed"},
+        {{list, QStringLiteral("Soups/Leek Soup"), QStringLiteral("rubs/Salt/pepper rub*2")}, cli::Done,
+         "2 leeks\n2 tsp salt\nsalt to taste\n2 1/2 cups stock\n", ""},
+        {{list, QStringLiteral("--factor=2"), QStringLiteral("Soups/Leek Soup"), QStringLiteral("Nope/Leek Soup"),
+          QStringLiteral("Soups/Pea")},
+         cli::SomeRefused, "4 leeks\nsalt to taste\n3 cups stock\n", "Soups/Pea: there is no such recipe"},
+        {{list, QStringLiteral("Leek Soup")}, cli::SomeRefused, "", "write \"Category/Recipe\""},
+        {{list}, cli::Failed, "", "name at least one recipe"},
+        {{list, QStringLiteral("--factor=0"), QStringLiteral("Soups/Leek Soup")}, cli::Failed, "", "above 0"},
+        {{list, QStringLiteral("--help")}, cli::Done, "Usage: saporium shopping-list", ""},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.arguments.join(u' ').toStdString());
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        EXPECT_EQ(cli::run(QStringList{QStringLiteral("saporium")} + step.arguments, db.filePath(), outStream, errStream),
+                  step.exitCode);
+        outStream.flush();
+        errStream.flush();
+        if (!step.arguments.contains(QStringLiteral("--help")))
+            EXPECT_EQ(out.toStdString(), step.out);
+        else
+            EXPECT_TRUE(out.startsWith(QString::fromUtf8(step.out))) << out.toStdString();
+        EXPECT_TRUE(err.contains(QString::fromUtf8(step.err))) << err.toStdString();
+    }
+    EXPECT_EQ(contents(), before);
 }
 
 // --format takes every format of the list that writes, and its help and its refusal name them all.

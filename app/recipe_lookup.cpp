@@ -1,0 +1,56 @@
+#include "app/recipe_lookup.h"
+
+#include "core/collection.h"
+#include "core/quantity_text.h"
+#include "core/recipe.h"
+#include "core/recipe_error.h"
+
+#include <QDir>
+
+#include <cmath>
+
+namespace cli {
+
+namespace {
+
+// The exact match, else the first without letter case.
+std::optional<QString> matching(const QStringList &names, const QString &wanted)
+{
+    if (names.contains(wanted))
+        return wanted;
+    for (const QString &name : names)
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0)
+            return name;
+    return std::nullopt;
+}
+
+}  // namespace
+
+QString existingCategory(const QStringList &categories, const QString &wanted, const QString &database)
+{
+    if (const std::optional<QString> found = matching(categories, wanted))
+        return *found;
+    throw recipes::Error(QStringLiteral("There is no category named %1 in the recipe file %2.")
+                             .arg(wanted, QDir::toNativeSeparators(database)));
+}
+
+std::optional<recipes::Recipe> findRecipe(const recipes::Collection &collection, const QString &category,
+                                          const QString &name)
+{
+    const std::optional<QString> table = matching(collection.categories(), category.trimmed());
+    if (!table)
+        return std::nullopt;
+    const std::optional<QString> stored = matching(collection.recipeNames(*table), name.trimmed());
+    return stored ? collection.recipe(*table, *stored) : std::nullopt;
+}
+
+std::optional<double> positiveAmount(const QString &text)
+{
+    const QString trimmed = text.trimmed();
+    const std::optional<recipes::Quantity> amount = recipes::readQuantity(trimmed, 0);
+    if (!amount || amount->range || amount->end != trimmed.size() || !std::isfinite(amount->low) || amount->low <= 0)
+        return std::nullopt;
+    return amount->low;
+}
+
+}  // namespace cli
