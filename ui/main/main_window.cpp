@@ -8,6 +8,7 @@
 #include "platform/single_instance.h"
 #include "store/RecipeBas.h"
 #include "ui/main/box_prompt.h"
+#include "ui/main/cooking_commands.h"
 #include "ui/main/exchange_commands.h"
 #include "ui/main/link_drop.h"
 #include "ui/main/failure_text.h"
@@ -95,6 +96,7 @@ MainWindow::MainWindow(platform::Dialogs &dialogs, platform::Shell &shell, const
         RecipeControls{*tv_, imageList1_, *text1_, *text2_, *text3_, *text4_}, dialogs_);
     print_ = std::make_unique<printdoc::PrintCommand>(dialogs_, programFolder_, this);
     exchange_ = std::make_unique<ExchangeCommands>(dialogs_, *store_);
+    cooking_ = std::make_unique<CookingCommands>(dialogs_, *store_, *print_, *this);
     findBar_ = std::make_unique<FindBar>(
         FindBar::Controls{ui_->FindBar, ui_->Find, ui_->FindCount, ui_->closefind, ui_->Tv}, *store_);
     store_->AfterFill = [this](bool full) { findBar_->treeFilled(full); };
@@ -125,6 +127,14 @@ void MainWindow::wireControls()
     treeMenu_ = new QMenu(this);
     treeMenu_->setObjectName(QStringLiteral("TreeMenu"));
     treeMenu_->addAction(QStringLiteral("Find..."), findBar_.get(), &FindBar::Show);
+    // On a recipe, its own; the list on the root.
+    QAction *cookingSeparator = treeMenu_->addSeparator();
+    QAction *scale = treeMenu_->addAction(QStringLiteral("Scale..."), this,
+                                          [this] { cooking_->scale(menuRecipeCategory_, menuRecipe_); });
+    QAction *addToList = treeMenu_->addAction(QStringLiteral("Add to shopping list"), this,
+                                              [this] { cooking_->addToList(menuRecipeCategory_, menuRecipe_); });
+    QAction *shoppingList = treeMenu_->addAction(QStringLiteral("Shopping list..."), this,
+                                                 [this] { cooking_->showList(); });
     // On the root they work on the whole collection, on a category on that category alone.
     QAction *separator = treeMenu_->addSeparator();
     QAction *importFiles = treeMenu_->addAction(QStringLiteral("Import recipes..."), this,
@@ -150,12 +160,21 @@ void MainWindow::wireControls()
     ui_->Tv->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(ui_->Tv, &QWidget::customContextMenuRequested, this,
             [this, separator, importFiles, importFolder, importLink, exportRecipes, fileSeparator, backUp, restore, password,
-             openSeparator, openOther, recent](const QPoint &at) {
+             openSeparator, openOther, recent, cookingSeparator, scale, addToList, shoppingList](const QPoint &at) {
                 const platform::Node node = tv_->NodeAt(at);
                 const bool root = !node.isNull() && node.key() == RecipeBas::kRootKey;
                 const bool category = !node.isNull() && !root && !node.parent().isNull()
                     && node.parent().key() == RecipeBas::kRootKey;
+                const bool recipe = !node.isNull() && !node.parent().isNull() && !node.parent().parent().isNull()
+                    && node.parent().parent().key() == RecipeBas::kRootKey;
                 menuCategory_ = category ? node.key() : QString();
+                // As a click on the node names it: a category's key is its name, a recipe's text trimmed.
+                menuRecipeCategory_ = recipe ? node.parent().key() : QString();
+                menuRecipe_ = recipe ? recipes::schema::trimBlanks(node.text()) : QString();
+                cookingSeparator->setVisible(root || recipe);
+                scale->setVisible(recipe);
+                addToList->setVisible(recipe);
+                shoppingList->setVisible(root);
                 for (QAction *action : {separator, importFiles, importFolder, importLink, exportRecipes})
                     action->setVisible(root || category);
                 for (QAction *action : {fileSeparator, backUp, restore, password, openSeparator, openOther, recent})
@@ -208,6 +227,7 @@ void MainWindow::openRecipeFile(const QString &file)
 {
     store_->session().endOfUse();
     undo_->forget();
+    cooking_->forget();
     findBar_->restart();
     store_->CloseStore();
     store_->SelRecipe.clear();

@@ -31,6 +31,7 @@ class QMenu;
 
 namespace mainform {
 
+class CookingCommands;
 class ExchangeCommands;
 class FileCommands;
 class FindBar;
@@ -57,6 +58,7 @@ public:
     void setHelpFile(const QString &path) { helpFile_ = path; }
     FindBar &findBar() const { return *findBar_; }
     ExchangeCommands &exchangeCommands() const { return *exchange_; }
+    CookingCommands &cookingCommands() const { return *cooking_; }
     OpenCommands &openCommands() const { return *open_; }
     // What the window is doing; the mode buttons and the boxes' lock show it.
     WindowState state() const { return state_; }
@@ -138,11 +140,14 @@ private:
     std::unique_ptr<FileCommands> file_;
     std::unique_ptr<OpenCommands> open_;
     std::unique_ptr<UndoCommands> undo_;
+    std::unique_ptr<CookingCommands> cooking_;  // after print_: goes first, with the boxes that print through it
     QString recipeFile_;  // empty: Recipe.mdb in the program folder
     QMenu *treeMenu_ = nullptr;
     QMenu *recentMenu_ = nullptr;
     WindowState state_;
     QString menuCategory_;  // the category the tree's menu was opened on; empty: the root
+    QString menuRecipe_;    // the recipe it was opened on, in the category menuRecipeCategory_
+    QString menuRecipeCategory_;
     bool unloaded_ = false;
 };
 

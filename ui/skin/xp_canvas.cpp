@@ -229,6 +229,11 @@ void xp_canvas::setFixed_Single(bool fixed)
     layout_frame();
 }
 
+QRect xp_canvas::clientArea() const
+{
+    return rect().adjusted(kBorder, kTitleHeight, -kBorder, -kBorder);
+}
+
 QWidget *xp_canvas::hostWindow() const
 {
     return parentWidget() ? parentWidget()->window() : nullptr;

@@ -47,6 +47,9 @@ public:
     // True: the host can still be moved, but neither resized nor maximised through the frame.
     bool Fixed_Single() const;
     void setFixed_Single(bool fixed);
+    // The part of the frame inside its title bar and borders, in the frame's pixels: where a
+    // host that lays its controls out keeps them.
+    QRect clientArea() const;
 
     // The layout pass: places and paints every piece from the frame's size, the host's state,
     // the current look and Fixed_Single (with the pictures drawn for the frame's device pixel

@@ -102,7 +102,7 @@ void xpcmdbutton::setState(int state)
     RefreshLook();
 }
 
-QString xpcmdbutton::Caption() const { return lbl->text(); }
+QString xpcmdbutton::Caption() const { return caption_; }
 
 void xpcmdbutton::setCaption(const QString &caption)
 {
@@ -116,8 +116,31 @@ void xpcmdbutton::followName(const QString &name)
         showCaption(name);
 }
 
+void xpcmdbutton::setCaptionWithKey(const QString &marked)
+{
+    captionSet_ = true;
+    caption_.clear();
+    QString shown;
+    for (qsizetype i = 0; i < marked.size(); ++i) {
+        QString character(marked.at(i));
+        const bool mark = character == u'&' && i + 1 < marked.size();
+        if (mark)
+            character = marked.at(++i);
+        caption_ += character;
+        const QString escaped = character.toHtmlEscaped();
+        shown += mark && character != u'&' ? QStringLiteral("<u>") + escaped + QStringLiteral("</u>") : escaped;
+    }
+    lbl->setTextFormat(Qt::RichText);
+    lbl->setText(shown);
+    layoutCaption();
+    // QAbstractButton claims the access key of its text and delivers it as a Shortcut event.
+    setText(marked);
+}
+
 void xpcmdbutton::showCaption(const QString &text)
 {
+    caption_ = text;
+    lbl->setTextFormat(Qt::PlainText);
     lbl->setText(text);
     layoutCaption();
     // The button's own text names it for assistive tools and is never painted. Doubled, an

@@ -15,10 +15,10 @@
 // Click: a left press on the face or caption released over the button (a double-click counts
 // once), a shortcut event delivered to the button, or the accessible press action; never while
 // disabled. QAbstractButton decides the press and release and raises clicked(), which Click()
-// follows. The button claims no access keys and takes no focus unless the host gives it a
-// focus policy. With the focus it shows a dotted focus rectangle inside its border, and keys
-// are raised as KeyDown, KeyPress and KeyUp; Space (on its release, showing the pressed look
-// while held) and Enter also click it.
+// follows. The button claims no access key unless given one (setCaptionWithKey), and takes
+// no focus unless the host gives it a focus policy. With the focus it shows a dotted focus
+// rectangle inside its border, and keys are raised as KeyDown, KeyPress and KeyUp; Space (on
+// its release, showing the pressed look while held) and Enter also click it.
 // While disabled it lets pointer input pass to the widget beneath, as a plain widget does.
 //
 // Assistive tools see Qt's own push button: named by the caption (kept as the button's text,
@@ -58,6 +58,10 @@ public:
     // (an unnamed button shows "xpcmdbutton").
     QString Caption() const;
     void setCaption(const QString &caption);
+    // A caption with an access key: the character after a lone '&' is underlined and Alt with it
+    // clicks the button from anywhere in its window ("&&" is a plain ampersand). Caption() then
+    // gives the text without the marks, which also names the button for assistive tools.
+    void setCaptionWithKey(const QString &marked);
 
     // The argument codes of the skinned controls' pointer and key events.
     static qint16 buttonCode(Qt::MouseButtons buttons);
@@ -111,6 +115,7 @@ private:
     void pointerUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPointF reported);
 
     QLabel *lbl;
+    QString caption_;
     // The face strip for the ratio in faceRatio_, which paintEvent keeps at the button's.
     platform::PictureClip pc;
     qreal faceRatio_ = 0;

@@ -44,6 +44,8 @@ protected:
 
     void open()
     {
+        // The controls are found again: a new window may be built where a freed one was.
+        form.reset();
         window = std::make_unique<mainform::MainWindow>(dialogs, shell, db.folder());
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));

@@ -49,12 +49,15 @@ TEST_F(ExchangeTest, ImportAndExportWorkOnTheNodeTheMenuWasOpenedOn)
     const QStringList all = {QStringLiteral("Find..."), QStringLiteral("Import recipes..."),
                              QStringLiteral("Import a folder..."), QStringLiteral("Import from a link..."),
                              QStringLiteral("Export...")};
+    QStringList root = all;
+    root.insert(1, QStringLiteral("Shopping list..."));
     EXPECT_EQ(menuOn(findNode(QStringLiteral("Saporium"))),
-              (all + QStringList{QStringLiteral("Back up now..."), QStringLiteral("Restore from a backup..."),
-                                 QStringLiteral("Change password..."), QStringLiteral("Open another recipe file..."),
-                                 QStringLiteral("Recent files")}));
+              (root + QStringList{QStringLiteral("Back up now..."), QStringLiteral("Restore from a backup..."),
+                                  QStringLiteral("Change password..."), QStringLiteral("Open another recipe file..."),
+                                  QStringLiteral("Recent files")}));
     EXPECT_EQ(menuOn(findNode(QStringLiteral("Soups"))), all);
-    EXPECT_EQ(menuOn(findNode(QStringLiteral("Leek"), QStringLiteral("Soups"))), QStringList{QStringLiteral("Find...")});
+    EXPECT_EQ(menuOn(findNode(QStringLiteral("Leek"), QStringLiteral("Soups"))),
+              (QStringList{QStringLiteral("Find..."), QStringLiteral("Scale..."), QStringLiteral("Add to shopping list")}));
 
     QTemporaryDir dir;
     const QString page = dir.filePath(QStringLiteral("page.html"));
