@@ -73,8 +73,11 @@ Entry summed(const Sum &sum)
     if (unit) {
         int count = 0;
         const CookingUnit *units = unitsOfKind(kindOf(*unit), count);
-        // The largest unit that keeps the amount at 1 or more; the smallest when none does.
+        // The largest unit that keeps the amount at 1 or more; the smallest when none does. Sums
+        // are never written in cl or dl: cooks read 750 ml, not 7.5 dl, though both are read.
         for (int i = 0; i < count; ++i) {
+            if (units[i] == CookingUnit::Centilitre || units[i] == CookingUnit::Decilitre)
+                continue;
             unit = units[i];
             divisor = sizeInKind(units[i]);
             if (sum.low / divisor >= 1)

@@ -211,6 +211,9 @@ TEST(ShoppingList, AddsItemsOfOneKindOfUnitAndListsTheRestOnceSortedByItem)
           {u"3 cups stock\r\n1 cup stock", kThird}},
          {QStringLiteral("2 pinches nutmeg"), QStringLiteral("3-4 tbsp olive oil"), QStringLiteral("1 3/4 lb pasta"),
           QStringLiteral("3 1/3 cups stock")}},
+        // Sums in millilitres or litres, never in the cl or dl they were read in.
+        {{{u"500 ml stock\r\n2 dl cream", 1.5}, {u"25 cl cream", 1}},
+         {QStringLiteral("550 ml cream"), QStringLiteral("750 ml stock")}},
         {{{u"1 tsp vanilla\r\nFresh basil\r\n1 tsp vanilla", 0.5}, {u"  Fresh basil\r\n1/4 tsp vanilla", 1}},
          {QStringLiteral("Fresh basil"), QStringLiteral("1 1/4 tsp vanilla")}},
     };
