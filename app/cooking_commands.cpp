@@ -4,6 +4,7 @@
 #include "app/command_line.h"
 #include "app/recipe_lookup.h"
 #include "core/collection.h"
+#include "core/quantity_text.h"
 #include "core/recipe.h"
 #include "core/recipe_error.h"
 #include "core/recipe_scaling.h"
@@ -21,7 +22,7 @@ const QString kFactor = QStringLiteral("factor");
 double amountOption(const Arguments &args, const QString &command, const QString &option)
 {
     const QString given = args.value(option);
-    if (const std::optional<double> amount = positiveAmount(given))
+    if (const std::optional<double> amount = recipes::readPositiveAmount(given))
         return *amount;
     throw UsageError{QStringLiteral("%1: --%2 wants a number above 0, such as 2, 0.5 or 1/2, not \"%3\".")
                          .arg(command, option, given)};
@@ -49,7 +50,7 @@ std::optional<Wanted> parseWanted(const QString &argument, const QStringList &ca
     QString rest = argument;
     const qsizetype star = rest.lastIndexOf(u'*');
     if (star > 0) {
-        if (const std::optional<double> factor = positiveAmount(rest.mid(star + 1))) {
+        if (const std::optional<double> factor = recipes::readPositiveAmount(rest.mid(star + 1))) {
             wanted.factor = factor;
             rest.truncate(star);
         }

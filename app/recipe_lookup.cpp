@@ -1,13 +1,11 @@
 #include "app/recipe_lookup.h"
 
 #include "core/collection.h"
-#include "core/quantity_text.h"
 #include "core/recipe.h"
 #include "core/recipe_error.h"
 
 #include <QDir>
 
-#include <cmath>
 
 namespace cli {
 
@@ -42,15 +40,6 @@ std::optional<recipes::Recipe> findRecipe(const recipes::Collection &collection,
         return std::nullopt;
     const std::optional<QString> stored = matching(collection.recipeNames(*table), name.trimmed());
     return stored ? collection.recipe(*table, *stored) : std::nullopt;
-}
-
-std::optional<double> positiveAmount(const QString &text)
-{
-    const QString trimmed = text.trimmed();
-    const std::optional<recipes::Quantity> amount = recipes::readQuantity(trimmed, 0);
-    if (!amount || amount->range || amount->end != trimmed.size() || !std::isfinite(amount->low) || amount->low <= 0)
-        return std::nullopt;
-    return amount->low;
 }
 
 }  // namespace cli

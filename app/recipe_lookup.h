@@ -1,5 +1,5 @@
 #pragma once
-// Finding what the user named on the command line: a category, a recipe in it, an amount. Names
+// Finding what the user named on the command line: a category and a recipe in it. Names
 // are matched as the tree shows them (trimmed), exactly first and then without letter case, so
 // that "soups" finds "Soups" and a file with both "Pie" and "pie" still reaches each.
 
@@ -22,9 +22,5 @@ QString existingCategory(const QStringList &categories, const QString &wanted, c
 // no such category or no such recipe in it.
 std::optional<recipes::Recipe> findRecipe(const recipes::Collection &collection, const QString &category,
                                           const QString &name);
-
-// An amount typed as a number above 0: "2", "0.5", "1,5", "1/2", "1 1/2" or "½"; nothing for
-// anything else, a range included.
-std::optional<double> positiveAmount(const QString &text);
 
 }  // namespace cli

@@ -159,6 +159,15 @@ std::optional<Quantity> readQuantity(QStringView text, qsizetype from)
     return q;
 }
 
+std::optional<double> readPositiveAmount(QStringView typed)
+{
+    const QStringView text = typed.trimmed();
+    const std::optional<Quantity> amount = readQuantity(text, 0);
+    if (!amount || amount->range || amount->end != text.size() || !std::isfinite(amount->low) || amount->low <= 0)
+        return std::nullopt;
+    return amount->low;
+}
+
 QString quantityText(double value, bool fractional, QChar decimalSeparator)
 {
     if (!fractional) {

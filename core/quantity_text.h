@@ -26,6 +26,9 @@ struct Quantity {
 
 // The amount that starts exactly at from; nothing when none does (or a fraction divides by 0).
 std::optional<Quantity> readQuantity(QStringView text, qsizetype from);
+// An amount typed alone, as a factor or a number of servings: "2", "0.5", "1,5", "1/2", "1 1/2" or
+// "½", blanks around it allowed; nothing for anything else, a range or a number not above 0.
+std::optional<double> readPositiveAmount(QStringView typed);
 // True for a digit or one of the Unicode vulgar fractions: where an amount may start.
 bool startsQuantity(QChar c);
 // Past the blanks at from: spaces, tabs and the no-break spaces web pages put between an amount

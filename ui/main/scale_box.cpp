@@ -1,6 +1,7 @@
 #include "ui/main/scale_box.h"
 
 #include "core/category_schema.h"
+#include "core/quantity_text.h"
 #include "core/recipe_error.h"
 #include "core/recipe_scaling.h"
 #include "core/servings.h"
@@ -17,25 +18,12 @@
 #include <QSignalBlocker>
 
 #include <algorithm>
-#include <cmath>
 
 namespace mainform {
 
 namespace {
 
-const QString kExamples = QStringLiteral("such as 0.5, 2 or 1,5");
-
-// A factor as people type it: a decimal point or comma, blanks around it allowed.
-std::optional<double> readFactor(const QString &typed)
-{
-    QString text = typed.trimmed();
-    text.replace(u',', u'.');
-    bool ok = false;
-    const double factor = QLocale::c().toDouble(text, &ok);
-    if (!ok || !std::isfinite(factor) || factor <= 0)
-        return std::nullopt;
-    return factor;
-}
+const QString kExamples = QStringLiteral("such as 0.5, 2, 1,5 or 1/2");
 
 }  // namespace
 
@@ -99,7 +87,7 @@ void ScaleBox::rescale()
     if (byServings) {
         factor = ui_->Servings->value() / *servings_;
     } else {
-        factor = readFactor(ui_->Factor->text());
+        factor = recipes::readPositiveAmount(ui_->Factor->text());
         if (!factor) {
             const QString typed = ui_->Factor->text().trimmed();
             refuse(typed.isEmpty()

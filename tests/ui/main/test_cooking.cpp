@@ -98,6 +98,7 @@ TEST_F(CookingTest, ScaleShowsTheScaledLinesAsTheNumberChangesAndPrintsThem)
         {"Leek", 0, "0,5", {u"Serves 2"_s, u"1 leeks"_s, u"0.5 l water"_s, u"Salt to taste"_s}},
         {"Pea", 0, "2", {u"3 cups peas"_s, u"1000 ml stock"_s, u"2 leek"_s}},
         {"Pea", 0, " 1.5 ", {u"2 1/4 cups peas"_s, u"750 ml stock"_s, u"1.5 leek"_s}},
+        {"Pea", 0, "1/2", {u"3/4 cups peas"_s, u"250 ml stock"_s, u"0.5 leek"_s}},
         {"Pea", 0, "-2", {}},
         {"Pea", 0, "two", {}},
     };
