@@ -55,15 +55,12 @@ std::optional<Wanted> parseWanted(const QString &argument, const QStringList &ca
             rest.truncate(star);
         }
     }
-    for (qsizetype slash = rest.indexOf(u'/'); slash > 0; slash = rest.indexOf(u'/', slash + 1)) {
-        const QString category = rest.left(slash).trimmed();
-        for (const QString &existing : categories)
-            if (existing.compare(category, Qt::CaseInsensitive) == 0) {
-                wanted.category = existing;
-                wanted.name = rest.mid(slash + 1).trimmed();
-                return wanted;
-            }
-    }
+    for (qsizetype slash = rest.indexOf(u'/'); slash > 0; slash = rest.indexOf(u'/', slash + 1))
+        if (const std::optional<QString> category = matching(categories, rest.left(slash).trimmed())) {
+            wanted.category = *category;
+            wanted.name = rest.mid(slash + 1).trimmed();
+            return wanted;
+        }
     return std::nullopt;
 }
 

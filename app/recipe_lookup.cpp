@@ -6,12 +6,8 @@
 
 #include <QDir>
 
-
 namespace cli {
 
-namespace {
-
-// The exact match, else the first without letter case.
 std::optional<QString> matching(const QStringList &names, const QString &wanted)
 {
     if (names.contains(wanted))
@@ -21,8 +17,6 @@ std::optional<QString> matching(const QStringList &names, const QString &wanted)
             return name;
     return std::nullopt;
 }
-
-}  // namespace
 
 QString existingCategory(const QStringList &categories, const QString &wanted, const QString &database)
 {
@@ -35,11 +29,8 @@ QString existingCategory(const QStringList &categories, const QString &wanted, c
 std::optional<recipes::Recipe> findRecipe(const recipes::Collection &collection, const QString &category,
                                           const QString &name)
 {
-    const std::optional<QString> table = matching(collection.categories(), category.trimmed());
-    if (!table)
-        return std::nullopt;
-    const std::optional<QString> stored = matching(collection.recipeNames(*table), name.trimmed());
-    return stored ? collection.recipe(*table, *stored) : std::nullopt;
+    const std::optional<QString> stored = matching(collection.recipeNames(category), name.trimmed());
+    return stored ? collection.recipe(category, *stored) : std::nullopt;
 }
 
 }  // namespace cli

@@ -15,11 +15,15 @@ struct Recipe;
 
 namespace cli {
 
-// The category of that name; throws recipes::Error naming the file when it has none.
+// The name as given when the list holds it, else the first that differs only in letter case.
+std::optional<QString> matching(const QStringList &names, const QString &wanted);
+
+// The category of that name, as matching finds it; throws recipes::Error naming the file when
+// it has none.
 QString existingCategory(const QStringList &categories, const QString &wanted, const QString &database);
 
-// The recipe of that name in the category (as existingCategory finds it); nothing when there is
-// no such category or no such recipe in it.
+// The recipe of that name (as matching finds it) in the category, named as the file names it;
+// nothing when there is none.
 std::optional<recipes::Recipe> findRecipe(const recipes::Collection &collection, const QString &category,
                                           const QString &name);
 

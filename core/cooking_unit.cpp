@@ -116,8 +116,7 @@ std::optional<CookingUnit> unitOfWord(QStringView written, QStringView lower)
 
 constexpr std::array kUsVolume = {CookingUnit::Cup, CookingUnit::Tablespoon, CookingUnit::Teaspoon};
 constexpr std::array kMetricWeight = {CookingUnit::Kilogram, CookingUnit::Gram, CookingUnit::Milligram};
-constexpr std::array kMetricVolume = {CookingUnit::Litre, CookingUnit::Decilitre, CookingUnit::Centilitre,
-                                      CookingUnit::Millilitre};
+constexpr std::array kMetricVolume = {CookingUnit::Litre, CookingUnit::Millilitre};
 constexpr std::array kUsWeight = {CookingUnit::Pound, CookingUnit::Ounce};
 
 }  // namespace
@@ -184,17 +183,16 @@ double sizeInKind(CookingUnit unit)
     }
 }
 
-const CookingUnit *unitsOfKind(UnitKind kind, int &count)
+std::span<const CookingUnit> writtenUnitsOfKind(UnitKind kind)
 {
     switch (kind) {
-    case UnitKind::UsVolume: count = int(kUsVolume.size()); return kUsVolume.data();
-    case UnitKind::MetricWeight: count = int(kMetricWeight.size()); return kMetricWeight.data();
-    case UnitKind::MetricVolume: count = int(kMetricVolume.size()); return kMetricVolume.data();
-    case UnitKind::UsWeight: count = int(kUsWeight.size()); return kUsWeight.data();
+    case UnitKind::UsVolume: return kUsVolume;
+    case UnitKind::MetricWeight: return kMetricWeight;
+    case UnitKind::MetricVolume: return kMetricVolume;
+    case UnitKind::UsWeight: return kUsWeight;
     case UnitKind::Own: break;
     }
-    count = 0;
-    return nullptr;
+    return {};
 }
 
 bool isUsUnit(CookingUnit unit)

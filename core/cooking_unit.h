@@ -7,6 +7,7 @@
 #include <QStringView>
 
 #include <optional>
+#include <span>
 
 namespace recipes {
 
@@ -34,8 +35,9 @@ std::optional<UnitWord> readUnit(QStringView line, qsizetype from);
 UnitKind kindOf(CookingUnit unit);
 // How many of the kind's smallest unit the unit holds (1 for a unit of its own kind).
 double sizeInKind(CookingUnit unit);
-// The units of the kind from the largest down.
-const CookingUnit *unitsOfKind(UnitKind kind, int &count);
+// The units a sum of the kind is written in, from the largest down; empty for a unit's own kind.
+// Volumes are written in l and ml only: cl and dl are read, but cooks write 750 ml, not 7.5 dl.
+std::span<const CookingUnit> writtenUnitsOfKind(UnitKind kind);
 // Units whose amounts a cook writes as fractions ("1 1/2 cups").
 bool isUsUnit(CookingUnit unit);
 // The short name a shopping list writes ("tbsp", "cups", "g"); empty for "each".

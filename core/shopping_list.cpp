@@ -71,15 +71,10 @@ Entry summed(const Sum &sum)
     double divisor = 1;
     bool fractional = sum.fractional;
     if (unit) {
-        int count = 0;
-        const CookingUnit *units = unitsOfKind(kindOf(*unit), count);
-        // The largest unit that keeps the amount at 1 or more; the smallest when none does. Sums
-        // are never written in cl or dl: cooks read 750 ml, not 7.5 dl, though both are read.
-        for (int i = 0; i < count; ++i) {
-            if (units[i] == CookingUnit::Centilitre || units[i] == CookingUnit::Decilitre)
-                continue;
-            unit = units[i];
-            divisor = sizeInKind(units[i]);
+        // The largest unit that keeps the amount at 1 or more; the smallest when none does.
+        for (const CookingUnit written : writtenUnitsOfKind(kindOf(*unit))) {
+            unit = written;
+            divisor = sizeInKind(written);
             if (sum.low / divisor >= 1)
                 break;
         }

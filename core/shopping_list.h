@@ -3,7 +3,7 @@
 // the same item add up when their units are of one kind: teaspoons, tablespoons and cups; mg, g
 // and kg; ml, cl, dl and l; ounces and pounds; the same other unit ("can", "pinch"); or no unit
 // at all or "each" (counts: "2 eggs" + "3 ea eggs" = "5 eggs"). A sum is written in the largest unit of its
-// kind that keeps it at 1 or more (of ml and l only, for volumes), as the scaler writes amounts: fractions for US units (and for
+// kind that keeps it at 1 or more (ml or l for a volume), as the scaler writes amounts: fractions for US units (and for
 // other units and counts when a summed line had one), decimals for metric units. One item in
 // units of two kinds gives one line per kind.
 //

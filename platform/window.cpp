@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -171,6 +173,32 @@ bool BeginWindowResize(QWidget *window, Qt::Edges edges)
         return false;
     QWindow *handle = window->window()->windowHandle();
     return handle && handle->startSystemResize(edges);
+}
+
+void BringForward(QWidget *window, QWidget *over, bool placeNew)
+{
+    if (placeNew && over && SystemPlacesWindows()) {
+        window->winId();
+        if (QWindow *handle = window->windowHandle())
+            handle->setTransientParent(over->window()->windowHandle());
+    } else if (placeNew && over) {
+        QRect frame(QPoint(), window->frameGeometry().size());
+        frame.moveCenter(over->window()->frameGeometry().center());
+        if (const QScreen *screen = over->screen()) {
+            // A window larger than the screen keeps its top left corner on it.
+            const auto inside = [](int start, int length, int first, int last) {
+                return std::max(first, std::min(start, last - length + 1));
+            };
+            const QRect room = screen->availableGeometry();
+            frame.moveTo(inside(frame.left(), frame.width(), room.left(), room.right()),
+                         inside(frame.top(), frame.height(), room.top(), room.bottom()));
+        }
+        window->move(frame.topLeft());
+    }
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 }  // namespace platform

@@ -37,4 +37,11 @@ bool SystemPlacesWindows();
 // pressed button is held. False, resizing nothing, when the window system does not take it.
 bool BeginWindowResize(QWidget *window, Qt::Edges edges);
 
+// Shows a top-level window of the program's (a preview, a box) in front of the others, restored if
+// minimised. With placeNew, for a window not shown before, it first opens over `over`: centred
+// on it, as a dialog opens, but moved onto its screen where centring would push it past an edge,
+// since the painted caption must stay in reach; where the window system places windows, it is
+// asked to open the window over `over` instead. A window the user has moved stays where it is.
+void BringForward(QWidget *window, QWidget *over, bool placeNew);
+
 }  // namespace platform

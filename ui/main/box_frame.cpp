@@ -1,12 +1,10 @@
 #include "ui/main/box_frame.h"
 
-#include "platform/window.h"
 #include "ui/skin/outline_faces.h"
 #include "ui/skin/xp_canvas.h"
 #include "ui/skin/xpcmdbutton.h"
 #include "ui/skin/xptopbuttons.h"
 
-#include <QScreen>
 #include <QShortcut>
 #include <QWidget>
 
@@ -59,25 +57,6 @@ void BoxFrame::place()
     body_.setGeometry(frame_.clientArea());
     close_.move(frame_.width() - kCloseFromRight, kCaptionButtonTop);
     minimise_.move(frame_.width() - kMinimiseFromRight, kCaptionButtonTop);
-}
-
-void BoxFrame::bringForward(QWidget &box, QWidget *over)
-{
-    if (!box.isVisible() && over && !platform::SystemPlacesWindows()) {
-        QRect place(QPoint(), box.frameGeometry().size());
-        place.moveCenter(over->window()->frameGeometry().center());
-        // The painted caption must stay on the screen, where the box can be dragged by it.
-        if (const QScreen *screen = over->screen()) {
-            const QRect room = screen->availableGeometry();
-            place.moveLeft(std::clamp(place.left(), room.left(), std::max(room.left(), room.right() - place.width())));
-            place.moveTop(std::clamp(place.top(), room.top(), std::max(room.top(), room.bottom() - place.height())));
-        }
-        box.move(place.topLeft());
-    }
-    box.setWindowState(box.windowState() & ~Qt::WindowMinimized);
-    box.show();
-    box.raise();
-    box.activateWindow();
 }
 
 }  // namespace mainform

@@ -22,10 +22,6 @@ public:
     BoxFrame(QWidget &box, xp_canvas &frame, QWidget &body, xptopbuttons &minimise, xptopbuttons &close,
              std::initializer_list<xpcmdbutton *> buttons);
 
-    // Shows the box in front, restored if minimised. A box not yet shown opens centred over
-    // `over`, or where the window system places it.
-    static void bringForward(QWidget &box, QWidget *over);
-
 private:
     void place();
 

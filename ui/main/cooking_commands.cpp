@@ -6,8 +6,8 @@
 #include "core/recipe_error.h"
 #include "engine/refusals.h"
 #include "platform/dialogs.h"
+#include "platform/window.h"
 #include "store/RecipeBas.h"
-#include "ui/main/box_frame.h"
 #include "ui/main/failure_text.h"
 #include "ui/main/scale_box.h"
 #include "ui/main/shopping_list_box.h"
@@ -59,7 +59,8 @@ void CookingCommands::scale(const QString &category, const QString &name)
     const std::optional<recipes::Recipe> recipe = read(category, name, kScaleTitle);
     if (!recipe)
         return;
-    if (!scaleBox_) {
+    const bool isNew = !scaleBox_;
+    if (isNew) {
         scaleBox_ = new ScaleBox(print_, &window_);
         QObject::connect(scaleBox_, &ScaleBox::addToList, &window_, [this](const recipes::ShoppingRecipe &scaled) {
             add(scaled);
@@ -69,7 +70,7 @@ void CookingCommands::scale(const QString &category, const QString &name)
         });
     }
     scaleBox_->setRecipe(category, *recipe);
-    BoxFrame::bringForward(*scaleBox_, &window_);
+    platform::BringForward(scaleBox_, &window_, isNew);
 }
 
 void CookingCommands::addToList(const QString &category, const QString &name)
@@ -93,11 +94,12 @@ void CookingCommands::add(const recipes::ShoppingRecipe &recipe)
 
 void CookingCommands::showList()
 {
-    if (!listBox_)
+    const bool isNew = !listBox_;
+    if (isNew)
         listBox_ = new ShoppingListBox(list_, print_, &window_);
     else
         listBox_->refresh();
-    BoxFrame::bringForward(*listBox_, &window_);
+    platform::BringForward(listBox_, &window_, isNew);
 }
 
 void CookingCommands::forget()

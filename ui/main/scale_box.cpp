@@ -97,8 +97,7 @@ void ScaleBox::rescale()
         }
     }
     try {
-        scaled_ = byServings ? recipes::ingredientsForServings(recipe_.ingredients, ui_->Servings->value())
-                             : recipes::scaledIngredients(recipe_.ingredients, *factor);
+        scaled_ = recipes::scaledIngredients(recipe_.ingredients, *factor);
     } catch (const recipes::Error &e) {
         refuse(e.message());
         return;
