@@ -33,6 +33,14 @@ std::vector<const RecipeFormat *> writers()
     return out;
 }
 
+QStringList writerNameList()
+{
+    QStringList names;
+    for (const RecipeFormat *format : writers())
+        names.append(format->name());
+    return names;
+}
+
 }  // namespace
 
 void add(std::unique_ptr<RecipeFormat> format)
@@ -72,20 +80,12 @@ std::vector<const RecipeFormat *> offered()
 
 QString writerNames()
 {
-    QStringList names;
-    for (const RecipeFormat *format : writers())
-        names.append(format->name());
+    QStringList names = writerNameList();
     const QString last = names.isEmpty() ? QString() : names.takeLast();
     return names.isEmpty() ? last : names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
 
-QString writerChoice()
-{
-    QStringList names;
-    for (const RecipeFormat *format : writers())
-        names.append(format->name());
-    return names.join(u'|');
-}
+QString writerChoice() { return writerNameList().join(u'|'); }
 
 QStringList readSuffixes()
 {

@@ -2,7 +2,6 @@
 
 #include <gumbo.h>
 
-#include <memory>
 #include <vector>
 
 namespace exchange {
@@ -21,16 +20,13 @@ bool isJsonLdType(const char *type)
 
 }  // namespace
 
-QList<QByteArray> jsonLdScripts(const QByteArray &html)
+QList<QByteArray> jsonLdScripts(const HtmlDocument &page)
 {
-    const std::unique_ptr<GumboOutput, void (*)(GumboOutput *)> output(
-        gumbo_parse_with_options(&kGumboDefaultOptions, html.constData(), static_cast<std::size_t>(html.size())),
-        [](GumboOutput *o) { gumbo_destroy_output(&kGumboDefaultOptions, o); });
     QList<QByteArray> scripts;
-    if (!output)
+    if (!page.root())
         return scripts;
     // Walked with a stack of our own: a page nested deeper than the call stack allows is still read.
-    std::vector<const GumboNode *> pending{output->root};
+    std::vector<const GumboNode *> pending{page.root()};
     while (!pending.empty()) {
         const GumboNode *node = pending.back();
         pending.pop_back();

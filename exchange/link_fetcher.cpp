@@ -32,6 +32,11 @@ QString size(qint64 bytes)
     return QString::number(double(bytes) / 1024, 'g', 3) + QStringLiteral(" KB");
 }
 
+QString tooLarge(qint64 limit)
+{
+    return QStringLiteral("The page is too large: over the %1 this program reads.").arg(size(limit));
+}
+
 // What the server says the body is: a web page, JSON-LD, or neither (nothing when it says nothing,
 // and then the body is read as a page).
 std::optional<FetchedPage::Kind> kindOf(const QByteArray &contentType)
@@ -135,7 +140,7 @@ FetchedPage LinkFetcher::fetch(const QUrl &url, const FetchProgress &progress) c
     QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, [&] {
         page.body += reply->readAll();
         if (page.body.size() > limits_.bytes)
-            stop(QStringLiteral("The page is too large: over the %1 this program reads.").arg(size(limits_.bytes)));
+            stop(tooLarge(limits_.bytes));
         else
             ask();
     });
@@ -158,28 +163,19 @@ FetchedPage LinkFetcher::fetch(const QUrl &url, const FetchProgress &progress) c
         page.body.clear();
         return page;
     }
-    if (!stopped.isEmpty()) {
-        page.reason = stopped;
+    const auto failed = [&page](const QString &reason) {
+        page.reason = reason;
         page.body.clear();
         return page;
-    }
-    if (reply->error() != QNetworkReply::NoError) {
-        page.reason = networkReason(*reply, url);
-        page.body.clear();
-        return page;
-    }
+    };
+    if (!stopped.isEmpty())
+        return failed(stopped);
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (status < 200 || status >= 300) {
-        page.reason = networkReason(*reply, url);
-        page.body.clear();
-        return page;
-    }
+    if (reply->error() != QNetworkReply::NoError || status < 200 || status >= 300)
+        return failed(networkReason(*reply, url));
     page.body += reply->readAll();
-    if (page.body.size() > limits_.bytes) {
-        page.reason = QStringLiteral("The page is too large: over the %1 this program reads.").arg(size(limits_.bytes));
-        page.body.clear();
-        return page;
-    }
+    if (page.body.size() > limits_.bytes)
+        return failed(tooLarge(limits_.bytes));
     const QByteArray type = reply->rawHeader(QByteArrayLiteral("Content-Type"));
     page.kind = kindOf(type).value_or(FetchedPage::Kind::Page);
     page.charset = charsetOf(type);

@@ -10,7 +10,6 @@
 #include <gumbo.h>
 
 #include <algorithm>
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -212,17 +211,14 @@ QJsonObject itemObject(const GumboNode *item, int depth)
 
 }  // namespace
 
-int readMicrodata(const QByteArray &html, const QString &sourceName, const QUrl &pageUrl, const RecipeSink &onRecipe,
+int readMicrodata(const HtmlDocument &page, const QString &sourceName, const QUrl &pageUrl, const RecipeSink &onRecipe,
                   const ProblemSink &onProblem)
 {
-    const std::unique_ptr<GumboOutput, void (*)(GumboOutput *)> output(
-        gumbo_parse_with_options(&kGumboDefaultOptions, html.constData(), static_cast<std::size_t>(html.size())),
-        [](GumboOutput *o) { gumbo_destroy_output(&kGumboDefaultOptions, o); });
-    if (!output)
+    if (!page.root())
         return 0;
     // Walked with a stack of our own: a page nested deeper than the call stack allows is still read.
     int found = 0;
-    std::vector<const GumboNode *> pending{output->root};
+    std::vector<const GumboNode *> pending{page.root()};
     while (!pending.empty()) {
         const GumboNode *node = pending.back();
         pending.pop_back();

@@ -8,6 +8,7 @@
 // The properties are handed to the JSON-LD reader's recipe builder, so a recipe comes out exactly
 // as the same recipe given as JSON-LD does, "Source: <link>" line included.
 
+#include "exchange/html_document.h"
 #include "exchange/mealmaster_reader.h"
 
 #include <QByteArray>
@@ -18,7 +19,7 @@ namespace exchange {
 // sourceName (the file's name or the link) starts each place given, followed by the recipe's
 // number in the page ("page.html, microdata recipe 2"). A recipe without a name is told to
 // onProblem and skipped. Returns how many recipes the page marks up, read or not.
-int readMicrodata(const QByteArray &html, const QString &sourceName, const QUrl &pageUrl, const RecipeSink &onRecipe,
+int readMicrodata(const HtmlDocument &page, const QString &sourceName, const QUrl &pageUrl, const RecipeSink &onRecipe,
                   const ProblemSink &onProblem);
 
 }  // namespace exchange

@@ -9,14 +9,16 @@ namespace exchange {
 int readPage(const QByteArray &html, const QString &sourceName, const RecipeSink &onRecipe,
              const ProblemSink &onProblem, const QUrl &pageUrl)
 {
-    const QList<QByteArray> blocks = jsonLdScripts(html);
+    // Parsed once for both readers.
+    const HtmlDocument page(html);
+    const QList<QByteArray> blocks = jsonLdScripts(page);
     int found = 0;
     for (qsizetype i = 0; i < blocks.size(); ++i)
         found += readJsonLdBlock(blocks[i], sourceName + QStringLiteral(", script %1").arg(i + 1), onRecipe,
                                  onProblem, pageUrl);
     // Microdata only when no JSON-LD recipe is there, as pages that have both say the same twice.
     if (found == 0)
-        found = readMicrodata(html, sourceName, pageUrl, onRecipe, onProblem);
+        found = readMicrodata(page, sourceName, pageUrl, onRecipe, onProblem);
     return found;
 }
 
