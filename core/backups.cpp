@@ -1,113 +1,82 @@
 #include "core/backups.h"
 
 #include "core/background_backup.h"
+#include "core/backup_names.h"
+#include "core/file_lock.h"
 #include "core/recipe_error.h"
 #include "core/translated.h"
 #include "engine/database.h"
 #include "engine/db_engine.h"
+#include "engine/page_copy.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
-#include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace recipes {
 
 namespace {
 
-const QString kPartial = QStringLiteral(".partial");
+const QString &kPartial = BackupNames::kCopySuffix;
 
 // Guards the three below. Never held while a background backup is waited for or destroyed: its
-// thread takes it to reserve a name.
+// thread takes it to hold a copy.
 QMutex runMutex;
 QSet<QString> &backedUpThisRun()
 {
     static QSet<QString> files;
     return files;
 }
-// Backup names whose copies are being written, or wait to be kept, under their partial names.
-QSet<QString> &reservedNames()
+// This run's copies being written, or waiting to be kept, under their partial names, by the
+// backup's name: each locked, so that other runs leave it alone.
+std::map<QString, FileLock> &heldCopies()
 {
-    static QSet<QString> names;
-    return names;
+    static std::map<QString, FileLock> copies;
+    return copies;
 }
 // This run's background backups that no change has kept yet, by the file's canonical path.
 std::map<QString, std::shared_ptr<BackgroundBackup>> &startedBackups()
 {
-    // A copy still waiting at exit frees its name as it goes: the names must outlive the map,
-    // and statics end in the reverse order of their making.
-    reservedNames();
+    // A copy still waiting at exit lets go of its lock as it goes: the held copies must outlive
+    // the map, and statics end in the reverse order of their making.
+    heldCopies();
     static std::map<QString, std::shared_ptr<BackgroundBackup>> backups;
     return backups;
+}
+
+// The copy stays locked until it has its name or is gone.
+void letGoOf(const QString &target)
+{
+    const QMutexLocker lock(&runMutex);
+    heldCopies().erase(target);
 }
 
 QString runKey(const QString &file) { return QFileInfo(file).canonicalFilePath(); }
 
 QString shown(const QString &path) { return QDir::toNativeSeparators(path); }
 
-// Names this program gives backups of the file: its base name, a date and time, and a number when
-// two fall in one minute.
-QRegularExpression backupName(const QString &file)
+// Copies step by step, asking stopped() between steps. The version is read before each step: a
+// change committed after it is either in the copy or moves the version on, so comparing it later
+// never misses one.
+void stepCopy(dao::Database &db, dao::PageCopy &copy, const std::function<bool()> &stopped, std::int64_t *version)
 {
-    return QRegularExpression(QStringLiteral("^") + QRegularExpression::escape(QFileInfo(file).completeBaseName())
-                              + QStringLiteral("-\\d{4}-\\d\\d-\\d\\d-\\d{4}(-\\d+)?\\.mdb$"));
-}
-
-// The newest backups sort last: by the time in the name, then by the number in it.
-bool olderFirst(const QString &a, const QString &b)
-{
-    static const QRegularExpression stamp(QStringLiteral("-(\\d{4}-\\d\\d-\\d\\d-\\d{4})(?:-(\\d+))?\\.mdb$"));
-    const QRegularExpressionMatch ma = stamp.match(a);
-    const QRegularExpressionMatch mb = stamp.match(b);
-    if (ma.captured(1) != mb.captured(1))
-        return ma.captured(1) < mb.captured(1);
-    return ma.captured(2).toInt() < mb.captured(2).toInt();
-}
-
-// A free name for a backup made now.
-QString newBackupPath(const QString &file)
-{
-    const QDir folder(Backups::folderFor(file));
-    const QString stem = QFileInfo(file).completeBaseName() + u'-'
-        + QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmm"));
-    QString path = folder.filePath(stem + QStringLiteral(".mdb"));
-    const auto taken = [](const QString &name) {
-        return QFileInfo::exists(name) || QFileInfo::exists(name + kPartial) || reservedNames().contains(name);
-    };
-    for (int n = 2; taken(path); ++n)
-        path = folder.filePath(stem + u'-' + QString::number(n) + QStringLiteral(".mdb"));
-    return path;
-}
-
-// Writes the copy at partial, step by step, asking stopped() between steps; a copy given up
-// or failed is deleted. The version is read before each step: a change committed after it is
-// either in the copy or moves the version on, so comparing it later never misses one.
-void writePartial(dao::Database &db, const QString &partial, const std::function<bool()> &stopped,
-                  std::int64_t *version)
-{
-    QFile::remove(partial);
-    try {
-        translated([&] {
-            const std::unique_ptr<dao::PageCopy> copy = db.StartCopy(partial);
-            do {
-                if (stopped && stopped())
-                    throw Error(QStringLiteral("it was stopped before it was complete."));
-                if (version)
-                    *version = db.DataVersion();
-            } while (!copy->Step());
-        });
-    } catch (...) {
-        QFile::remove(partial);
-        throw;
-    }
+    translated([&] {
+        do {
+            if (stopped && stopped())
+                throw Error(QStringLiteral("it was stopped before it was complete."));
+            if (version)
+                *version = db.DataVersion();
+        } while (!copy.Step());
+    });
 }
 
 // Renames the whole copy into place; a name taken meanwhile is never overwritten.
@@ -123,46 +92,89 @@ void putPartialInPlace(const QString &partial, const QString &target)
 // failure or a crash never leaves a backup that looks complete.
 void writeCopy(dao::Database &db, const QString &target)
 {
-    writePartial(db, target + kPartial, {}, nullptr);
-    putPartialInPlace(target + kPartial, target);
+    const QString partial = target + kPartial;
+    QFile::remove(partial);
+    try {
+        stepCopy(db, *translated([&] { return db.StartCopy(partial); }), {}, nullptr);
+    } catch (...) {
+        QFile::remove(partial);
+        throw;
+    }
+    putPartialInPlace(partial, target);
+}
+
+// Removes the file's copies whose writers are gone, however they ended: a writer holds its copy's
+// lock until the copy is renamed or removed. Runs with the folder locked, so that no copy is
+// between its making and its lock.
+void removeAbandonedCopies(const QString &file)
+{
+    const BackupNames names(file);
+    const QDir folder(Backups::folderFor(file));
+    for (const QString &entry : folder.entryList(QDir::Files)) {
+        if (!names.isCopy(entry))
+            continue;
+        const QString path = folder.filePath(entry);
+        // Locked only once its writer had renamed it away, the name may be a new copy's by now.
+        if (const std::optional<FileLock> abandoned = FileLock::tryExclusive(path); abandoned && abandoned->stillAt(path))
+            QFile::remove(path);
+    }
 }
 
 void keepNewest(const QString &file)
 {
-    QStringList all = Backups::list(file);
-    while (all.size() > Backups::kKept)
-        QFile::remove(all.takeFirst());
+    try {
+        // Two runs pruning at once could each count the other's newest among those to keep.
+        const FileLock folder = FileLock::exclusive(Backups::folderFor(file));
+        QStringList all = Backups::list(file);
+        while (all.size() > Backups::kKept)
+            QFile::remove(all.takeFirst());
+    } catch (const Error &) {
+        // The backup is in place; the next one prunes.
+    }
 }
 
-// A copy of the file in its backups folder under a reserved name, still partial: see copyAside.
+// A copy of the file in its backups folder under a name of its own, still partial: see copyAside.
 QString copyInFolder(dao::Database &db, const std::function<bool()> &stopped, std::int64_t *version)
 {
     const QString file = db.Path();
+    const QString folderPath = Backups::folderFor(file);
     // A link there would send the copies, and the removal of old ones, to another folder.
-    if (QFileInfo(Backups::folderFor(file)).isSymLink())
+    if (QFileInfo(folderPath).isSymLink())
         throw Error(QStringLiteral("the folder %1 is a symbolic link; backups go only into a real folder.")
-                        .arg(shown(Backups::folderFor(file))));
-    if (!QDir().mkpath(Backups::folderFor(file)))
+                        .arg(shown(folderPath)));
+    if (!QDir().mkpath(folderPath))
         throw Error(QStringLiteral("the folder %1 cannot be made; check that its folder exists and may be written to.")
-                        .arg(shown(Backups::folderFor(file))));
+                        .arg(shown(folderPath)));
     QString target;
+    std::unique_ptr<dao::PageCopy> copy;
     {
-        const QMutexLocker lock(&runMutex);
-        // Left by a run that stopped while writing one; this run's own are being written.
-        const QDir folder(Backups::folderFor(file));
-        for (const QString &partial : folder.entryList({QStringLiteral("*.mdb") + kPartial}, QDir::Files)) {
-            const QString name = folder.filePath(partial.chopped(kPartial.size()));
-            if (backupName(file).match(partial.chopped(kPartial.size())).hasMatch() && !reservedNames().contains(name))
-                QFile::remove(folder.filePath(partial));
+        // Other runs name, make and remove copies here too: one at a time, each step short.
+        const FileLock folder = FileLock::exclusive(folderPath);
+        removeAbandonedCopies(file);
+        target = QDir(folderPath).filePath(
+            BackupNames(file).next(QDir(folderPath).entryList(QDir::Files), QDateTime::currentDateTime()));
+        const QString partial = target + kPartial;
+        try {
+            copy = translated([&] { return db.StartCopy(partial); });
+        } catch (...) {
+            QFile::remove(partial);
+            throw;
         }
-        target = newBackupPath(file);
-        reservedNames().insert(target);
+        std::optional<FileLock> held = FileLock::tryExclusive(partial);
+        if (!held) {
+            copy.reset();
+            QFile::remove(partial);
+            throw Error(QStringLiteral("the copy %1 could not be locked.").arg(shown(partial)));
+        }
+        const QMutexLocker lock(&runMutex);
+        heldCopies().insert_or_assign(target, std::move(*held));
     }
     try {
-        writePartial(db, target + kPartial, stopped, version);
+        stepCopy(db, *copy, stopped, version);
     } catch (...) {
-        const QMutexLocker lock(&runMutex);
-        reservedNames().remove(target);
+        copy.reset();
+        QFile::remove(target + kPartial);
+        letGoOf(target);
         throw;
     }
     return target;
@@ -207,13 +219,10 @@ QString Backups::folderFor(const QString &file)
 
 QStringList Backups::list(const QString &file)
 {
-    QStringList found;
     const QDir folder(folderFor(file));
-    const QRegularExpression name = backupName(file);
-    for (const QString &entry : folder.entryList(QDir::Files))
-        if (name.match(entry).hasMatch())
-            found.append(folder.filePath(entry));
-    std::sort(found.begin(), found.end(), olderFirst);
+    QStringList found;
+    for (const QString &entry : BackupNames(file).oldestFirst(folder.entryList(QDir::Files)))
+        found.append(folder.filePath(entry));
     return found;
 }
 
@@ -262,22 +271,17 @@ void Backups::putInPlace(const QString &file, const QString &target)
     try {
         putPartialInPlace(target + kPartial, target);
     } catch (...) {
-        const QMutexLocker lock(&runMutex);
-        reservedNames().remove(target);
+        letGoOf(target);
         throw;
     }
-    {
-        const QMutexLocker lock(&runMutex);
-        reservedNames().remove(target);
-    }
+    letGoOf(target);
     keepNewest(file);
 }
 
 void Backups::discardCopy(const QString &target)
 {
     QFile::remove(target + kPartial);
-    const QMutexLocker lock(&runMutex);
-    reservedNames().remove(target);
+    letGoOf(target);
 }
 
 void Backups::beforeChange(dao::Database &db)

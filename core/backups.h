@@ -1,7 +1,9 @@
 #pragma once
 // Backups of a recipe file: encrypted copies with the file's own password, made by the database
 // itself from one snapshot (never a half-written state), kept in "backups" beside the file and
-// named by date and time ("Recipe-2026-12-07-1530.mdb"). The newest ten are kept.
+// named by date, time and a number that tells their order ("Recipe-2026-12-09-185612-7.mdb", see
+// BackupNames). The newest ten are kept. Several runs may back one file up at once: each copy has
+// a name no other run takes, and a run removes only copies whose writer is gone (FileLock).
 //
 // Every run of the program backs a file up before its first change to it, so a mistake can be
 // undone; a run that only views makes none. A backup that fails stops the change. The window
@@ -71,7 +73,7 @@ public:
 private:
     friend class BackgroundBackup;
     // Writes a copy of the file the handle is open on under a name of its own in the backups
-    // folder, with ".partial" added; returns the backup's name, reserved until putInPlace or
+    // folder, with ".partial" added; returns the backup's name, the copy locked until putInPlace or
     // discardCopy. Copies step by step and gives up when stopped() says so; sets version to the
     // handle's data version the copy shows, or one older. Throws Error saying why, nothing left
     // behind.

@@ -13,6 +13,7 @@
 #include "exchange/recipe_format.h"
 #include "ui/print/pdf_format.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -23,7 +24,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -449,6 +452,50 @@ TEST(CommandLine, RestoresABackupMadeUnderAnOlderPassword)
 
 // An import killed while it writes leaves the file as it was, never part of the file's recipes:
 // the import is one transaction, rolled back when the file is next opened.
+// Two scripts importing into one file at once (cron and a person): each run waits for the other's
+// write and makes its own backup beside the other's, and every import lands.
+TEST(CommandLine, TwoRunsImportingIntoOneFileAtOnceBothLand)
+{
+    testsupport::TempDb db;
+    db.create();
+    constexpr int kEach = 20;
+    QStringList loops;
+    for (const QString &side : {QStringLiteral("a"), QStringLiteral("b")}) {
+        QString loop;
+        for (int i = 0; i < kEach; ++i) {
+            const QString source = db.folder() + QStringLiteral("/%1%2.mmf").arg(side).arg(i);
+            QFile file(source);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            exchange::writeMealMaster(file, recipes::Recipe{QStringLiteral("Loaf %1%2").arg(side).arg(i), {},
+                                                            QStringLiteral("1 kg flour"), QStringLiteral("Bake.")},
+                                      QStringLiteral("Breads"));
+            loop += QStringLiteral("\"$0\" import --database \"$1\" '%1' || echo \"run %1 failed: $?\"\n").arg(source);
+        }
+        loops.append(loop);
+    }
+    std::vector<std::unique_ptr<QProcess>> runs;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(QLatin1String(name));
+    for (const QString &loop : loops) {
+        runs.push_back(std::make_unique<QProcess>());
+        runs.back()->setProcessEnvironment(environment);
+        runs.back()->setProcessChannelMode(QProcess::MergedChannels);
+        runs.back()->start(QStringLiteral("sh"),
+                           {QStringLiteral("-c"), loop, QStringLiteral(SAPORIUM_PROGRAM), db.filePath()});
+    }
+    for (const auto &run : runs) {
+        ASSERT_TRUE(run->waitForFinished(900000));
+        const QString said = QString::fromLocal8Bit(run->readAll());
+        EXPECT_FALSE(said.contains(QLatin1String("failed:"))) << said.toStdString();
+    }
+    const recipes::Collection collection(db.filePath(), recipes::kBuiltInPassword);
+    EXPECT_EQ(collection.recipeNames(QStringLiteral("Breads")).size(), 2 * kEach);
+    EXPECT_EQ(recipes::Backups::list(db.filePath()).size(), recipes::Backups::kKept);
+    EXPECT_EQ(QDir(recipes::Backups::folderFor(db.filePath())).entryList(QDir::Files).size(), recipes::Backups::kKept)
+        << "no copy left behind";
+}
+
 TEST(CommandLine, AnImportKilledWhileWritingLeavesNothingOfItsFile)
 {
     testsupport::TempDb db;

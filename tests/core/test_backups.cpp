@@ -3,6 +3,7 @@
 // stock sqlcipher shell sees it), a password of one's own, and each way these can fail.
 #include "core/backups.h"
 #include "core/collection.h"
+#include "core/file_lock.h"
 #include "core/recipe_error.h"
 #include "support/temp_db.h"
 
@@ -69,13 +70,11 @@ TEST_F(BackupTest, TheFirstChangeOfARunIsBackedUpAndTenAreKept)
         EXPECT_EQ(shellDump(backups().front(), recipes::kBuiltInPassword), before) << "the file as it was";
         EXPECT_TRUE(QFileInfo(backups().front()).fileName().startsWith(QStringLiteral("Recipe-")));
     }
+    // Twelve within a second or a minute: the names must still keep their order.
+    QStringList madeNow;
     for (int i = 0; i < 12; ++i)
-        Backups::make(db.filePath(), recipes::kBuiltInPassword);
-    const QStringList kept = backups();
-    ASSERT_EQ(kept.size(), Backups::kKept);
-    EXPECT_FALSE(kept.contains(QDir(Backups::folderFor(db.filePath())).filePath(
-        QFileInfo(kept.front()).fileName().section(u'-', 0, 4) + QStringLiteral(".mdb"))))
-        << "the oldest went first";
+        madeNow.append(Backups::make(db.filePath(), recipes::kBuiltInPassword));
+    EXPECT_EQ(backups(), madeNow.mid(2)) << "the newest ten, oldest first";
     EXPECT_EQ(QDir(Backups::folderFor(db.filePath())).entryList(QDir::Files).size(), Backups::kKept)
         << "nothing else is left in the folder";
 
@@ -83,6 +82,37 @@ TEST_F(BackupTest, TheFirstChangeOfARunIsBackedUpAndTenAreKept)
     Collection::create(made, recipes::kBuiltInPassword);
     Collection(made, recipes::kBuiltInPassword).addCategory(QStringLiteral("Soups"));
     EXPECT_TRUE(Backups::list(made).isEmpty()) << "a file this run made has nothing to lose";
+}
+
+// Backups named before numbers told their order are older than any numbered one, whatever their
+// dates say; the numbers, not the clock, order the rest. A copy whose writer is gone is removed,
+// one still locked by its writer is left alone.
+TEST_F(BackupTest, NumbersOrderBackupsAndOnlyAbandonedCopiesAreRemoved)
+{
+    const QDir folder(Backups::folderFor(db.filePath()));
+    ASSERT_TRUE(QDir().mkpath(folder.path()));
+    const QStringList planted = {
+        QStringLiteral("Recipe-2026-12-07-1530.mdb"), QStringLiteral("Recipe-2026-12-07-1530-2.mdb"),
+        QStringLiteral("Recipe-2031-01-01-0000.mdb"), QStringLiteral("Recipe-2020-01-01-000000-9.mdb"),
+        QStringLiteral("Recipe-2019-05-05-101010-41.mdb"), QStringLiteral("Recipe-2020-01-01-000000-40.mdb.partial"),
+        QStringLiteral("Recipe-2020-01-01-000000-43.mdb.partial")};
+    for (const QString &name : planted) {
+        QFile f(folder.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << name.toStdString();
+    }
+    const std::optional<recipes::FileLock> writing =
+        recipes::FileLock::tryExclusive(folder.filePath(QStringLiteral("Recipe-2020-01-01-000000-43.mdb.partial")));
+    ASSERT_TRUE(writing);
+
+    const QString made = Backups::make(db.filePath(), recipes::kBuiltInPassword);
+    EXPECT_TRUE(made.endsWith(QStringLiteral("-44.mdb"))) << made.toStdString();
+    QStringList expected;
+    for (const int i : {0, 1, 2, 3, 4})
+        expected.append(folder.filePath(planted[i]));
+    expected.append(made);
+    EXPECT_EQ(backups(), expected);
+    EXPECT_FALSE(folder.exists(planted[5])) << "abandoned";
+    EXPECT_TRUE(folder.exists(planted[6])) << "still being written";
 }
 
 TEST_F(BackupTest, ABackgroundBackupIsTheFileAsOpenedAndStaysOnlyWhenTheRunChangesIt)
