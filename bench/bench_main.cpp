@@ -542,12 +542,13 @@ const std::map<std::string, std::string> kShapeLabels = {
 // --- Registration and the table -----------------------------------------------------------
 
 using bench::add;
+using bench::addPaused;
 
 void registerAll()
 {
     for (const char *key : {"small", "large"}) {
         add(std::string("raw/keyed_open/") + key, rawKeyedOpen, key);
-        add(std::string("store/open_cold/") + key, storeOpenCold, key);
+        addPaused(std::string("store/open_cold/") + key, 10, storeOpenCold, key);
         add(std::string("store/open_warm/") + key, storeOpenWarm, key);
     }
     for (const char *key : {"small", "large", "single"}) {
@@ -565,10 +566,11 @@ void registerAll()
     add("store/ShowRecipe_last/large", storeShowRecipe, "large", true);
     for (const char *key : {"small", "large", "single", "wide", "million"}) {
         add(std::string("store/AddRecipe+tree/") + key, storeAddRecipe, key);
-        add(std::string("store/UpdateRecipe+tree/") + key, storeUpdateRecipe, key, false);
-        add(std::string("store/DeleteRecipe+tree/") + key, storeDeleteRecipe, key);
+        addPaused(std::string("store/UpdateRecipe+tree/") + key, 20, storeUpdateRecipe, key, false);
+        addPaused(std::string("store/DeleteRecipe+tree/") + key, 20, storeDeleteRecipe, key);
     }
-    add("store/UpdateRecipe_first_of_run/large", storeUpdateRecipe, "large", true);
+    // Each first change waits on a whole background backup made beforehand, unmeasured.
+    addPaused("store/UpdateRecipe_first_of_run/large", 3, storeUpdateRecipe, "large", true)->Repetitions(3);
     // Each first change at a million waits on a copy of 2 GB made beforehand: a few are enough.
     benchmark::RegisterBenchmark("store/UpdateRecipe_first_of_run/million",
                                  [](benchmark::State &state) { storeUpdateRecipe(state, "million", true); })
@@ -577,14 +579,14 @@ void registerAll()
         ->Iterations(3)
         ->Repetitions(3);
     for (const char *key : {"small", "large", "single", "wide", "million"}) {
-        add(std::string("raw/startup/") + key, rawStartup, key);
-        add(std::string("raw/startup_first_screen/") + key, rawFirstScreenStartup, key);
-        add(std::string("ui/startup/") + key, mainWindowStartup, key);
+        addPaused(std::string("raw/startup/") + key, 5, rawStartup, key);
+        addPaused(std::string("raw/startup_first_screen/") + key, 5, rawFirstScreenStartup, key);
+        addPaused(std::string("ui/startup/") + key, 5, mainWindowStartup, key);
     }
     for (const char *box : kBoxes) {
-        add(std::string("raw/show_megabyte/") + box + "/words", rawShowMegabyte, box);
+        addPaused(std::string("raw/show_megabyte/") + box + "/words", 5, rawShowMegabyte, box);
         for (const char *shape : kShapes)
-            add(std::string("ui/show_megabyte/") + box + '/' + shape, showMegabyte, box, std::string(shape));
+            addPaused(std::string("ui/show_megabyte/") + box + '/' + shape, 5, showMegabyte, box, std::string(shape));
     }
 }
 

@@ -531,17 +531,17 @@ void registerExchangeBenchmarks(const GeneratedDatabase &largeDb, const QString 
     if (largeDb.shape.categories * largeDb.shape.recipesEach != kFullRecipes)
         throw std::logic_error("the large database is not of the shape the export rows expect");
     // Each run takes seconds: three repetitions give a median.
-    add("exchange/import_mealmaster/100000", storeImport)->Repetitions(3);
+    addPaused("exchange/import_mealmaster/100000", 1, storeImport)->Repetitions(3);
     add("raw/exchange_read_lines/100000", rawReadLines)->Repetitions(3);
-    add("raw/exchange_insert_rows/100000", rawInsertRows)->Repetitions(3);
-    add("exchange/import_200_files/into_100000", storeImportSingles, true)->Repetitions(3);
-    add("exchange/import_200_files/into_empty", storeImportSingles, false)->Repetitions(3);
+    addPaused("raw/exchange_insert_rows/100000", 1, rawInsertRows)->Repetitions(3);
+    addPaused("exchange/import_200_files/into_100000", 1, storeImportSingles, true)->Repetitions(3);
+    addPaused("exchange/import_200_files/into_empty", 1, storeImportSingles, false)->Repetitions(3);
     add("exchange/export_jsonld/large", storeExport)->Repetitions(3);
     add("raw/exchange_read_rows/large", rawReadRows)->Repetitions(3);
     add("raw/exchange_write_bytes/large", rawWriteBytes)->Repetitions(3);
     // Read together: a link's import should take at most 1.2 times the page's import plus the transfer.
-    add("exchange/ImportPage", storeImportPage, false)->Repetitions(3);
-    add("exchange/ImportLink", storeImportPage, true)->Repetitions(3);
+    addPaused("exchange/ImportPage", 20, storeImportPage, false)->Repetitions(3);
+    addPaused("exchange/ImportLink", 20, storeImportPage, true)->Repetitions(3);
     add("exchange/FetchPage", fetchPage)->Repetitions(3);
 }
 

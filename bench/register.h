@@ -1,6 +1,9 @@
 #pragma once
 // One way every benchmark of ours is registered: milliseconds, wall time, at least 0.3 s each.
-// The registration is returned for the few that need more, such as fewer repetitions.
+// The registration is returned for the few that need more, such as fewer repetitions. A benchmark
+// that pauses for set-up in each iteration is registered with addPaused and a fixed count: the
+// library would otherwise repeat it until 0.3 s were measured, however long the unmeasured set-up
+// takes (a whole backup of a large file each time, for a change of a few milliseconds).
 
 #include <benchmark/benchmark.h>
 
@@ -15,6 +18,12 @@ benchmark::internal::Benchmark *add(const std::string &name, Function function, 
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->MinTime(0.3);
+}
+
+template <typename Function, typename... Args>
+benchmark::internal::Benchmark *addPaused(const std::string &name, int iterations, Function function, Args... args)
+{
+    return add(name, function, args...)->Iterations(iterations);
 }
 
 }  // namespace bench

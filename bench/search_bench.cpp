@@ -318,6 +318,7 @@ void rawFill(benchmark::State &state, const QueryCase &query)
 }
 
 using bench::add;
+using bench::addPaused;
 
 std::string thousands(std::size_t n)
 {
@@ -342,18 +343,18 @@ void registerSearchBenchmarks(const GeneratedDatabase &large, const QString &roo
     // A build at a million takes minutes: once each is all the run can afford.
     for (const std::string key : {"large", "million"}) {
         const int builds = key == "million" ? 1 : 0;
-        auto *build = add("search/SearchIndex+sync/" + key, storeBuild, key);
-        auto *raw = add("raw/search_build_file/" + key, rawBuild, false, key);
+        auto *build = addPaused("search/SearchIndex+sync/" + key, 1, storeBuild, key);
+        auto *raw = addPaused("raw/search_build_file/" + key, 1, rawBuild, false, key);
         if (builds)
             for (auto *b : {build, raw})
                 b->Repetitions(builds);
-        add("search/first_query_unchanged_open/" + key, firstQuery, false, false, key);
+        addPaused("search/first_query_unchanged_open/" + key, 5, firstQuery, false, false, key);
         add("search/later_query/" + key, laterQuery, key);
     }
-    add("search/first_query_unchanged/large", firstQuery, false, true, std::string("large"));
-    add("search/first_query_full_read/large", firstQuery, true, true, std::string("large"));
-    add("search/first_query_after_write/large", firstQueryAfterWrite);
-    add("raw/search_build_memory/large", rawBuild, true, std::string("large"));
+    addPaused("search/first_query_unchanged/large", 5, firstQuery, false, true, std::string("large"));
+    addPaused("search/first_query_full_read/large", 5, firstQuery, true, true, std::string("large"));
+    addPaused("search/first_query_after_write/large", 5, firstQueryAfterWrite);
+    addPaused("raw/search_build_memory/large", 1, rawBuild, true, std::string("large"));
     for (const QueryCase &query : kQueries) {
         const std::string key = query.key;
         add("search/find+FillMatches/" + key + "/large", storeFind, query);
