@@ -1,6 +1,7 @@
 #include "exchange/link_fetcher.h"
 
 #include "exchange/page_charset.h"
+#include "exchange/shown_link.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -61,7 +62,8 @@ QString networkReason(const QNetworkReply &reply, const QUrl &url)
     case QNetworkReply::RemoteHostClosedError:
         return QStringLiteral("The host %1 closed the connection before the page came.").arg(url.host());
     case QNetworkReply::SslHandshakeFailedError:
-        return QStringLiteral("The secure (TLS) connection to %1 failed: %2.").arg(url.host(), reply.errorString());
+        return QStringLiteral("The secure (TLS) connection to %1 failed: %2.")
+            .arg(url.host(), shownLink(reply.errorString()));
     case QNetworkReply::TooManyRedirectsError:
         return QStringLiteral("The link was redirected more than %1 times, so it was not followed further.")
             .arg(kMaxRedirects);
@@ -73,7 +75,7 @@ QString networkReason(const QNetworkReply &reply, const QUrl &url)
     if (status != 0)
         return QStringLiteral("The server answered %1 %2.")
             .arg(QString::number(status), reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
-    return QStringLiteral("The page could not be fetched: %1.").arg(reply.errorString());
+    return QStringLiteral("The page could not be fetched: %1.").arg(shownLink(reply.errorString()));
 }
 
 }  // namespace
