@@ -9,6 +9,7 @@
 #include "exchange/page_charset.h"
 #include "exchange/page_reader.h"
 #include "exchange/recipe_format.h"
+#include "exchange/shown_link.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -246,7 +247,7 @@ ImportReport Importer::run(const QStringList &paths, const ImportProgress &progr
         struct stat st {};
         const bool there = ::stat(QFile::encodeName(path).constData(), &st) == 0;
         if (!there && errno == ENOENT && LinkFetcher::looksLikeLink(path)) {
-            report.lines.append(path + QStringLiteral(": ") + LinkFetcher::refusal(QUrl(path))
+            report.lines.append(shownLink(path) + QStringLiteral(": ") + LinkFetcher::refusal(QUrl(path))
                                 + QStringLiteral(" Nothing of it was imported."));
             ++report.unreadable;
             ++report.unfetched;
@@ -308,16 +309,19 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
 void Importer::importLink(const QString &link, qint64 doneBefore, qint64 total, const ImportProgress &progress,
                           ImportReport &report)
 {
-    const FetchedPage page = LinkFetcher(limits_).fetch(QUrl(link), [&](qint64, qint64) {
+    // Fetched with the name and password the link may carry, told and read without them.
+    const QUrl url(link);
+    const QString name = shownLink(link);
+    const FetchedPage page = LinkFetcher(limits_).fetch(url, [&](qint64, qint64) {
         return !progress || progress(doneBefore, total);
     });
     if (page.outcome == FetchedPage::Outcome::Cancelled) {
-        report.lines.append(link + QStringLiteral(": Cancelled; nothing of this page was imported."));
+        report.lines.append(name + QStringLiteral(": Cancelled; nothing of this page was imported."));
         report.cancelled = true;
         return;
     }
     if (page.outcome == FetchedPage::Outcome::Failed) {
-        report.lines.append(link + QStringLiteral(": ") + page.reason + QStringLiteral(" Nothing of it was imported."));
+        report.lines.append(name + QStringLiteral(": ") + page.reason + QStringLiteral(" Nothing of it was imported."));
         ++report.unreadable;
         ++report.unfetched;
         return;
@@ -327,12 +331,12 @@ void Importer::importLink(const QString &link, qint64 doneBefore, qint64 total, 
             QBuffer buffer;
             buffer.setData(page.body);
             buffer.open(QIODevice::ReadOnly);
-            readJsonLdBlock(buffer, link, onRecipe, onProblem, QUrl(link));
+            readJsonLdBlock(buffer, name, onRecipe, onProblem, url);
         } else {
-            readPage(pageAsUtf8(page.body, page.charset), link, onRecipe, onProblem, QUrl(link));
+            readPage(pageAsUtf8(page.body, page.charset), name, onRecipe, onProblem, url);
         }
     };
-    importRead(link, QStringLiteral("page"), read, [&] { return doneBefore; }, total, progress, report);
+    importRead(name, QStringLiteral("page"), read, [&] { return doneBefore; }, total, progress, report);
 }
 
 void Importer::importRead(const QString &name, const QString &noun, const Reader &read,

@@ -18,7 +18,8 @@
 // An argument that starts "http://" or "https://" (any case) is a link: its page is fetched
 // (link_fetcher.h), held in memory only, and imported as a file is, in one transaction. A link that
 // cannot be fetched, and an argument "scheme://..." of another scheme that names no file, is told
-// with the reason and counted as a file that could not be read.
+// with the reason and counted as a file that could not be read. A link's user name and password
+// go to its server only: the report and the recipes' "Source:" lines name it without them.
 //
 // Failures: run() throws nothing of its own; every failure, the core's included, is a line of the
 // report it returns, and its flags say which kind. Callers show report.text().

@@ -3,6 +3,7 @@
 #include "exchange/html_entities.h"
 #include "exchange/json_checker.h"
 #include "exchange/json_source.h"
+#include "exchange/shown_link.h"
 
 #include <QBuffer>
 #include <QJsonArray>
@@ -277,15 +278,16 @@ ImportedRecipe recipeFrom(const QJsonObject &object)
     return imported;
 }
 
-// "Source: <link>" as the instructions' last line, unless it already is.
+// "Source: <link>" as the instructions' last line, unless it already is; never with a name and
+// password, whether the page's link or the recipe's own carries them.
 void addSourceLine(recipes::Recipe &recipe, const QJsonObject &object, const QUrl &pageUrl)
 {
     const QString given = firstText(object.value(QLatin1String("url"))).simplified();
-    QString link = given;
+    QString link = shownLink(given);
     if (!pageUrl.isEmpty()) {
         const QUrl url(given);
         if (given.isEmpty() || (url.isValid() && url.isRelative()))
-            link = pageUrl.resolved(url).toString();
+            link = shownLink(pageUrl.resolved(url));
     }
     if (link.isEmpty())
         return;

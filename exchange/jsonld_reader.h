@@ -42,9 +42,10 @@ int readJsonLdBlock(QIODevice &device, const QString &sourceName, const RecipeSi
 
 // One Recipe object of a page, read as above, its instructions ending with "Source: <link>": the
 // recipe's "url", resolved against pageUrl (the link the page came from, empty for a saved page)
-// when relative; pageUrl itself when the recipe gives none; no line when neither is known, nor
-// when the last line already is that one. Other readers of pages build such an object so that
-// their recipes come out exactly as JSON-LD's do.
+// when relative; pageUrl itself when the recipe gives none; either without its user name and
+// password (shownLink); no line when neither is known, nor when the last line already is that
+// one. Other readers of pages build such an object so that their recipes come out exactly as
+// JSON-LD's do.
 ImportedRecipe pageRecipeFromJsonLd(const QJsonObject &recipe, const QUrl &pageUrl);
 
 }  // namespace exchange

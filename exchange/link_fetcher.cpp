@@ -1,6 +1,7 @@
 #include "exchange/link_fetcher.h"
 
 #include "exchange/page_charset.h"
+#include "exchange/shown_link.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -32,9 +33,23 @@ QString size(qint64 bytes)
     return QString::number(double(bytes) / 1024, 'g', 3) + QStringLiteral(" KB");
 }
 
-QString tooLarge(qint64 limit)
+// Past the limit in the bytes read, which are the unpacked ones when the server packed the page.
+QString tooLarge(const QNetworkReply &reply, qint64 limit)
 {
-    return QStringLiteral("The page is too large: over the %1 this program reads.").arg(size(limit));
+    const QByteArray packing = reply.rawHeader(QByteArrayLiteral("Content-Encoding")).trimmed().toLower();
+    const bool packed = !packing.isEmpty() && packing != "identity";
+    return (packed ? QStringLiteral("The page is too large once unpacked: over the %1 this program reads.")
+                   : QStringLiteral("The page is too large: over the %1 this program reads."))
+        .arg(size(limit));
+}
+
+// The scheme of the link a redirect that was not followed leads to; empty when it leads nowhere.
+QString redirectScheme(const QNetworkReply &reply)
+{
+    const QByteArray location = reply.rawHeader(QByteArrayLiteral("Location")).trimmed();
+    if (location.isEmpty())
+        return {};
+    return reply.url().resolved(QUrl::fromEncoded(location)).scheme();
 }
 
 // What the server says the body is: a web page, JSON-LD, or neither (nothing when it says nothing,
@@ -50,7 +65,7 @@ std::optional<FetchedPage::Kind> kindOf(const QByteArray &contentType)
 }
 
 // Why the reply failed, in words, for the failures the network reports itself.
-QString networkReason(const QNetworkReply &reply, const QUrl &url)
+QString networkReason(const QNetworkReply &reply, const QUrl &url, qint64 limit)
 {
     const int status = reply.attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     switch (reply.error()) {
@@ -61,19 +76,33 @@ QString networkReason(const QNetworkReply &reply, const QUrl &url)
     case QNetworkReply::RemoteHostClosedError:
         return QStringLiteral("The host %1 closed the connection before the page came.").arg(url.host());
     case QNetworkReply::SslHandshakeFailedError:
-        return QStringLiteral("The secure (TLS) connection to %1 failed: %2.").arg(url.host(), reply.errorString());
+        return QStringLiteral("The secure (TLS) connection to %1 failed: %2.")
+            .arg(url.host(), shownLink(reply.errorString()));
     case QNetworkReply::TooManyRedirectsError:
         return QStringLiteral("The link was redirected more than %1 times, so it was not followed further.")
             .arg(kMaxRedirects);
     case QNetworkReply::InsecureRedirectError:
         return QStringLiteral("The link was redirected from https to plain http, which is refused.");
+    case QNetworkReply::ProtocolUnknownError:
+        // Qt follows redirects to http and https links only.
+        if (const QString scheme = redirectScheme(reply); status / 100 == 3 && !scheme.isEmpty())
+            return QStringLiteral("The link was redirected to a %1: link, which is not followed.").arg(scheme);
+        break;
+    case QNetworkReply::UnknownContentError:
+        // On a page the server answered with, Qt's unpacking stopped: past its safety check, which
+        // starts at the limit here, or on packed bytes that do not unpack; Qt does not say which.
+        if (status / 100 == 2)
+            return QStringLiteral("The page is too large once unpacked (over the %1 this program reads), or its "
+                                  "packing is damaged.")
+                .arg(size(limit));
+        break;
     default:
         break;
     }
     if (status != 0)
         return QStringLiteral("The server answered %1 %2.")
             .arg(QString::number(status), reply.attribute(QNetworkRequest::HttpReasonPhraseAttribute).toString());
-    return QStringLiteral("The page could not be fetched: %1.").arg(reply.errorString());
+    return QStringLiteral("The page could not be fetched: %1.").arg(shownLink(reply.errorString()));
 }
 
 }  // namespace
@@ -106,6 +135,9 @@ FetchedPage LinkFetcher::fetch(const QUrl &url, const FetchProgress &progress) c
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(kMaxRedirects);
+    // Qt stops unpacking a page that unpacks to many times its size once it is past this, so that
+    // a small packed page cannot fill the memory before the size check below sees it.
+    request.setDecompressedSafetyCheckThreshold(limits_.bytes);
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Saporium/" SAPORIUM_VERSION));
     const std::unique_ptr<QNetworkReply> reply(manager.get(request));
 
@@ -140,7 +172,7 @@ FetchedPage LinkFetcher::fetch(const QUrl &url, const FetchProgress &progress) c
     QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, [&] {
         page.body += reply->readAll();
         if (page.body.size() > limits_.bytes)
-            stop(tooLarge(limits_.bytes));
+            stop(tooLarge(*reply, limits_.bytes));
         else
             ask();
     });
@@ -172,10 +204,10 @@ FetchedPage LinkFetcher::fetch(const QUrl &url, const FetchProgress &progress) c
         return failed(stopped);
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (reply->error() != QNetworkReply::NoError || status < 200 || status >= 300)
-        return failed(networkReason(*reply, url));
+        return failed(networkReason(*reply, url, limits_.bytes));
     page.body += reply->readAll();
     if (page.body.size() > limits_.bytes)
-        return failed(tooLarge(limits_.bytes));
+        return failed(tooLarge(*reply, limits_.bytes));
     const QByteArray type = reply->rawHeader(QByteArrayLiteral("Content-Type"));
     page.kind = kindOf(type).value_or(FetchedPage::Kind::Page);
     page.charset = charsetOf(type);

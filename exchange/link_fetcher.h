@@ -1,8 +1,10 @@
 #pragma once
 // Fetches one web page by its link, for the importer: http and https only, at most 5 redirects
 // and none from https down to http, the whole fetch within a time limit (30 s) and a size limit
-// (20 MB). The bytes are held in memory only. It waits in a local event loop, so it works under a
-// QCoreApplication (the command line) as under the window's QApplication, on the calling thread.
+// (20 MB, of the page as unpacked when the server sends it packed). The bytes are held in memory
+// only. A name and password in the link go to the server; no reason quotes them. It waits in a
+// local event loop, so it works under a QCoreApplication (the command line) as under the window's
+// QApplication, on the calling thread.
 //
 // Failures: fetch() throws nothing; a page that cannot be had comes back as Failed with the
 // reason in words ("the server answered 404 Not Found"), a cancel as Cancelled.

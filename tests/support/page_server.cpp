@@ -1,5 +1,6 @@
 #include "support/page_server.h"
 
+#include <QtEndian>
 #include <QtGlobal>
 
 #include <cerrno>
@@ -152,6 +153,25 @@ PageReply PageServer::replyFor(const QByteArray &path, const QByteArray &request
 PageReply PageServer::redirectTo(const QByteArray &path)
 {
     return {"HTTP/1.1 302 Found\r\nLocation: " + path + "\r\n", {}};
+}
+
+PageReply PageServer::gzipped(const QByteArray &page)
+{
+    // qCompress gives the size, then a zlib stream: a 2-byte header, the deflated bytes and an
+    // Adler-32. gzip wraps the same deflated bytes in a header of its own, a CRC-32 and the size.
+    const QByteArray zlib = qCompress(page, 9);
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : page) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    char trailer[8];
+    qToLittleEndian(~crc, trailer);
+    qToLittleEndian(quint32(page.size()), trailer + 4);
+    const QByteArray body = QByteArray("\x1F\x8B\x08\0\0\0\0\0\x02\xFF", 10) + zlib.mid(6, zlib.size() - 10)
+        + QByteArray(trailer, sizeof trailer);
+    return {"HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Encoding: gzip\r\n", body};
 }
 
 quint16 PageServer::closedPort()

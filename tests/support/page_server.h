@@ -37,8 +37,10 @@ public:
     // The last request's head, as received.
     QByteArray lastRequest() const;
 
-    // A 302 redirect to path.
+    // A 302 redirect to path, or to any link.
     static PageReply redirectTo(const QByteArray &path);
+    // A web page sent packed with gzip, as servers send pages to a client that accepts it.
+    static PageReply gzipped(const QByteArray &page);
     // A local port nothing listens on (it listened a moment ago).
     static quint16 closedPort();
 

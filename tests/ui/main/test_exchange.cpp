@@ -159,6 +159,14 @@ TEST_F(ExchangeTest, ImportsALinkFromTheMenuOrPastedIntoTheCategoryItIsOn)
     run(findNode(QStringLiteral("Soups")), QStringLiteral("Import from a link..."));
     EXPECT_EQ(kindsShown(), std::vector<Kind>{Kind::Input});
 
+    // A link's name and password go to its server only: the report names the link without them.
+    dialogs.clear();
+    dialogs.answerInputBox(QString(server.url("/gone")).replace(QLatin1String("//"), QLatin1String("//alice:S3cretPw@")));
+    run(findNode(QStringLiteral("Soups")), QStringLiteral("Import from a link..."));
+    EXPECT_EQ(kindsShown(), (std::vector<Kind>{Kind::Input, Kind::Progress, Kind::Message}));
+    EXPECT_TRUE(dialogs.messages().back().startsWith(server.url("/gone") + QStringLiteral(": The server answered 404")))
+        << dialogs.messages().back().toStdString();
+
     EXPECT_FALSE(findNode(QStringLiteral("Japanese"), QStringLiteral("Saporium")).isValid());
 }
 
