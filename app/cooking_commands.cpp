@@ -12,6 +12,8 @@
 
 #include <QTextStream>
 
+#include <vector>
+
 namespace cli {
 
 namespace {
@@ -49,41 +51,76 @@ struct Wanted {
     QString refusal;
 };
 
-// "Category/Recipe": the first "/" that leaves an existing category before it splits, since a
-// recipe's name may hold one ("Salt/pepper rub").
+struct Found {
+    QString category;
+    recipes::Recipe recipe;
+};
+
+// "Category/Recipe" as the file holds it. A category's name and a recipe's may each hold a "/"
+// ("Soups/Cold", "Salt/pepper rub"), so every "/" that leaves an existing category before it is
+// tried; exactly one that reaches a recipe is taken, more are refused as ambiguous.
 void findSplit(const recipes::Collection &collection, const QStringList &categories, const QString &named,
-               Wanted &wanted)
+               const QString &factorText, Wanted &wanted)
 {
-    for (qsizetype slash = named.indexOf(u'/'); slash > 0; slash = named.indexOf(u'/', slash + 1))
-        if (const std::optional<QString> category = matching(categories, named.left(slash).trimmed())) {
-            wanted.category = *category;
-            wanted.recipe = findRecipe(collection, *category, named.mid(slash + 1));
-            if (!wanted.recipe)
-                wanted.refusal = kNoSuchRecipe;
-            return;
-        }
-    wanted.refusal =
-        QStringLiteral("no category of the file starts it; write \"Category/Recipe\". It is not on the list.");
+    bool categoryNamed = false;
+    std::vector<Found> found;
+    for (qsizetype slash = named.indexOf(u'/'); slash > 0; slash = named.indexOf(u'/', slash + 1)) {
+        const std::optional<QString> category = matching(categories, named.left(slash).trimmed());
+        if (!category)
+            continue;
+        categoryNamed = true;
+        if (std::optional<recipes::Recipe> recipe = findRecipe(collection, *category, named.mid(slash + 1)))
+            found.push_back({*category, std::move(*recipe)});
+    }
+    if (found.size() == 1) {
+        wanted.category = found.front().category;
+        wanted.recipe = std::move(found.front().recipe);
+        return;
+    }
+    if (found.empty()) {
+        wanted.refusal = categoryNamed
+            ? kNoSuchRecipe
+            : QStringLiteral("no category of the file starts it; write \"Category/Recipe\". It is not on the list.");
+        return;
+    }
+    QStringList each;
+    for (const Found &f : found)
+        each << QStringLiteral("\"%1\" of the category \"%2\"").arg(f.recipe.name.trimmed(), f.category);
+    wanted.refusal = QStringLiteral("it names %1; say which with --category, as in --category \"%2\" \"%3\". It is not "
+                                    "on the list.")
+                         .arg(each.join(QLatin1String(" and ")), found.back().category,
+                              found.back().recipe.name.trimmed() + factorText);
 }
 
 // A trailing "*N" that reads as a factor is the recipe's own; one meant as a number but out of
-// the limits is refused; anything else after a "*" is part of the name.
-Wanted wantedBy(const recipes::Collection &collection, const QStringList &categories, const QString &argument)
+// the limits is refused; anything else after a "*" is part of the name. With --category the rest
+// is the recipe's name, else "Category/Recipe".
+Wanted wantedBy(const recipes::Collection &collection, const QStringList &categories, const QString &argument,
+                const std::optional<QString> &category)
 {
     Wanted wanted;
     QString named = argument;
+    QString factorText;
     const qsizetype star = named.lastIndexOf(u'*');
     if (star > 0) {
         const QString after = named.mid(star + 1);
         if (const std::optional<double> factor = recipes::readFactor(after)) {
             wanted.factor = factor;
+            factorText = named.mid(star);
             named.truncate(star);
         } else if (recipes::looksLikeNumber(after)) {
             wanted.refusal = recipes::factorRule() + QStringLiteral("; it is not on the list.");
             return wanted;
         }
     }
-    findSplit(collection, categories, named, wanted);
+    if (!category) {
+        findSplit(collection, categories, named, factorText, wanted);
+        return wanted;
+    }
+    wanted.category = *category;
+    wanted.recipe = findRecipe(collection, *category, named);
+    if (!wanted.recipe)
+        wanted.refusal = kNoSuchRecipe;
     return wanted;
 }
 
@@ -114,16 +151,20 @@ int scaleRecipe(const recipes::Collection &collection, const Arguments &args, co
     return Done;
 }
 
-int shoppingList(const recipes::Collection &collection, const Arguments &args, QTextStream &out, QTextStream &err)
+int shoppingList(const recipes::Collection &collection, const Arguments &args, const QString &database,
+                 QTextStream &out, QTextStream &err)
 {
     if (args.positional().isEmpty())
         throw UsageError{QStringLiteral("shopping-list: name at least one recipe, as \"Category/Recipe\".")};
     const double factor = args.isSet(kFactor) ? amountOption(args, QStringLiteral("shopping-list"), kFactor) : 1.0;
     const QStringList categories = collection.categories();
+    std::optional<QString> category;
+    if (args.isSet(kCategory))
+        category = existingCategory(categories, args.value(kCategory).trimmed(), database);
     recipes::ShoppingList list;
     int missing = 0;
     for (const QString &argument : args.positional()) {
-        const Wanted wanted = wantedBy(collection, categories, argument);
+        const Wanted wanted = wantedBy(collection, categories, argument, category);
         if (!wanted.recipe) {
             err << argument << ": " << wanted.refusal << '\n';
             ++missing;

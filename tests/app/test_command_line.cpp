@@ -299,6 +299,41 @@ TEST(CommandLine, ScalesAndListsRecipesWithoutChangingThem)
     EXPECT_EQ(contents(), before);
 }
 
+// A category's name may hold a "/": "Soups/Cold/Gazpacho" is tried at every "/", taken when one
+// way reaches a recipe, refused when two do, and --category names the category outright.
+TEST(CommandLine, ListsRecipesOfACategoryWithASlashInItsName)
+{
+    testsupport::TempDb db;
+    db.create();
+    db.addCategory(QStringLiteral("Soups"),
+                   {testsupport::row(QStringLiteral("Leek Soup"), {}, QStringLiteral("2 leeks")),
+                    testsupport::row(QStringLiteral("Cold/Gazpacho"), {}, QStringLiteral("4 tomatoes"))});
+    db.addCategory(QStringLiteral("Soups/Cold"),
+                   {testsupport::row(QStringLiteral("Gazpacho"), {}, QStringLiteral("2 cucumbers")),
+                    testsupport::row(QStringLiteral("Vichyssoise"), {}, QStringLiteral("3 leeks"))});
+    const QString list = QStringLiteral("shopping-list");
+    const CookingStep steps[] = {
+        {{list, QStringLiteral("Soups/Cold/Vichyssoise"), QStringLiteral("soups/cold/Vichyssoise*2")}, cli::Done,
+         "9 leeks\n", ""},
+        {{list, QStringLiteral("Soups/Cold/Gazpacho*2"), QStringLiteral("Soups/Leek Soup")}, cli::SomeRefused,
+         "2 leeks\n",
+         "Soups/Cold/Gazpacho*2: it names \"Cold/Gazpacho\" of the category \"Soups\" and \"Gazpacho\" of the "
+         "category \"Soups/Cold\"; say which with --category, as in --category \"Soups/Cold\" \"Gazpacho*2\". It is "
+         "not on the list.\n"},
+        {{list, QStringLiteral("--category=soups/cold"), QStringLiteral("Gazpacho*2"), QStringLiteral("Vichyssoise")},
+         cli::Done, "4 cucumbers\n3 leeks\n", ""},
+        {{list, QStringLiteral("--category"), QStringLiteral("Soups"), QStringLiteral("Cold/Gazpacho"),
+          QStringLiteral("Vichyssoise")},
+         cli::SomeRefused, "4 tomatoes\n", "Vichyssoise: there is no such recipe in that category"},
+        {{list, QStringLiteral("--category=Stews"), QStringLiteral("Gazpacho")}, cli::Failed, "",
+         "There is no category named Stews"},
+        {{list, QStringLiteral("Soups/Cold/Borscht")}, cli::SomeRefused, "",
+         "Soups/Cold/Borscht: there is no such recipe in that category"},
+        {{list, QStringLiteral("Stews/Borscht")}, cli::SomeRefused, "", "no category of the file starts it"},
+    };
+    runCookingSteps(db.filePath(), steps);
+}
+
 // --format takes every format of the list that writes, and its help and its refusal name them all.
 TEST(CommandLine, ExportsInEveryFormatOfTheList)
 {
