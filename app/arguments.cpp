@@ -1,5 +1,7 @@
 #include "app/arguments.h"
 
+#include "core/scale_factor.h"
+
 #include <optional>
 #include <utility>
 
@@ -9,8 +11,12 @@ namespace {
 
 const QStringList kFlags = {QStringLiteral("password-stdin"), QStringLiteral("help")};
 
-// "-x", "--x" and "--x=v" are options; "-" alone (standard input, by custom) is not.
-bool looksLikeOption(const QString &argument) { return argument.size() > 1 && argument.startsWith(u'-'); }
+// "-x", "--x" and "--x=v" are options; "-" alone (standard input, by custom) is not, nor is a
+// negative number ("-1", "-0.5", "-inf"), so that "--factor -1" reaches the factor's own check.
+bool looksLikeOption(const QString &argument)
+{
+    return argument.size() > 1 && argument.startsWith(u'-') && !recipes::looksLikeNumber(argument);
+}
 
 // The option's name and, when written with "=", its value.
 std::pair<QString, std::optional<QString>> split(const QString &argument)

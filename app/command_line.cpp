@@ -215,7 +215,7 @@ int runScale(const Context &c)
 int runShoppingList(const Context &c)
 {
     unlock(c.session, c.args, c.err);
-    return shoppingList(*c.session.collection(), c.args, c.out, c.err);
+    return shoppingList(*c.session.collection(), c.args, c.database, c.out, c.err);
 }
 
 using Command = int (*)(const Context &);

@@ -19,9 +19,12 @@ class Arguments;
 int scaleRecipe(const recipes::Collection &collection, const Arguments &args, const QString &database,
                 QTextStream &out);
 
-// "Category/Recipe" arguments, each with an optional "*N" after it that scales that one in place
-// of --factor (default 1): the list's lines on out. A name that finds no recipe is told on err and
-// the others still listed, with exit code 1.
-int shoppingList(const recipes::Collection &collection, const Arguments &args, QTextStream &out, QTextStream &err);
+// "Category/Recipe" arguments, or with --category C the names of recipes in C, each with an
+// optional "*N" after it that scales that one in place of --factor (default 1): the list's lines
+// on out. An argument that finds no recipe, names two, or has an "*N" out of the factor's limits
+// is told on err and the others still listed, with exit code 1. Throws UsageError or
+// recipes::Error (an amount too large to write, a --category the file lacks).
+int shoppingList(const recipes::Collection &collection, const Arguments &args, const QString &database,
+                 QTextStream &out, QTextStream &err);
 
 }  // namespace cli

@@ -1,5 +1,6 @@
 #include "app/usage.h"
 
+#include "core/scale_factor.h"
 #include "exchange/format_list.h"
 
 #include <QStringBuilder>
@@ -67,13 +68,21 @@ const std::vector<Command> &commands()
          QStringLiteral("saporium scale [--database FILE] --category NAME --recipe NAME (--factor X | --servings N)"),
          QStringLiteral("prints the recipe's ingredient lines with every amount multiplied by X, or made for N\n"
                         "          servings when its ingredients say how many it serves (\"Yield: 4\", \"Serves 4\").\n"
-                        "          The rest of each line, and the stored recipe, stay as they are.")},
-        {QStringLiteral("shopping-list"), {kDatabase, kFactor},
-         QStringLiteral("saporium shopping-list [--database FILE] [--factor X] CATEGORY/RECIPE[*N]..."),
+                        "          The rest of each line, and the stored recipe, stay as they are. X is above 0 and at\n"
+                        "          most %1, N at most %2. An amount that would grow too large to write exits 2.")
+             .arg(recipes::kMostFactor)
+             .arg(recipes::kMostServings)},
+        {QStringLiteral("shopping-list"), {kDatabase, kFactor, kCategory},
+         QStringLiteral("saporium shopping-list [--database FILE] [--factor X] [--category NAME] [CATEGORY/]RECIPE[*N]..."),
          QStringLiteral("prints what the recipes need together, sorted by item: lines of the same item in units\n"
                         "          of one kind added up, the others listed once each. Every recipe is scaled by X\n"
-                        "          (default 1), or by N when \"*N\" follows its name. Exits 1 when a name finds no\n"
-                        "          recipe; the others are still listed.")},
+                        "          (default 1), or by N when \"*N\" follows its name; X and N are above 0 and at most\n"
+                        "          %1. Each RECIPE is written CATEGORY/RECIPE, or without the category when\n"
+                        "          --category names it for all; one that names a recipe of two categories (a category's\n"
+                        "          name may hold a \"/\") is refused, with --category as the way out. Exits 1 when a\n"
+                        "          name finds no recipe or two, or its N is refused; the others are still listed. An\n"
+                        "          amount that would grow too large to write exits 2.")
+             .arg(recipes::kMostFactor)},
     };
     return all;
 }
@@ -93,11 +102,13 @@ QString optionLine(const QString &name)
          QStringLiteral("  --database FILE     the recipe file (default: the one the window opens); a name without\n"
                         "                      an extension gets .mdb\n")},
         {QStringLiteral("category"),
-         QStringLiteral("  --category NAME     the category to import into, export, search or scale from\n")},
+         QStringLiteral("  --category NAME     the category to import into, export, search, scale or list from\n")},
         {QStringLiteral("recipe"), QStringLiteral("  --recipe NAME       the recipe to scale\n")},
         {QStringLiteral("factor"),
-         QStringLiteral("  --factor X          multiply every amount by X (2, 0.5, 1,5 or 1/2)\n")},
-        {QStringLiteral("servings"), QStringLiteral("  --servings N        scale to N servings\n")},
+         QStringLiteral("  --factor X          multiply every amount by X (2, 0.5, 1,5 or 1/2; at most %1)\n")
+             .arg(recipes::kMostFactor)},
+        {QStringLiteral("servings"),
+         QStringLiteral("  --servings N        scale to N servings (at most %1)\n").arg(recipes::kMostServings)},
         {QStringLiteral("format"), QStringLiteral("  --format FORMAT     %1\n").arg(exchange::formats::writerNames())},
         {QStringLiteral("output"), QStringLiteral("  --output PATH       the file to write\n")},
         {QStringLiteral("password-stdin"),
@@ -115,8 +126,8 @@ const QString kExitCodes = QStringLiteral(
     "Exit status:\n"
     "  0   done\n"
     "  1   some input refused or a file not read (search: nothing matched; shopping-list: a\n"
-    "      recipe not found)\n"
-    "  2   a usage or file error\n");
+    "      recipe not found or named two ways, or its *N refused)\n"
+    "  2   a usage or file error, or a recipe that cannot be scaled as asked\n");
 
 // The command's name in the column its text starts at; a name too long for it has the text start
 // on the next line, so that two blanks still part them.

@@ -168,6 +168,8 @@ std::optional<double> readPositiveAmount(QStringView typed)
     return amount->low;
 }
 
+bool isWritableAmount(double value) { return std::isfinite(value) && std::abs(value) < 1e12; }
+
 QString quantityText(double value, bool fractional, QChar decimalSeparator)
 {
     if (!fractional) {

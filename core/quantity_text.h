@@ -35,6 +35,10 @@ bool startsQuantity(QChar c);
 // and its unit.
 qsizetype blanksEnd(QStringView text, qsizetype from);
 
+// True for an amount quantityText writes digit for digit: a finite number below a million
+// million. Scaling and adding up refuse an amount past it rather than write it wrongly.
+bool isWritableAmount(double value);
+
 // An amount as the scaler writes it. As a fraction: the nearest whole number with eighths,
 // thirds or two thirds ("2 1/3", "3/4"), never "0" (1/8 at least). Else as a decimal with at
 // most two places and no trailing zeros, with the given separator (0.01 at least).

@@ -1,6 +1,7 @@
 #include "core/recipe_scaling.h"
 
 #include "core/ingredient_line.h"
+#include "core/quantity_text.h"
 #include "core/recipe_error.h"
 #include "core/servings.h"
 
@@ -20,7 +21,7 @@ void checkFactor(double factor)
 double scaled(double value, double factor)
 {
     const double result = value * factor;
-    if (!std::isfinite(result))
+    if (!isWritableAmount(result))
         throw Error(QStringLiteral("The recipe cannot be scaled by %1: an amount would grow too large to write.")
                         .arg(factor));
     return result;

@@ -5,8 +5,8 @@
 // The servings line ("Yield: 4", "Serves 4-6") is scaled with them; lines without an amount
 // stay as they are. Nothing here changes a stored recipe: the texts are values.
 //
-// A factor that is not a finite number above 0, or an amount that would grow past any number,
-// throws recipes::Error saying so.
+// A factor that is not a finite number above 0, or an amount that would grow past what is written
+// digit for digit (isWritableAmount), throws recipes::Error saying so.
 
 #include <QString>
 #include <QStringView>

@@ -1,6 +1,7 @@
 #include "core/shopping_list.h"
 
 #include "core/ingredient_line.h"
+#include "core/quantity_text.h"
 #include "core/recipe_error.h"
 #include "core/servings.h"
 
@@ -83,6 +84,9 @@ Entry summed(const Sum &sum)
     }
     const double low = sum.low / divisor;
     const double high = sum.high / divisor;
+    if (!isWritableAmount(low) || !isWritableAmount(high))
+        throw Error(QStringLiteral("The shopping list cannot add up %1: an amount would grow too large to write.")
+                        .arg(sum.items.front()));
     const bool many = high > 1;
     QString item = sum.items.front();
     for (const QString &written : sum.items)
@@ -111,6 +115,16 @@ void ShoppingList::add(const ShoppingRecipe &recipe)
                         .arg(recipe.name)
                         .arg(recipe.factor));
     recipes_.push_back(recipe);
+    // Added up once now, so that lines() never meets an amount it cannot write.
+    try {
+        lines();
+    } catch (const Error &) {
+        recipes_.pop_back();
+        throw Error(QStringLiteral("\"%1\" cannot go on the shopping list scaled by %2: an amount would grow too large "
+                                   "to write.")
+                        .arg(recipe.name)
+                        .arg(recipe.factor));
+    }
 }
 
 QStringList ShoppingList::lines() const

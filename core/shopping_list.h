@@ -36,11 +36,14 @@ struct ShoppingRecipe {
 
 class ShoppingList {
 public:
-    // Throws recipes::Error when the factor is not a finite number above 0.
+    // Throws recipes::Error, and leaves the list as it was, when the factor is not a finite number
+    // above 0 or a sum with this recipe would grow past what is written digit for digit
+    // (isWritableAmount), as scaling refuses it.
     void add(const ShoppingRecipe &recipe);
     void clear() { recipes_.clear(); }
     const std::vector<ShoppingRecipe> &recipes() const { return recipes_; }
 
+    // Throws recipes::Error for an amount too large to write, which add() lets no list hold.
     QStringList lines() const;
 
 private:

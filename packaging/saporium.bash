@@ -27,7 +27,7 @@ _saporium()
         backup) options='--database --output' ;;
         restore | password) options='--database' ;;
         scale) options='--database --category --recipe --factor --servings' ;;
-        shopping-list) options='--database --factor' ;;
+        shopping-list) options='--database --factor --category' ;;
         *) return ;;
     esac
 

@@ -185,6 +185,33 @@ TEST(CommandLine, ImportsExportsAndSaysHowItWent)
     EXPECT_TRUE(exported.readAll().contains("\"recipeCategory\": \"Mine\""));
 }
 
+// One run of scale or shopping-list on a recipe file, and what it must answer.
+struct CookingStep {
+    QStringList arguments;
+    int exitCode;
+    const char *out;  // all of stdout
+    const char *err;  // in stderr
+};
+
+template <std::size_t N>
+void runCookingSteps(const QString &database, const CookingStep (&steps)[N])
+{
+    for (const CookingStep &step : steps) {
+        SCOPED_TRACE(step.arguments.join(u' ').toStdString());
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        EXPECT_EQ(cli::run(QStringList{QStringLiteral("saporium")} + step.arguments, database, outStream, errStream),
+                  step.exitCode);
+        outStream.flush();
+        errStream.flush();
+        if (!step.arguments.contains(QStringLiteral("--help")))
+            EXPECT_EQ(out.toStdString(), step.out);
+        else
+            EXPECT_TRUE(out.startsWith(QString::fromUtf8(step.out))) << out.toStdString();
+        EXPECT_TRUE(err.contains(QString::fromUtf8(step.err))) << err.toStdString();
+    }
+}
+
 // scale and shopping-list print exactly the scaled lines, refuse what they cannot read, and leave
 // the file as it was.
 TEST(CommandLine, ScalesAndListsRecipesWithoutChangingThem)
@@ -195,8 +222,12 @@ TEST(CommandLine, ScalesAndListsRecipesWithoutChangingThem)
                    {testsupport::row(QStringLiteral("Leek Soup"), QStringLiteral("Ann"),
                                      QStringLiteral("Yield: 4\r\n2 leeks\r\n1 1/2 cups stock\r\nsalt to taste"),
                                      QStringLiteral("boil"))});
-    db.addCategory(QStringLiteral("Rubs"), {testsupport::row(QStringLiteral("Salt/pepper rub"), QString(),
-                                                             QStringLiteral("1 tsp salt\r\n1/2 cup stock"), QStringLiteral("mix"))});
+    // An amount a thousandfold of which is past any number.
+    const QString huge = QStringLiteral("1") + QString(306, u'0') + QStringLiteral(" cups flour");
+    db.addCategory(QStringLiteral("Rubs"),
+                   {testsupport::row(QStringLiteral("Salt/pepper rub"), QString(),
+                                     QStringLiteral("1 tsp salt\r\n1/2 cup stock"), QStringLiteral("mix")),
+                    testsupport::row(QStringLiteral("Flour sack"), QString(), huge, QStringLiteral("weigh"))});
     const auto contents = [&] {
         recipes::Collection collection(db.filePath(), recipes::kBuiltInPassword);
         QStringList rows;
@@ -207,14 +238,10 @@ TEST(CommandLine, ScalesAndListsRecipesWithoutChangingThem)
         return rows;
     };
     const QStringList before = contents();
-    ASSERT_EQ(before.size(), 2);
+    ASSERT_EQ(before.size(), 3);
     const QString s = QStringLiteral("scale"), list = QStringLiteral("shopping-list");
-    const struct {
-        QStringList arguments;
-        int exitCode;
-        const char *out;    // all of stdout
-        const char *err;    // in stderr
-    } steps[] = {
+    const QString soups = QStringLiteral("--category=Soups"), leekSoup = QStringLiteral("--recipe=Leek Soup");
+    const CookingStep steps[] = {
         {{s, QStringLiteral("--category=soups"), QStringLiteral("--recipe=leek soup"), QStringLiteral("--factor=2")},
          cli::Done, "Yield: 8\n4 leeks\n3 cups stock\nsalt to taste\n", ""},
         {{s, QStringLiteral("--category=Soups"), QStringLiteral("--recipe=Leek Soup"), QStringLiteral("--servings=2")},
@@ -229,9 +256,20 @@ TEST(CommandLine, ScalesAndListsRecipesWithoutChangingThem)
           QStringLiteral("--servings=2")},
          cli::Failed, "", "give either --factor or --servings"},
         {{s, QStringLiteral("--category=Soups"), QStringLiteral("--recipe=Leek Soup"), QStringLiteral("--factor=-2")},
-         cli::Failed, "", "--factor wants a number above 0"},
+         cli::Failed, "", "--factor \"-2\" is refused: the factor must be a number above 0 and at most 1000"},
         {{s, QStringLiteral("--category=Soups"), QStringLiteral("--recipe=Leek Soup"), QStringLiteral("--factor=2x")},
-         cli::Failed, "", "not \"2x\""},
+         cli::Failed, "", "--factor \"2x\" is refused"},
+        // Numbers out of the limits, a negative one given as the option's next argument too.
+        {{s, soups, leekSoup, QStringLiteral("--factor"), QStringLiteral("-1")}, cli::Failed, "",
+         "scale: --factor \"-1\" is refused: the factor must be a number above 0 and at most 1000"},
+        {{s, soups, leekSoup, QStringLiteral("--servings"), QStringLiteral("-3")}, cli::Failed, "",
+         "scale: --servings \"-3\" is refused: the servings must be a number above 0 and at most 1000"},
+        {{s, soups, leekSoup, QStringLiteral("--factor=99999999999999999999")}, cli::Failed, "",
+         "the factor must be a number above 0 and at most 1000"},
+        {{s, soups, leekSoup, QStringLiteral("--servings=1001")}, cli::Failed, "",
+         "the servings must be a number above 0 and at most 1000"},
+        {{s, QStringLiteral("--category=Rubs"), QStringLiteral("--recipe=Flour sack"), QStringLiteral("--factor=1000")},
+         cli::Failed, "", "an amount would grow too large to write"},
         {{s, QStringLiteral("--category=Soups"), QStringLiteral("--recipe=Pea"), QStringLiteral("--factor=2")},
          cli::Failed, "", "no recipe named Pea in the category Soups"},
         {{s, QStringLiteral("--recipe=Pea"), QStringLiteral("--factor=2")}, cli::Failed, "", "--category is needed"},
@@ -243,23 +281,64 @@ TEST(CommandLine, ScalesAndListsRecipesWithoutChangingThem)
         {{list, QStringLiteral("Leek Soup")}, cli::SomeRefused, "", "write \"Category/Recipe\""},
         {{list}, cli::Failed, "", "name at least one recipe"},
         {{list, QStringLiteral("--factor=0"), QStringLiteral("Soups/Leek Soup")}, cli::Failed, "", "above 0"},
+        // A "*N" meant as a number but out of the limits is told as such, not taken for a name.
+        {{list, QStringLiteral("Soups/Leek Soup*0"), QStringLiteral("Soups/Leek Soup")}, cli::SomeRefused,
+         "2 leeks\nsalt to taste\n1 1/2 cups stock\n",
+         "Soups/Leek Soup*0: the factor must be a number above 0 and at most 1000; it is not on the list.\n"},
+        {{list, QStringLiteral("Soups/Leek Soup*nan")}, cli::SomeRefused, "",
+         "Soups/Leek Soup*nan: the factor must be a number above 0 and at most 1000"},
+        {{list, QStringLiteral("Soups/Leek Soup* 1e308")}, cli::SomeRefused, "",
+         "Soups/Leek Soup* 1e308: the factor must be a number above 0 and at most 1000"},
+        {{list, QStringLiteral("Soups/Leek Soup*-1")}, cli::SomeRefused, "",
+         "Soups/Leek Soup*-1: the factor must be a number above 0 and at most 1000"},
+        {{list, QStringLiteral("Soups/Leek Soup*2 crusts")}, cli::SomeRefused, "",
+         "Soups/Leek Soup*2 crusts: there is no such recipe in that category"},
+        {{list, QStringLiteral("--factor"), QStringLiteral("-1"), QStringLiteral("Soups/Leek Soup")}, cli::Failed, "",
+         "shopping-list: --factor \"-1\" is refused: the factor must be a number above 0 and at most 1000"},
+        {{list, QStringLiteral("--factor=1001"), QStringLiteral("Soups/Leek Soup")}, cli::Failed, "",
+         "the factor must be a number above 0 and at most 1000"},
+        // An amount grown past any number is refused as scale refuses it, never listed as "inf".
+        {{list, QStringLiteral("Soups/Leek Soup"), QStringLiteral("Rubs/Flour sack*1000")}, cli::Failed, "",
+         "\"Flour sack\" cannot go on the shopping list scaled by 1000: an amount would grow too large to write."},
         {{list, QStringLiteral("--help")}, cli::Done, "Usage: saporium shopping-list", ""},
     };
-    for (const auto &step : steps) {
-        SCOPED_TRACE(step.arguments.join(u' ').toStdString());
-        QString out, err;
-        QTextStream outStream(&out), errStream(&err);
-        EXPECT_EQ(cli::run(QStringList{QStringLiteral("saporium")} + step.arguments, db.filePath(), outStream, errStream),
-                  step.exitCode);
-        outStream.flush();
-        errStream.flush();
-        if (!step.arguments.contains(QStringLiteral("--help")))
-            EXPECT_EQ(out.toStdString(), step.out);
-        else
-            EXPECT_TRUE(out.startsWith(QString::fromUtf8(step.out))) << out.toStdString();
-        EXPECT_TRUE(err.contains(QString::fromUtf8(step.err))) << err.toStdString();
-    }
+    runCookingSteps(db.filePath(), steps);
     EXPECT_EQ(contents(), before);
+}
+
+// A category's name may hold a "/": "Soups/Cold/Gazpacho" is tried at every "/", taken when one
+// way reaches a recipe, refused when two do, and --category names the category outright.
+TEST(CommandLine, ListsRecipesOfACategoryWithASlashInItsName)
+{
+    testsupport::TempDb db;
+    db.create();
+    db.addCategory(QStringLiteral("Soups"),
+                   {testsupport::row(QStringLiteral("Leek Soup"), {}, QStringLiteral("2 leeks")),
+                    testsupport::row(QStringLiteral("Cold/Gazpacho"), {}, QStringLiteral("4 tomatoes"))});
+    db.addCategory(QStringLiteral("Soups/Cold"),
+                   {testsupport::row(QStringLiteral("Gazpacho"), {}, QStringLiteral("2 cucumbers")),
+                    testsupport::row(QStringLiteral("Vichyssoise"), {}, QStringLiteral("3 leeks"))});
+    const QString list = QStringLiteral("shopping-list");
+    const CookingStep steps[] = {
+        {{list, QStringLiteral("Soups/Cold/Vichyssoise"), QStringLiteral("soups/cold/Vichyssoise*2")}, cli::Done,
+         "9 leeks\n", ""},
+        {{list, QStringLiteral("Soups/Cold/Gazpacho*2"), QStringLiteral("Soups/Leek Soup")}, cli::SomeRefused,
+         "2 leeks\n",
+         "Soups/Cold/Gazpacho*2: it names \"Cold/Gazpacho\" of the category \"Soups\" and \"Gazpacho\" of the "
+         "category \"Soups/Cold\"; say which with --category, as in --category \"Soups/Cold\" \"Gazpacho*2\". It is "
+         "not on the list.\n"},
+        {{list, QStringLiteral("--category=soups/cold"), QStringLiteral("Gazpacho*2"), QStringLiteral("Vichyssoise")},
+         cli::Done, "4 cucumbers\n3 leeks\n", ""},
+        {{list, QStringLiteral("--category"), QStringLiteral("Soups"), QStringLiteral("Cold/Gazpacho"),
+          QStringLiteral("Vichyssoise")},
+         cli::SomeRefused, "4 tomatoes\n", "Vichyssoise: there is no such recipe in that category"},
+        {{list, QStringLiteral("--category=Stews"), QStringLiteral("Gazpacho")}, cli::Failed, "",
+         "There is no category named Stews"},
+        {{list, QStringLiteral("Soups/Cold/Borscht")}, cli::SomeRefused, "",
+         "Soups/Cold/Borscht: there is no such recipe in that category"},
+        {{list, QStringLiteral("Stews/Borscht")}, cli::SomeRefused, "", "no category of the file starts it"},
+    };
+    runCookingSteps(db.filePath(), steps);
 }
 
 // --format takes every format of the list that writes, and its help and its refusal name them all.

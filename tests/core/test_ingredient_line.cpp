@@ -152,8 +152,31 @@ TEST(IngredientLine, ScalingRefusesFactorsThatAreNotFiniteAndAboveZero)
                      recipes::Error);
         EXPECT_TRUE(list.recipes().empty());
     }
-    // An amount that would grow past any number is refused too, not written as "inf".
-    EXPECT_THROW(recipes::scaledIngredientLine(u"10 c flour", 1e308), recipes::Error);
+    // An amount that would grow past any number, or past what is written digit for digit, is
+    // refused by the scaler and by the list alike, not written as "inf" or with made-up digits.
+    const struct {
+        QStringList ingredients;  // of the recipes added in turn; the last is refused
+        double factor;
+    } tooLarge[] = {
+        {{QStringLiteral("1") + QString(306, u'0') + QStringLiteral(" cups flour")}, 1000},
+        {{QStringLiteral("10 c flour")}, 1e308},
+        {{QStringLiteral("2000000000 eggs")}, 1000},
+        {{QStringLiteral("600000000000 cups flour"), QStringLiteral("1 c sugar\r\n600000000000 c flour")}, 1},
+    };
+    for (const auto &c : tooLarge) {
+        SCOPED_TRACE(c.ingredients.join(u'|').left(40).toStdString());
+        recipes::ShoppingList list;
+        for (qsizetype i = 0; i + 1 < c.ingredients.size(); ++i)
+            list.add({QStringLiteral("Bread"), QStringLiteral("Baking"), c.ingredients[i], c.factor});
+        const QStringList listed = list.lines();
+        if (c.ingredients.size() == 1) {
+            EXPECT_THROW(recipes::scaledIngredients(c.ingredients.back(), c.factor), recipes::Error);
+        }
+        EXPECT_THROW(list.add({QStringLiteral("Loaf"), QStringLiteral("Baking"), c.ingredients.back(), c.factor}),
+                     recipes::Error);
+        EXPECT_EQ(list.recipes().size(), std::size_t(c.ingredients.size() - 1)) << "a refused recipe stays off";
+        EXPECT_EQ(list.lines(), listed);
+    }
     // Servings are asked for, but the recipe says none.
     EXPECT_THROW(recipes::ingredientsForServings(u"1 c flour\r\n2 eggs", 4), recipes::Error);
 }

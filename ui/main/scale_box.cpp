@@ -1,9 +1,9 @@
 #include "ui/main/scale_box.h"
 
 #include "core/category_schema.h"
-#include "core/quantity_text.h"
 #include "core/recipe_error.h"
 #include "core/recipe_scaling.h"
+#include "core/scale_factor.h"
 #include "core/servings.h"
 #include "ui/main/box_frame.h"
 #include "ui/print/print_command.h"
@@ -36,6 +36,7 @@ ScaleBox::ScaleBox(printdoc::PrintCommand &print, QWidget *owner)
     ui_->Copy->setCaptionWithKey(QStringLiteral("&Copy"));
     ui_->Close->setCaptionWithKey(QStringLiteral("Cl&ose"));
     ui_->bodyLayout->setColumnStretch(2, 1);
+    ui_->Servings->setMaximum(recipes::kMostServings);
     // Room for one line of it even when all is well, so the lines below keep their place.
     ui_->Problem->setMinimumHeight(ui_->Problem->fontMetrics().height());
     new BoxFrame(*this, *ui_->ScaleBoxXP, *ui_->Body, *ui_->xptopbuttons3, *ui_->xptopbuttons1,
@@ -87,12 +88,12 @@ void ScaleBox::rescale()
     if (byServings) {
         factor = ui_->Servings->value() / *servings_;
     } else {
-        factor = recipes::readPositiveAmount(ui_->Factor->text());
+        factor = recipes::readFactor(ui_->Factor->text());
         if (!factor) {
             const QString typed = ui_->Factor->text().trimmed();
-            refuse(typed.isEmpty()
-                       ? QStringLiteral("Type the factor to scale by: a number above 0, %1.").arg(kExamples)
-                       : QStringLiteral("\u201c%1\u201d is not a number above 0. Type one %2.").arg(typed, kExamples));
+            const QString rule = recipes::factorRule() + QStringLiteral(", ") + kExamples;
+            refuse(typed.isEmpty() ? QStringLiteral("Type the factor to scale by: %1.").arg(rule)
+                                   : QStringLiteral("\u201c%1\u201d is refused: %2.").arg(typed, rule));
             return;
         }
     }

@@ -101,6 +101,10 @@ TEST_F(CookingTest, ScaleShowsTheScaledLinesAsTheNumberChangesAndPrintsThem)
         {"Pea", 0, "1/2", {u"3/4 cups peas"_s, u"250 ml stock"_s, u"0.5 leek"_s}},
         {"Pea", 0, "-2", {}},
         {"Pea", 0, "two", {}},
+        {"Pea", 0, "1001", {}},
+        {"Pea", 0, "99999999999999999999", {}},
+        // The servings stop where a typed factor does.
+        {"Leek", 5000, "", {u"Serves 1000"_s, u"500 leeks"_s, u"250 l water"_s, u"Salt to taste"_s}},
     };
     for (const auto &c : cases) {
         const QString recipe = QString::fromLatin1(c.recipe);
@@ -128,6 +132,9 @@ TEST_F(CookingTest, ScaleShowsTheScaledLinesAsTheNumberChangesAndPrintsThem)
         EXPECT_EQ(in<QLabel>(box, "Problem")->text().isEmpty(), !c.lines.isEmpty());
         print->click();
         if (c.lines.isEmpty()) {
+            EXPECT_TRUE(in<QLabel>(box, "Problem")->text().contains(
+                u"the factor must be a number above 0 and at most 1000"_s))
+                << in<QLabel>(box, "Problem")->text().toStdString();
             EXPECT_EQ(lines(box), "");
             EXPECT_FALSE(QFile::exists(printFile()));
             continue;
