@@ -57,6 +57,14 @@ bool displayMayBeReached()
     return false;
 }
 
+// Whether a box can be seen: the offscreen and minimal platforms draw into memory only, where a box
+// would wait for ever for a click no one can give.
+bool boxesCanBeSeen()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform != u"offscreen" && platform != u"minimal";
+}
+
 // A subcommand: no window. A PDF needs the GUI library for its fonts, on the offscreen platform,
 // so that it can be made without a display.
 int commandLine(int argc, char **argv, const QStringList &arguments)
@@ -110,7 +118,8 @@ int main(int argc, char **argv)
 
     platform::QtDialogs dialogs;
     if (refusal) {
-        dialogs.MsgBox(*refusal, platform::vbCritical, platform::kAppTitle);
+        if (boxesCanBeSeen())
+            dialogs.MsgBox(*refusal, platform::vbCritical, platform::kAppTitle);
         return cli::Failed;
     }
     const QString recipeFile = named ? namedFile : QDir(data.folder).filePath(QStringLiteral("Recipe.mdb"));
@@ -121,11 +130,13 @@ int main(int argc, char **argv)
         if (answer)
             return 0;
         if (answer.kind == platform::SingleInstance::Answer::NoAnswer) {
-            dialogs.MsgBox(QStringLiteral("Saporium is already open on %1, but it does not answer. Close it, or wait "
-                                          "until it responds, and start Saporium again.")
-                               .arg(QDir::toNativeSeparators(recipeFile)),
-                           platform::vbCritical, platform::kAppTitle);
-            return 1;
+            const QString busy = QStringLiteral("Saporium is already open on %1, but it does not answer. Close it, or "
+                                                "wait until it responds, and start Saporium again.")
+                                     .arg(QDir::toNativeSeparators(recipeFile));
+            QTextStream(stderr) << busy << Qt::endl;
+            if (boxesCanBeSeen())
+                dialogs.MsgBox(busy, platform::vbCritical, platform::kAppTitle);
+            return cli::Failed;
         }
         // What listens is not a window of ours: this one opens, as it would with nobody there.
     } else if (!instance->unguarded().isEmpty()) {

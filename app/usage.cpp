@@ -44,7 +44,8 @@ const std::vector<Command> &commands()
          QStringLiteral("writes every recipe, or those of --category, as JSON-LD, MealMaster, a cookbook\n"
                         "          (a web page or a PDF) with a table of contents, or (folder) a folder per recipe\n"
                         "          with its recipe.json, which a new export into PATH updates. Exported files are not\n"
-                        "          encrypted. A PATH that is a symbolic link is refused.")},
+                        "          encrypted. A PATH that is a symbolic link is refused, and so is a folder PATH\n"
+                        "          that belongs to another user or that others may write to.")},
         {QStringLiteral("search"), {kDatabase, kCategory},
          QStringLiteral("saporium search [--database FILE] [--category NAME] QUERY..."),
          QStringLiteral("prints the recipes the query matches, one \"Category<TAB>Recipe\" line each, in the\n"

@@ -1,6 +1,7 @@
 #include "core/search_index.h"
 
 #include "core/category_schema.h"
+#include "core/own_folder.h"
 #include "core/translated.h"
 #include "engine/full_text_index.h"
 #include "engine/names.h"
@@ -47,8 +48,8 @@ bool ownWritableFolder(const QString &folder)
 {
     const QByteArray native = QFile::encodeName(folder);
     struct stat st {};
-    return ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid()
-        && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0 && ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) == 0;
+    return ::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode) && notOursAlone(st).isEmpty()
+        && ::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) == 0;
 }
 
 // The user's cache folder, made private where missing. Throws Error unless it is a real folder

@@ -2,6 +2,7 @@
 
 #include "core/category_schema.h"
 #include "core/collection.h"
+#include "core/own_folder.h"
 #include "core/recipe_error.h"
 #include "engine/system_reason.h"
 #include "exchange/folder_names.h"
@@ -60,6 +61,20 @@ QString linkRefused()
     return QStringLiteral("it is a symbolic link; an export is never written through a link. Remove the link or "
                           "choose another folder.");
 }
+
+// Why the folder open at fd is not one an export may write into, or nothing when it is. A folder
+// someone else may write to could hold their recipe.json, or a link, put there for us to write.
+QString notOurs(int fd)
+{
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return systemReason(errno);
+    const QString why = recipes::notOursAlone(st);
+    return why.isEmpty() ? why : why + QStringLiteral("; recipes are exported only into folders of yours.");
+}
+
+// Made for the user alone to write, so that a later export may write into them again.
+constexpr mode_t kFolderMode = 0755;  // less the user's umask
 
 // A recipe by its name and category, as the importer reads them back.
 QString keyOf(const QString &name, const QString &category) { return name + QChar(0) + category; }
@@ -139,17 +154,16 @@ std::optional<Failure> writeRecipeFile(int top, const QString &folderName, const
     Fd folder(::openat(top, encoded(folderName).constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!folder.ok())
         return Failure{folderName, errno == ELOOP ? linkRefused() : systemReason(errno)};
+    if (const QString why = notOurs(folder.get()); !why.isEmpty())
+        return Failure{folderName, why};
     struct stat st {};
-    mode_t createMode = 0666;  // less the user's umask
     bool oldFile = false;
     if (::fstatat(folder.get(), "recipe.json", &st, AT_SYMLINK_NOFOLLOW) == 0) {
         if (S_ISLNK(st.st_mode))
             return Failure{where, linkRefused()};
         if (!S_ISREG(st.st_mode))
             return Failure{where, QStringLiteral("it is not a regular file.")};
-        // Only the owner may open it until it carries the old file's permissions.
         oldFile = true;
-        createMode = 0600;
     } else if (errno != ENOENT) {
         return Failure{where, systemReason(errno)};
     }
@@ -157,8 +171,9 @@ std::optional<Failure> writeRecipeFile(int top, const QString &folderName, const
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 16; ++attempt) {
         temp = ".recipe.json." + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
-        // O_EXCL never opens an entry that is already there, a link included.
-        fd = ::openat(folder.get(), temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, createMode);
+        // O_EXCL never opens an entry that is already there, a link included. The file gets the
+        // permissions of any new file of the user's, never the old one's: those may not be ours.
+        fd = ::openat(folder.get(), temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             break;
     }
@@ -178,8 +193,6 @@ std::optional<Failure> writeRecipeFile(int top, const QString &folderName, const
             left -= done;
         }
     }
-    if (!failed && oldFile && ::fchmod(fd, st.st_mode & 0777) != 0)
-        failed = Failure{where, systemReason(errno)};
     // Only a file that takes an old one's place must be on the disk before the rename, or a crash
     // could leave neither; new files are made safe at once when the export is done.
     if (!failed && oldFile && ::fsync(fd) != 0)
@@ -220,7 +233,7 @@ public:
                 if (scan_.taken.contains(folded))
                     continue;
                 scan_.taken.insert(folded);
-                if (::mkdirat(top_, encoded(candidate).constData(), 0777) == 0)
+                if (::mkdirat(top_, encoded(candidate).constData(), kFolderMode) == 0)
                     folder = candidate;
                 else if (errno != EEXIST)
                     return Failure{candidate, systemReason(errno)};
@@ -263,12 +276,14 @@ bool FolderFormat::exportTo(const QString &path, const recipes::Collection &coll
             return failed({{}, linkRefused()});
         if (!S_ISDIR(st.st_mode))
             return failed({{}, QStringLiteral("it is not a folder.")});
-    } else if (errno != ENOENT || ::mkdir(native.constData(), 0777) != 0) {
+    } else if (errno != ENOENT || ::mkdir(native.constData(), kFolderMode) != 0) {
         return failed({{}, systemReason(errno)});
     }
     Fd top(::open(native.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     if (!top.ok())
         return failed({{}, errno == ELOOP ? linkRefused() : systemReason(errno)});
+    if (const QString why = notOurs(top.get()); !why.isEmpty())
+        return failed({{}, why});
     Scan found;
     if (const auto failure = scan(top.get(), found))
         return failed(*failure);

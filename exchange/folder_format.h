@@ -11,8 +11,10 @@
 // written so far, each whole.
 //
 // No link is followed: the export folder, a recipe folder or a recipe.json that is a symbolic
-// link is refused, and the export stops there. The export folder is made when missing, with the
-// user's usual permissions.
+// link is refused, and the export stops there. So is a folder to be written into that belongs to
+// another user or that others may write to: what is in it may not be ours. Folders are made
+// when missing, for the user alone to write; a recipe.json gets the permissions of any new file
+// of the user's, never those of the file it replaces.
 
 #include "exchange/recipe_format.h"
 

@@ -1,8 +1,9 @@
 // Imports into a real recipe file: files of each kind found in a folder and put where they
 // belong, duplicates skipped, unreadable recipes reported by place, each file whole or not at all,
 // devices, pipes and files the user may not read told and passed over, and exports that come
-// back unchanged when imported; pages fetched by their links from a local server, read as the same
-// page saved to a file is, and every way a fetch fails told.
+// back unchanged when imported, recipe folders written only into folders of the user's; pages
+// fetched by their links from a local server, read as the same page saved to a file is, and every
+// way a fetch fails told.
 #include "core/collection.h"
 #include "core/recipe_batch.h"
 #include "exchange/exporter.h"
@@ -29,6 +30,7 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -542,6 +544,75 @@ TEST(FolderExport, EveryRecipeComesBackFromItsOwnFolder)
         EXPECT_EQ(kept.readAll(), "mine");
         ASSERT_TRUE(QFile::remove(at));
     }
+}
+
+TEST(FolderExport, WritesOnlyIntoFoldersOfTheUsersOwnAndNeverKeepsAPlantedFilesMode)
+{
+    const exchange::RecipeFormat *folders = exchange::formats::writerNamed(QStringLiteral("folder"));
+    ASSERT_TRUE(folders);
+    testsupport::TempDb from;
+    from.create();
+    Collection source(from.filePath(), testsupport::kPassword);
+    source.addCategory(QStringLiteral("Breads"));
+    source.addRecipe(QStringLiteral("Breads"), {QStringLiteral("Toast"), QString(), QStringLiteral("bread"),
+                                                QStringLiteral("Toast it.")});
+    // A recipe.json that matches the recipe, so that the export would write over it.
+    const QByteArray planted = R"({"@type": "Recipe", "name": "Toast", "recipeCategory": "Breads"})";
+    // Only root can give a folder to another user.
+    const bool root = ::geteuid() == 0;
+    const mode_t umaskWas = ::umask(022);
+    const struct {
+        const char *what;
+        const char *changed;  // what is given the mode and owner, in the export folder ("" for itself)
+        mode_t mode;
+        bool stranger;        // given to another user
+        const char *refusal;  // the error after "The folder DIR could not be written: "; none: exported
+    } cases[] = {
+        {"the export folder of another user", "", 0755, true, "it belongs to another user"},
+        {"the export folder others may write", "", 0777, false, "others may write to it (its permissions are 777)"},
+        {"the export folder its group may write", "", 0770, false, "others may write to it (its permissions are 770)"},
+        {"a recipe folder of another user", "Toast", 0755, true, "Toast: it belongs to another user"},
+        {"a recipe folder others may write", "Toast", 0757, false,
+         "Toast: others may write to it (its permissions are 757)"},
+        {"a recipe.json anyone may write, in folders of the user's", "Toast/recipe.json", 0666, false, nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.stranger && !root)
+            continue;
+        QTemporaryDir out;
+        const QString dir = out.filePath(QStringLiteral("recipes"));
+        const QString json = dir + QStringLiteral("/Toast/recipe.json");
+        writeFile(json, planted);
+        ASSERT_EQ(::chmod(QFile::encodeName(json).constData(), 0666), 0);
+        const QByteArray changed = QFile::encodeName(*c.changed ? dir + u'/' + QLatin1String(c.changed) : dir);
+        ASSERT_EQ(::chmod(changed.constData(), c.mode), 0);
+        if (c.stranger) {
+            ASSERT_EQ(::chown(changed.constData(), 12345, 12345), 0);
+        }
+
+        QString error;
+        const bool exported = folders->exportTo(dir, source, source.categories(), {}, &error);
+        QFile written(json);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        struct stat st {};
+        ASSERT_EQ(::stat(QFile::encodeName(json).constData(), &st), 0);
+        if (c.refusal) {
+            EXPECT_FALSE(exported);
+            EXPECT_EQ(error.toStdString(), QStringLiteral("The folder %1 could not be written: %2; recipes are "
+                                                          "exported only into folders of yours.")
+                                               .arg(dir, QLatin1String(c.refusal))
+                                               .toStdString());
+            EXPECT_EQ(written.readAll(), planted);
+        } else {
+            EXPECT_TRUE(exported) << error.toStdString();
+            EXPECT_NE(written.readAll(), planted);
+            EXPECT_EQ(st.st_mode & 07777, 0644u) << "a new file's mode under the umask 022";
+        }
+    }
+    ::umask(umaskWas);
+    if (!root)
+        GTEST_SKIP() << "the folders of another user were left out: only root can make them";
 }
 
 // Every recipe of every category, whole, in stored order.
