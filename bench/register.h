@@ -12,18 +12,24 @@
 namespace bench {
 
 template <typename Function, typename... Args>
-benchmark::internal::Benchmark *add(const std::string &name, Function function, Args... args)
+benchmark::internal::Benchmark *registered(const std::string &name, Function function, Args... args)
 {
     return benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State &state) { function(state, args...); })
         ->Unit(benchmark::kMillisecond)
-        ->UseRealTime()
-        ->MinTime(0.3);
+        ->UseRealTime();
 }
 
 template <typename Function, typename... Args>
+benchmark::internal::Benchmark *add(const std::string &name, Function function, Args... args)
+{
+    return registered(name, function, args...)->MinTime(0.3);
+}
+
+// The library takes a fixed count or a least time, not both.
+template <typename Function, typename... Args>
 benchmark::internal::Benchmark *addPaused(const std::string &name, int iterations, Function function, Args... args)
 {
-    return add(name, function, args...)->Iterations(iterations);
+    return registered(name, function, args...)->Iterations(iterations);
 }
 
 }  // namespace bench
