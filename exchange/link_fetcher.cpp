@@ -1,6 +1,7 @@
 #include "exchange/link_fetcher.h"
 
 #include "exchange/page_charset.h"
+#include "exchange/read_limits.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -25,16 +26,9 @@ QString seconds(std::chrono::milliseconds limit)
     return QString::number(double(limit.count()) / 1000.0, 'g', 3) + QStringLiteral(" s");
 }
 
-QString size(qint64 bytes)
-{
-    if (bytes >= 1024 * 1024)
-        return QString::number(double(bytes) / (1024 * 1024), 'g', 3) + QStringLiteral(" MB");
-    return QString::number(double(bytes) / 1024, 'g', 3) + QStringLiteral(" KB");
-}
-
 QString tooLarge(qint64 limit)
 {
-    return QStringLiteral("The page is too large: over the %1 this program reads.").arg(size(limit));
+    return QStringLiteral("The page is too large: over the %1 this program reads.").arg(byteSize(limit));
 }
 
 // What the server says the body is: a web page, JSON-LD, or neither (nothing when it says nothing,
@@ -135,7 +129,7 @@ FetchedPage LinkFetcher::fetch(const QUrl &url, const FetchProgress &progress) c
                      .arg(QString::fromLatin1(type.split(';').front().trimmed())));
         else if (length.isValid() && length.toLongLong() > limits_.bytes)
             stop(QStringLiteral("The page is too large: %1, over the %2 this program reads.")
-                     .arg(size(length.toLongLong()), size(limits_.bytes)));
+                     .arg(byteSize(length.toLongLong()), byteSize(limits_.bytes)));
     });
     QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, [&] {
         page.body += reply->readAll();
