@@ -35,7 +35,8 @@ const std::vector<Command> &commands()
                         "          each file goes in whole or not at all. A recipe goes into --category, else the\n"
                         "          category the file gives it, else \"Imported\". A recipe identical to one already in\n"
                         "          its category is skipped. Only regular files are read: a device, pipe or unreadable\n"
-                        "          file is reported and skipped.\n"
+                        "          file is reported and skipped, as is a saved page over 64 MB; a JSON-LD recipe over\n"
+                        "          64 MB, or a MealMaster recipe over 4 MB, is refused and the file's others go in.\n"
                         "          An http:// or https:// URL is fetched (30 s and 20 MB at most) and read as a saved\n"
                         "          page is; a link that cannot be fetched is told like an unreadable file.")},
         {QStringLiteral("export"), {kDatabase, kCategory, QStringLiteral("format"), QStringLiteral("output")},

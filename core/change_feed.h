@@ -32,7 +32,8 @@ struct Change {
     // over a recipe, RecipeDeleted: its values before.
     std::optional<Recipe> before;
     // CategoryDeleted: the recipes the category held, in stored order; ManyWritten: the recipes
-    // the batch added to the category, in order.
+    // the batch added to the category, in order, or none when nothing listened to the feed as
+    // the batch began.
     std::vector<StoredRecipe> recipes;
     // The changes of one batch share one number, never 0; 0: a change of its own.
     std::uint64_t batch = 0;
@@ -43,6 +44,10 @@ class ChangeFeed : public QObject {
 public:
     // The program's one feed; its signal is raised on the thread that made the change.
     static ChangeFeed &instance();
+
+    // Whether anything listens to the feed now: a window's models and its change history do, the
+    // command line does not.
+    bool listened() const;
 
 signals:
     void changed(const recipes::Change &change);

@@ -39,7 +39,8 @@ struct RecipeBatch::Category {
 RecipeBatch::RecipeBatch(Collection &collection, DuplicateIndex *index)
     : collection_(collection),
       ownIndex_(index ? nullptr : std::make_unique<DuplicateIndex>()),
-      index_(index ? index : ownIndex_.get())
+      index_(index ? index : ownIndex_.get()),
+      keepsRecipes_(ChangeFeed::instance().listened())
 {
     Backups::beforeChange(collection_.db());
     translated([&] {
@@ -105,7 +106,8 @@ RecipeBatch::Result RecipeBatch::add(const QString &category, const Recipe &type
             values.push_back(stored.field(i));
         const std::int64_t row = appender.Append(values);
         target.added.insert(print, row);
-        target.appended.push_back(StoredRecipe{row, stored});
+        if (keepsRecipes_)
+            target.appended.push_back(StoredRecipe{row, stored});
         return Result::Added;
     });
 }

@@ -8,6 +8,10 @@
 //
 // The fingerprints of what the categories hold come from a DuplicateIndex: the batch's own, or
 // one the caller keeps across many batches so that each category is read once for all of them.
+//
+// The recipes added are kept until the commit tells them on ChangeFeed, for a change history to
+// undo; only when something listens to the feed, so that where nothing does (the command line) a
+// batch of any size holds no more than their fingerprints.
 
 #include "core/collection.h"
 #include "core/duplicate_index.h"
@@ -65,6 +69,7 @@ private:
     QStringList existing_;  // every category, as the file spells them
     QStringList created_;
     std::map<QString, std::unique_ptr<Category>> open_;  // by the file's spelling
+    bool keepsRecipes_;
 };
 
 }  // namespace recipes

@@ -8,6 +8,7 @@
 #include "exchange/folder_names.h"
 #include "exchange/jsonld_reader.h"
 #include "exchange/jsonld_writer.h"
+#include "exchange/read_limits.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,9 +28,6 @@ namespace exchange {
 using dao::systemReason;
 
 namespace {
-
-// A recipe.json larger than this is no recipe of ours: it is not read.
-constexpr qint64 kLargestRecipe = 64 << 20;
 
 // Why the export stopped, and where: a folder or file inside the export folder, or that one.
 struct Failure {
@@ -101,13 +99,14 @@ std::optional<QString> recipeKeyIn(int folder, const QString &entry, QString *li
         return std::nullopt;
     }
     struct stat st {};
-    if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kLargestRecipe)
+    // One larger than a recipe the importer reads is no recipe of ours: it is not read.
+    if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kLargestRead)
         return std::nullopt;
     QFile in;
     if (!in.open(file.get(), QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
         return std::nullopt;
     std::vector<ImportedRecipe> found;
-    readJsonLd(in.readAll(), entry, [&](const ImportedRecipe &r) { found.push_back(r); }, [](const ImportProblem &) {});
+    readJsonLd(in, entry, [&](const ImportedRecipe &r) { found.push_back(r); }, [](const ImportProblem &) {});
     if (found.size() != 1)
         return std::nullopt;
     return keyOf(found.front().recipe.name, found.front().category);

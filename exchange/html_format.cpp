@@ -8,10 +8,11 @@
 
 namespace exchange {
 
-void HtmlFormat::read(QFile &file, const QString &name, const RecipeSink &onRecipe, const ProblemSink &onProblem) const
+void HtmlFormat::read(QFile &file, const QString &name, const ReadLimits &limits, const RecipeSink &onRecipe,
+                      const ProblemSink &onProblem) const
 {
     // A saved page may declare its character set only in itself.
-    readPage(pageAsUtf8(file.readAll(), {}), name, onRecipe, onProblem);
+    readPage(pageAsUtf8(readWhole(file, limits.pageBytes), {}), name, onRecipe, onProblem);
 }
 
 bool HtmlFormat::writeTo(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,

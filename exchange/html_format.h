@@ -17,7 +17,8 @@ public:
     bool isCookbook() const override { return true; }
     bool reads() const override { return true; }
     bool claims(QByteArrayView head) const override { return head.startsWith('<'); }
-    void read(QFile &file, const QString &name, const RecipeSink &onRecipe, const ProblemSink &onProblem) const override;
+    void read(QFile &file, const QString &name, const ReadLimits &limits, const RecipeSink &onRecipe,
+              const ProblemSink &onProblem) const override;
 
 protected:
     bool writeTo(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,

@@ -299,7 +299,7 @@ void Importer::importFile(const QString &path, qint64 doneBefore, qint64 total, 
     }
     const RecipeFormat &format = formatOf(file, path);
     const Reader read = [&](const RecipeSink &onRecipe, const ProblemSink &onProblem) {
-        format.read(file, name, onRecipe, onProblem);
+        format.read(file, name, readLimits_, onRecipe, onProblem);
         if (file.error() != QFileDevice::NoError)
             throw ReadFailed{file.errorString()};
     };
@@ -360,6 +360,12 @@ void Importer::importRead(const QString &name, const QString &noun, const Reader
         report.lines += run->lines;
         report.lines.append(name + QStringLiteral(": Cancelled; nothing of this %1 was imported.").arg(noun));
         report.cancelled = true;
+        return;
+    } catch (const FileTooLarge &tooLarge) {
+        report.lines += run->lines;
+        report.lines.append(name + QStringLiteral(": ") + tooLarge.reason()
+                            + QStringLiteral(" Nothing of this %1 was imported.").arg(noun));
+        ++report.unreadable;
         return;
     } catch (const ReadFailed &failure) {
         report.lines += run->lines;

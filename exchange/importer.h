@@ -13,7 +13,9 @@
 //
 // Only regular files are read: a device, pipe or socket, named or found in a folder (through a
 // link too), is reported and never opened in a way that could wait. A file or subfolder that
-// cannot be read is reported with the reason and the others go on.
+// cannot be read is reported with the reason and the others go on; so is a saved page over its
+// size limit (read_limits.h). A JSON-LD or MealMaster file may be of any size: a recipe in it over
+// its own limit is refused with the reason, and the file's others go in.
 //
 // An argument that starts "http://" or "https://" (any case) is a link: its page is fetched
 // (link_fetcher.h), held in memory only, and imported as a file is, in one transaction. A link that
@@ -28,6 +30,7 @@
 #include "core/duplicate_index.h"
 #include "exchange/mealmaster_reader.h"
 #include "exchange/link_fetcher.h"
+#include "exchange/read_limits.h"
 
 #include <QString>
 #include <QStringList>
@@ -64,6 +67,8 @@ public:
 
     // The limits each link's fetch keeps to.
     void setFetchLimits(const FetchLimits &limits) { limits_ = limits; }
+    // The limits each file's reading keeps to.
+    void setReadLimits(const ReadLimits &limits) { readLimits_ = limits; }
 
     // Imports the files, folders and links in the order given; a folder's files in name order.
     ImportReport run(const QStringList &paths, const ImportProgress &progress = {});
@@ -90,6 +95,7 @@ private:
     QString category_;
     recipes::DuplicateIndex duplicates_;
     FetchLimits limits_;
+    ReadLimits readLimits_;
 };
 
 }  // namespace exchange

@@ -1,6 +1,7 @@
 #include "exchange/json_checker.h"
 
 #include "exchange/json_source.h"
+#include "exchange/read_limits.h"
 
 #include <QByteArray>
 
@@ -22,12 +23,29 @@ std::optional<JsonFault> JsonChecker::check(JsonSource &source)
     JsonChecker checker(source);
     if (checker.document())
         return std::nullopt;
-    return JsonFault{checker.failedAt_, checker.error_};
+    return JsonFault{checker.failedAt_, checker.error_, checker.control_};
+}
+
+QString JsonFault::reason() const
+{
+    if (control >= 0)
+        return QStringLiteral("a raw control character U+%1 in a string, where JSON allows it only escaped")
+            .arg(QString::number(control, 16).toUpper().rightJustified(4, u'0'));
+    QJsonParseError qt;
+    qt.error = error;
+    return qt.errorString();
 }
 
 bool JsonChecker::fail(QJsonParseError::ParseError error)
 {
     error_ = error;
+    failedAt_ = in_.pos();
+    return false;
+}
+
+bool JsonChecker::rawControl(int c)
+{
+    control_ = c;
     failedAt_ = in_.pos();
     return false;
 }
@@ -175,8 +193,16 @@ bool JsonChecker::value()
 
 bool JsonChecker::number()
 {
+    // A number longer than any document this program holds whole is not held.
     QByteArray text;
-    const auto take = [&] { text.append(static_cast<char>(in_.get())); };
+    bool tooLong = false;
+    const auto take = [&] {
+        const int c = in_.get();
+        if (text.size() < kLargestRead)
+            text.append(static_cast<char>(c));
+        else
+            tooLong = true;
+    };
     const auto digit = [&] { const int c = in_.peek(); return c >= '0' && c <= '9'; };
     bool isInt = true;
     if (in_.peek() == '-')
@@ -204,6 +230,8 @@ bool JsonChecker::number()
     }
     if (in_.atEnd())
         return fail(QJsonParseError::TerminationByNumber);
+    if (tooLong)
+        return fail(QJsonParseError::IllegalNumber);
     bool ok = false;
     if (isInt)
         text.toLongLong(&ok);
@@ -228,6 +256,8 @@ bool JsonChecker::string()
             escaped = true;
             if (!escape())
                 return fail(QJsonParseError::IllegalEscapeSequence);
+        } else if (c == 0) {
+            return rawControl(c);
         } else if (!utf8Char()) {
             return fail(QJsonParseError::IllegalUTF8String);
         }

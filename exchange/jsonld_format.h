@@ -13,7 +13,8 @@ public:
     QStringList suffixes() const override { return {QStringLiteral("json"), QStringLiteral("jsonld")}; }
     bool reads() const override { return true; }
     bool claims(QByteArrayView head) const override;
-    void read(QFile &file, const QString &name, const RecipeSink &onRecipe, const ProblemSink &onProblem) const override;
+    void read(QFile &file, const QString &name, const ReadLimits &limits, const RecipeSink &onRecipe,
+              const ProblemSink &onProblem) const override;
 
 protected:
     bool writeTo(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,

@@ -9,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QJsonParseError>
 #include <QJsonValue>
 #include <QRegularExpression>
 #include <QStringList>
@@ -97,16 +96,20 @@ Entity decodeReference(QStringView line, qsizetype at, QString &out, qsizetype &
     return Entity::Text;
 }
 
-// One line of a text with its tags already gone: entities decoded, blanks written in the text
-// (and &nbsp;) collapsed to one space and trimmed. A blank that comes from a numeric entity is
-// kept as it is, which is how jsonLdText writes blanks that must survive.
-QString cleanLine(QStringView line)
+// Appends one line of a text with its tags already gone, after separator unless out is empty,
+// and nothing when nothing is left of it: entities decoded, blanks written in the text (and
+// &nbsp;) collapsed to one space and trimmed. A blank that comes from a numeric entity is kept as
+// it is, which is how jsonLdText writes blanks that must survive.
+void appendCleanLine(QString &out, QStringView line, QStringView separator)
 {
-    QString out;
+    bool started = false;
     bool blankPending = false;
     const auto put = [&](QStringView piece) {
-        if (blankPending && !out.isEmpty())
+        if (!started && !out.isEmpty())
+            out += separator;
+        else if (started && blankPending)
             out += u' ';
+        started = true;
         blankPending = false;
         out += piece;
     };
@@ -133,12 +136,13 @@ QString cleanLine(QStringView line)
         put(line.mid(i, 1));
         ++i;
     }
-    return out;
 }
 
-// A text's lines as a page shows them: a block tag ends a line, other tags and comments go.
-// Only '<' followed by a letter, '/' or '!' opens a tag, so "a < b" stays text.
-QStringList cleanLines(const QString &raw)
+// Appends a text's lines as a page shows them, as appendCleanLine does: a block tag ends a line,
+// other tags and comments go. Only '<' followed by a letter, '/' or '!' opens a tag, so "a < b"
+// stays text. The text is taken, and the lines written straight into out, so that a long text is
+// not held again as a list of lines and once more joined.
+void appendCleanLines(QString &out, QString text, QStringView separator)
 {
     static const QRegularExpression comment(QStringLiteral("<!--.*?-->"),
                                             QRegularExpression::DotMatchesEverythingOption);
@@ -148,19 +152,20 @@ QStringList cleanLines(const QString &raw)
     static const QRegularExpression otherTag(QStringLiteral("</?[A-Za-z][^>]*>"));
     static const QRegularExpression lineBreak(QStringLiteral("\\r\\n|\\r|\\n"));
 
-    QString text = raw;
     if (text.contains(u'<')) {
         text.remove(comment);
         text.replace(blockTag, QStringLiteral("\n"));
         text.remove(otherTag);
     }
-    QStringList lines;
-    for (const QString &line : text.split(lineBreak)) {
-        QString cleaned = cleanLine(line);
-        if (!cleaned.isEmpty())
-            lines.append(std::move(cleaned));
-    }
-    return lines;
+    for (const QStringView line : QStringView(text).split(lineBreak))
+        appendCleanLine(out, line, separator);
+}
+
+QString cleanText(QString text, QStringView separator)
+{
+    QString out;
+    appendCleanLines(out, std::move(text), separator);
+    return out;
 }
 
 // A value as text: a string as it is, a number written out; anything else gives nothing.
@@ -173,7 +178,7 @@ QString scalarText(const QJsonValue &value)
     return {};
 }
 
-QString cleanField(const QJsonValue &value) { return cleanLines(scalarText(value)).join(kCrLf); }
+QString cleanField(const QJsonValue &value) { return cleanText(scalarText(value), kCrLf); }
 
 // The first text of a value that may be a list ("recipeYield": ["4", "4 servings"]); a number
 // only when the list has no text.
@@ -201,9 +206,8 @@ void collectAuthors(const QJsonValue &value, QStringList &names)
             collectAuthors(item, names);
         return;
     }
-    const QString name = cleanLines(value.isObject() ? scalarText(value.toObject().value(QLatin1String("name")))
-                                                     : scalarText(value))
-                             .join(QLatin1Char(' '));
+    const QString name =
+        cleanText(value.isObject() ? scalarText(value.toObject().value(QLatin1String("name"))) : scalarText(value), u" ");
     if (!name.isEmpty())
         names.append(name);
 }
@@ -226,26 +230,29 @@ bool isRecipeType(const QJsonValue &value)
     return is(value);
 }
 
-void collectInstructions(const QJsonValue &value, QStringList &lines)
+// The steps' lines appended to steps, each after a line break.
+void collectInstructions(const QJsonValue &value, QString &steps)
 {
     if (value.isArray()) {
         const QJsonArray items = value.toArray();
         for (const QJsonValue &item : items)
-            collectInstructions(item, lines);
+            collectInstructions(item, steps);
         return;
     }
     if (!value.isObject()) {
-        lines += cleanLines(scalarText(value));
+        appendCleanLines(steps, scalarText(value), kCrLf);
         return;
     }
     const QJsonObject object = value.toObject();
     if (object.contains(QLatin1String("itemListElement"))) {
-        lines += cleanLines(scalarText(object.value(QLatin1String("name"))));
-        collectInstructions(object.value(QLatin1String("itemListElement")), lines);
+        appendCleanLines(steps, scalarText(object.value(QLatin1String("name"))), kCrLf);
+        collectInstructions(object.value(QLatin1String("itemListElement")), steps);
         return;
     }
-    const QStringList text = cleanLines(scalarText(object.value(QLatin1String("text"))));
-    lines += text.isEmpty() ? cleanLines(scalarText(object.value(QLatin1String("name")))) : text;
+    const qsizetype before = steps.size();
+    appendCleanLines(steps, scalarText(object.value(QLatin1String("text"))), kCrLf);
+    if (steps.size() == before)
+        appendCleanLines(steps, scalarText(object.value(QLatin1String("name"))), kCrLf);
 }
 
 ImportedRecipe recipeFrom(const QJsonObject &object)
@@ -258,21 +265,19 @@ ImportedRecipe recipeFrom(const QJsonObject &object)
     collectAuthors(object.value(QLatin1String("author")), authors);
     r.author = authors.join(QLatin1String(", "));
 
-    QStringList ingredients;
-    const QString yield = cleanLines(firstText(object.value(QLatin1String("recipeYield")))).join(QLatin1Char(' '));
+    QString ingredients;
+    const QString yield = cleanText(firstText(object.value(QLatin1String("recipeYield"))), u" ");
     if (!yield.isEmpty())
-        ingredients.append(QLatin1String("Yield: ") + yield);
+        ingredients = QLatin1String("Yield: ") + yield;
     QJsonValue list = object.value(QLatin1String("recipeIngredient"));
     if (list.isUndefined())
         list = object.value(QLatin1String("ingredients"));
     const QJsonArray items = list.isArray() ? list.toArray() : QJsonArray{list};
     for (const QJsonValue &item : items)
-        ingredients += cleanLines(scalarText(item));
-    r.ingredients = ingredients.join(kCrLf);
+        appendCleanLines(ingredients, scalarText(item), kCrLf);
+    r.ingredients = std::move(ingredients);
 
-    QStringList steps;
-    collectInstructions(object.value(QLatin1String("recipeInstructions")), steps);
-    r.instructions = steps.join(kCrLf);
+    collectInstructions(object.value(QLatin1String("recipeInstructions")), r.instructions);
 
     imported.category = cleanField(firstText(object.value(QLatin1String("recipeCategory"))));
     return imported;
@@ -368,6 +373,7 @@ struct Walk {
     const RecipeSink &onRecipe;
     const ProblemSink &onProblem;
     const QUrl *page;  // the link of the page the document is a block of; null for a file
+    qint64 largestRecipe;
     int recipesSeen = 0;
 
     QString where(const QString &path) const { return path.isEmpty() ? sourceName : sourceName + u": " + path; }
@@ -432,12 +438,22 @@ struct Walk {
         }
         if (!type)
             return;
-        in.seek(type->second);
-        const bool recipe = isRecipeType(parsedValue(in.bytesSince(type->first)));
-        in.seek(end);
+        // A type too large to hold is taken for a recipe's, so that the object is told as too large.
+        bool recipe = true;
+        if (type->second - type->first <= largestRecipe) {
+            in.seek(type->second);
+            recipe = isRecipeType(parsedValue(in.bytesSince(type->first)));
+            in.seek(end);
+        }
         if (!recipe)
             return;
         ++recipesSeen;
+        if (end - start > largestRecipe) {
+            onProblem({where(path), QStringLiteral("The recipe is too large: %1, over the %2 this program reads of one "
+                                                   "recipe, so it was not read.")
+                                        .arg(byteSize(end - start), byteSize(largestRecipe))});
+            return;
+        }
         const QJsonObject object = QJsonDocument::fromJson(in.bytesSince(start)).object();
         ImportedRecipe imported = page ? pageRecipeFromJsonLd(object, *page) : recipeFrom(object);
         imported.where = where(path);
@@ -449,21 +465,19 @@ struct Walk {
 };
 
 int readBlock(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe, const ProblemSink &onProblem,
-              const QUrl *page)
+              const QUrl *page, qint64 largestRecipe)
 {
     JsonSource in(device);
     if (const std::optional<JsonFault> fault = JsonChecker::check(in)) {
-        QJsonParseError error;
-        error.error = fault->error;
         onProblem({sourceName + u": offset " + QString::number(fault->offset),
-                   QStringLiteral("The file is not valid JSON: ") + error.errorString() + u'.'});
+                   QStringLiteral("The file is not valid JSON: ") + fault->reason() + u'.'});
         return 1;
     }
     in.seek(0);
     if (in.size() > 3 && in.peekAt(0) == 0xef && in.peekAt(1) == 0xbb && in.peekAt(2) == 0xbf)
         in.skip(3);
     skipSpace(in);
-    Walk walk{in, sourceName, onRecipe, onProblem, page};
+    Walk walk{in, sourceName, onRecipe, onProblem, page, largestRecipe};
     walk.visit(QString());
     return walk.recipesSeen;
 }
@@ -480,13 +494,13 @@ ImportedRecipe pageRecipeFromJsonLd(const QJsonObject &recipe, const QUrl &pageU
 int readJsonLdBlock(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe,
                     const ProblemSink &onProblem, const QUrl &pageUrl)
 {
-    return readBlock(device, sourceName, onRecipe, onProblem, &pageUrl);
+    return readBlock(device, sourceName, onRecipe, onProblem, &pageUrl, kLargestRead);
 }
 
 void readJsonLd(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe,
-                const ProblemSink &onProblem)
+                const ProblemSink &onProblem, qint64 largestRecipe)
 {
-    if (readBlock(device, sourceName, onRecipe, onProblem, nullptr) == 0)
+    if (readBlock(device, sourceName, onRecipe, onProblem, nullptr, largestRecipe) == 0)
         onProblem({sourceName, QStringLiteral("The file holds no recipe.")});
 }
 

@@ -13,6 +13,7 @@
 // digit or '=' follows it), runs of blanks made one space, lines trimmed, empty lines dropped.
 
 #include "exchange/mealmaster_reader.h"
+#include "exchange/read_limits.h"
 
 #include <QByteArray>
 #include <QUrl>
@@ -34,9 +35,12 @@ int readJsonLdBlock(const QByteArray &json, const QString &sourceName, const Rec
                     const ProblemSink &onProblem, const QUrl &pageUrl = {});
 
 // The same from a random-access device, from where it stands to its end, read as a stream: the
-// document is checked first, then walked, and only one recipe object is held at a time.
+// document is checked first, then walked, and only one recipe object is held at a time, so the
+// document may be of any size. A recipe object of more than largestRecipe bytes is told to
+// onProblem and skipped. A device that grows meanwhile is read as far as it went when it was
+// looked at.
 void readJsonLd(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe,
-                const ProblemSink &onProblem);
+                const ProblemSink &onProblem, qint64 largestRecipe = kLargestRead);
 int readJsonLdBlock(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe,
                     const ProblemSink &onProblem, const QUrl &pageUrl = {});
 

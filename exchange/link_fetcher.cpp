@@ -1,6 +1,7 @@
 #include "exchange/link_fetcher.h"
 
 #include "exchange/page_charset.h"
+#include "exchange/read_limits.h"
 #include "exchange/shown_link.h"
 
 #include <QEventLoop>
@@ -26,13 +27,6 @@ QString seconds(std::chrono::milliseconds limit)
     return QString::number(double(limit.count()) / 1000.0, 'g', 3) + QStringLiteral(" s");
 }
 
-QString size(qint64 bytes)
-{
-    if (bytes >= 1024 * 1024)
-        return QString::number(double(bytes) / (1024 * 1024), 'g', 3) + QStringLiteral(" MB");
-    return QString::number(double(bytes) / 1024, 'g', 3) + QStringLiteral(" KB");
-}
-
 // Past the limit in the bytes read, which are the unpacked ones when the server packed the page.
 QString tooLarge(const QNetworkReply &reply, qint64 limit)
 {
@@ -40,7 +34,7 @@ QString tooLarge(const QNetworkReply &reply, qint64 limit)
     const bool packed = !packing.isEmpty() && packing != "identity";
     return (packed ? QStringLiteral("The page is too large once unpacked: over the %1 this program reads.")
                    : QStringLiteral("The page is too large: over the %1 this program reads."))
-        .arg(size(limit));
+        .arg(byteSize(limit));
 }
 
 // The scheme of the link a redirect that was not followed leads to; empty when it leads nowhere.
@@ -94,7 +88,7 @@ QString networkReason(const QNetworkReply &reply, const QUrl &url, qint64 limit)
         if (status / 100 == 2)
             return QStringLiteral("The page is too large once unpacked (over the %1 this program reads), or its "
                                   "packing is damaged.")
-                .arg(size(limit));
+                .arg(byteSize(limit));
         break;
     default:
         break;
@@ -167,7 +161,7 @@ FetchedPage LinkFetcher::fetch(const QUrl &url, const FetchProgress &progress) c
                      .arg(QString::fromLatin1(type.split(';').front().trimmed())));
         else if (length.isValid() && length.toLongLong() > limits_.bytes)
             stop(QStringLiteral("The page is too large: %1, over the %2 this program reads.")
-                     .arg(size(length.toLongLong()), size(limits_.bytes)));
+                     .arg(byteSize(length.toLongLong()), byteSize(limits_.bytes)));
     });
     QObject::connect(reply.get(), &QNetworkReply::readyRead, &loop, [&] {
         page.body += reply->readAll();

@@ -4,10 +4,10 @@
 
 namespace exchange {
 
-void MealMasterFormat::read(QFile &file, const QString &name, const RecipeSink &onRecipe,
+void MealMasterFormat::read(QFile &file, const QString &name, const ReadLimits &limits, const RecipeSink &onRecipe,
                             const ProblemSink &onProblem) const
 {
-    readMealMaster(file, name, onRecipe, onProblem);
+    readMealMaster(file, name, onRecipe, onProblem, limits.mealMasterRecipeBytes);
 }
 
 bool MealMasterFormat::writeTo(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,

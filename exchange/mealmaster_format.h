@@ -14,7 +14,8 @@ public:
     QStringList suffixes() const override { return {QStringLiteral("mmf"), QStringLiteral("mm"), QStringLiteral("txt")}; }
     bool reads() const override { return true; }
     bool readsAnyText() const override { return true; }
-    void read(QFile &file, const QString &name, const RecipeSink &onRecipe, const ProblemSink &onProblem) const override;
+    void read(QFile &file, const QString &name, const ReadLimits &limits, const RecipeSink &onRecipe,
+              const ProblemSink &onProblem) const override;
 
 protected:
     bool writeTo(QIODevice &out, const recipes::Collection &collection, const QStringList &categories,

@@ -17,8 +17,6 @@ using namespace mealmaster;
 
 // A line longer than this is cut into pieces, so a file without line breaks cannot fill memory.
 constexpr qsizetype kLongestLine = 1 << 20;
-// A recipe is a few kilobytes; one this long has lost its end line, and is given up.
-constexpr qsizetype kLongestRecipe = 4 << 20;
 constexpr qsizetype kChunk = 1 << 16;
 
 // The device's lines, without their line ends: CR LF, LF or CR alone. A line is a view into the
@@ -327,8 +325,10 @@ private:
 
 class Reader {
 public:
-    Reader(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe, const ProblemSink &onProblem)
-        : source_(device), device_(device), sourceName_(sourceName), onRecipe_(onRecipe), onProblem_(onProblem)
+    Reader(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe, const ProblemSink &onProblem,
+           qsizetype longestRecipe)
+        : source_(device), device_(device), sourceName_(sourceName), onRecipe_(onRecipe), onProblem_(onProblem),
+          longestRecipe_(longestRecipe)
     {
     }
 
@@ -359,8 +359,11 @@ public:
                 body_.append(line.data(), static_cast<std::size_t>(line.size()));
                 body_.push_back('\n');
                 bodySize_ += line.size();
-                if (bodySize_ > kLongestRecipe) {
-                    problem(QStringLiteral("The recipe is over 4 MB long; its end line is missing."));
+                if (bodySize_ > longestRecipe_) {
+                    // The rest of it, up to its end line, is passed over as text between recipes.
+                    problem(QStringLiteral("The recipe is too large: over the %1 this program reads of one recipe "
+                                           "(or its end line is missing), so it was not read.")
+                                .arg(byteSize(longestRecipe_)));
                     drop();
                 }
             }
@@ -421,6 +424,7 @@ private:
     const QString sourceName_;
     const RecipeSink &onRecipe_;
     const ProblemSink &onProblem_;
+    const qsizetype longestRecipe_;
     qint64 lineNumber_ = 0;
     qint64 start_ = 0;
     std::optional<Style> style_;  // set while inside a recipe
@@ -432,9 +436,9 @@ private:
 }  // namespace
 
 void readMealMaster(QIODevice &device, const QString &sourceName, const RecipeSink &onRecipe,
-                    const ProblemSink &onProblem)
+                    const ProblemSink &onProblem, qsizetype longestRecipe)
 {
-    Reader(device, sourceName, onRecipe, onProblem).run();
+    Reader(device, sourceName, onRecipe, onProblem, longestRecipe).run();
 }
 
 }  // namespace exchange

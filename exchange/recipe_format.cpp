@@ -12,7 +12,8 @@ QString RecipeFormat::filter() const
 
 bool RecipeFormat::claims(QByteArrayView) const { return false; }
 
-void RecipeFormat::read(QFile &, const QString &name, const RecipeSink &, const ProblemSink &onProblem) const
+void RecipeFormat::read(QFile &, const QString &name, const ReadLimits &, const RecipeSink &,
+                        const ProblemSink &onProblem) const
 {
     onProblem({name, QStringLiteral("The file holds no recipe this program can read.")});
 }

@@ -4,12 +4,15 @@
 // (a file, or a folder of them), or both. The formats are listed in format_list.h; a format is
 // an object there, so nothing else needs to know which formats there are.
 //
-// Failures: read() tells each problem to its sink and throws what the sinks throw; exportTo()
+// Failures: read() tells each problem to its sink, a recipe over the limits it is given among
+// them, and throws what the sinks throw, and FileTooLarge (read_limits.h) for a file it reads
+// whole that is over them; exportTo()
 // returns false, with *error naming the file or folder and why, or with *error empty when the
 // export was cancelled. A collection that cannot be read is such a failure too.
 
 #include "exchange/exporter.h"
 #include "exchange/mealmaster_reader.h"
+#include "exchange/read_limits.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -50,8 +53,9 @@ public:
     virtual bool claims(QByteArrayView head) const;
     // Whether it takes a file that neither its beginning nor its suffix names.
     virtual bool readsAnyText() const { return false; }
-    // Reads the whole file; name starts each place told.
-    virtual void read(QFile &file, const QString &name, const RecipeSink &onRecipe, const ProblemSink &onProblem) const;
+    // Reads the whole file, keeping to limits; name starts each place told.
+    virtual void read(QFile &file, const QString &name, const ReadLimits &limits, const RecipeSink &onRecipe,
+                      const ProblemSink &onProblem) const;
 
     virtual bool writes() const { return false; }
     // Writes the categories' recipes, in catalogue and stored order, to path.

@@ -1,14 +1,15 @@
 // Imports into a real recipe file: files of each kind found in a folder and put where they
 // belong, duplicates skipped, unreadable recipes reported by place, each file whole or not at all,
-// devices, pipes and files the user may not read told and passed over, and exports that come
-// back unchanged when imported, recipe folders written only into folders of the user's; pages
-// fetched by their links from a local server, read as the same page saved to a file is, and every
-// way a fetch fails told.
+// devices, pipes and files the user may not read told and passed over, pages and recipes over
+// their read limits told and the rest imported, and exports that come back unchanged when
+// imported, recipe folders written only into folders of the user's; pages fetched by their links
+// from a local server, read as the same page saved to a file is, and every way a fetch fails told.
 #include "core/collection.h"
 #include "core/recipe_batch.h"
 #include "exchange/exporter.h"
 #include "exchange/format_list.h"
 #include "exchange/importer.h"
+#include "exchange/read_limits.h"
 #include "exchange/recipe_format.h"
 #include "support/ordinary_user.h"
 #include "support/page_server.h"
@@ -318,6 +319,104 @@ TEST(Importer, ReadsRegularFilesOnlyAndTellsEachFileItCouldNotRead)
     }
     // The temporary folder can be removed only once it may be entered again.
     QFile::setPermissions(folder + QLatin1String("/shut"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+// A JSON-LD recipe of exactly size bytes.
+QByteArray jsonRecipe(const char *name, qsizetype size)
+{
+    const QByteArray shell = QByteArray(R"({"@type": "Recipe", "name": ")") + name + R"(", "recipeInstructions": ")";
+    return shell + QByteArray(size - shell.size() - 2, 's') + "\"}";
+}
+
+// A MealMaster recipe whose lines, between its first and end lines, hold over size bytes.
+QByteArray mealMasterRecipe(const char *name, qsizetype size)
+{
+    QByteArray text = QByteArray("MMMMM----- Recipe via Meal-Master (tm) v8.05\n      Title: ") + name + "\n\n";
+    for (qsizetype held = 0; held <= size; held += 78)
+        text += "  " + QByteArray(76, 's') + '\n';
+    return text + "MMMMM\n";
+}
+
+// Each file is held to a limit: a saved page by its size, told before it is read (the real
+// limit, with a sparse file) or once it grows past it while it is read; JSON-LD and MealMaster,
+// read as streams, by each recipe, so that a file of any size goes in but a recipe over the limit.
+TEST(Importer, HoldsEachFileToItsReadLimitAndImportsTheRest)
+{
+    QTemporaryDir source;
+    const auto path = [&](const char *name) { return source.filePath(QLatin1String(name)); };
+    const auto told = [&](const char *name, const char *line) -> QString {
+        return QDir::toNativeSeparators(path(name)) + QLatin1String(line);
+    };
+    writeFile(path("huge.html"), "<!DOCTYPE html><html>");
+    ASSERT_EQ(::truncate(QFile::encodeName(path("huge.html")).constData(), qint64(1) << 30), 0);
+    QByteArray page = kPage;
+    page += QByteArray(2048 - page.size(), ' ');
+    writeFile(path("page.html"), page);
+    writeFile(path("mixed.json"), "[" + jsonRecipe("A", 100) + ",\n" + jsonRecipe("Big", 2048) + ",\n" + jsonRecipe("B", 100) + "]");
+    QByteArray many = "[";
+    for (int i = 0; i < 50; ++i)
+        many += (i ? "," : "") + jsonRecipe(QByteArray::number(i).constData(), 100);
+    writeFile(path("many.json"), many + "]");
+    writeFile(path("folder/big/recipe.json"), jsonRecipe("Big", 2048));
+    writeFile(path("folder/small/recipe.json"), jsonRecipe("Small", 1024));
+    const QByteArray small = mealMasterRecipe("A", 100);
+    writeFile(path("mixed.mmf"), small + mealMasterRecipe("Big", 1024) + mealMasterRecipe("B", 100));
+    const std::string bigAt = ":" + std::to_string(small.count('\n') + 1);
+
+    using exchange::ReadLimits;
+    const struct {
+        const char *what;
+        QString path;
+        ReadLimits limits;
+        int added, refused, unreadable;
+        QString told;  // a line of the report
+    } cases[] = {
+        {"a page of 1 GB, against the real limit", path("huge.html"), {}, 0, 0, 1,
+         told("huge.html", ": The file is too large: 1 GB, over the 64 MB this program reads. Nothing of this file was imported.")},
+        {"a page of the limit", path("page.html"), {.pageBytes = 2048}, 2, 0, 0, {}},
+        {"a page over it", path("page.html"), {.pageBytes = 1024}, 0, 0, 1,
+         told("page.html", ": The file is too large: 2 KB, over the 1 KB this program reads. Nothing of this file was imported.")},
+        {"a JSON-LD recipe of the limit", path("mixed.json"), {.jsonRecipeBytes = 2048}, 3, 0, 0, {}},
+        {"a JSON-LD recipe over the limit, between two under it", path("mixed.json"), {.jsonRecipeBytes = 1024}, 2, 1, 0,
+         told("mixed.json", ": [1]: The recipe is too large: 2 KB, over the 1 KB this program reads of one recipe, so it was not read.")},
+        {"a JSON-LD file over the limits, of recipes under them", path("many.json"), {1024, 1024, 1024}, 50, 0, 0, {}},
+        {"a recipe.json over the limit in a folder", path("folder"), {.jsonRecipeBytes = 1024}, 1, 1, 0,
+         told("folder/big/recipe.json", ": The recipe is too large: 2 KB, over the 1 KB this program reads of one recipe, so it was not read.")},
+        {"a MealMaster recipe over the limit, between two under it", path("mixed.mmf"), {.pageBytes = 1024, .mealMasterRecipeBytes = 1024}, 2, 1, 0,
+         told("mixed.mmf", bigAt.c_str()) + QLatin1String(": The recipe is too large: over the 1 KB this program reads of one "
+                                                           "recipe (or its end line is missing), so it was not read.")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::TempDb db;
+        db.create();
+        Collection collection(db.filePath(), testsupport::kPassword);
+        Importer importer(collection, {});
+        importer.setReadLimits(c.limits);
+        const ImportReport report = importer.run({c.path});
+        EXPECT_EQ(report.added, c.added) << report.text().toStdString();
+        EXPECT_EQ(report.refused, c.refused);
+        EXPECT_EQ(report.unreadable, c.unreadable);
+        EXPECT_FALSE(report.fileFailed);
+        if (!c.told.isEmpty()) {
+            EXPECT_TRUE(report.lines.contains(c.told)) << c.told.toStdString() << "\nnot in:\n" << report.text().toStdString();
+        }
+    }
+
+    // A page that grows past the limit while it is read is not read on.
+    class Growing : public QBuffer {
+    public:
+        qint64 size() const override { return 100; }
+    } growing;
+    growing.setData(QByteArray(4096, 'x'));
+    ASSERT_TRUE(growing.open(QIODevice::ReadOnly));
+    try {
+        exchange::readWhole(growing, 2048);
+        ADD_FAILURE() << "a page read on past the limit";
+    } catch (const exchange::FileTooLarge &e) {
+        EXPECT_EQ(e.reason().toStdString(), "The file is too large: it grew while it was read, past the 2 KB this program reads.");
+        EXPECT_LE(growing.pos(), 2049);
+    }
 }
 
 // Recipes that test an exchange format: markup characters, non-ASCII text, lines, blanks.

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -154,6 +155,43 @@ TEST(JsonLdReader, TellsBrokenJsonWhereQtsParserDoes)
             json, QStringLiteral("file.json"), [](const ImportedRecipe &) {},
             [&](const ImportProblem &p) { reason = p.reason.toStdString(); });
         EXPECT_NE(reason.find(qt.errorString().toStdString()), std::string::npos) << reason;
+    }
+}
+
+// A NUL written raw in a string is refused where it stands, as JSON's grammar has it though Qt's
+// parser takes it; escaped it is no fault. The other control characters real pages write raw in
+// their texts (tabs, line breaks) are read.
+TEST(JsonLdReader, RefusesANulWrittenRawInAString)
+{
+    using namespace std::string_view_literals;
+    const struct {
+        std::string_view json;
+        const char *where;  // of the one problem; none when the recipe is read
+        const char *character;
+    } cases[] = {
+        {"[{\"@type\": \"Recipe\", \"name\": \"Pea\0Soup\"}]"sv, "file.json: offset 33", "U+0000"},
+        {"{\"@type\": \"Recipe\", \"na\0me\": \"A\"}"sv, "file.json: offset 23", "U+0000"},
+        {"{\"@type\": \"Recipe\", \"name\": \"Two\nlines,\ta tab\x1f\"}"sv, nullptr, nullptr},
+        {"\t{\"@type\":\r\n\"Recipe\", \"name\": \"Pea\\tSoup\\u0000\", \"author\": \"\x7f\"}\n"sv, nullptr, nullptr},
+    };
+    for (const auto &c : cases) {
+        const QByteArray json(c.json.data(), static_cast<qsizetype>(c.json.size()));
+        SCOPED_TRACE(json.toStdString());
+        std::vector<ImportedRecipe> recipes;
+        std::vector<ImportProblem> problems;
+        exchange::readJsonLd(
+            json, QStringLiteral("file.json"), [&](const ImportedRecipe &r) { recipes.push_back(r); },
+            [&](const ImportProblem &p) { problems.push_back(p); });
+        if (!c.where) {
+            EXPECT_EQ(recipes.size(), 1u);
+            EXPECT_TRUE(problems.empty());
+            continue;
+        }
+        EXPECT_TRUE(recipes.empty());
+        ASSERT_EQ(problems.size(), 1u);
+        EXPECT_EQ(problems[0].where.toStdString(), c.where);
+        EXPECT_EQ(problems[0].reason.toStdString(), std::string("The file is not valid JSON: a raw control character ")
+                                                        + c.character + " in a string, where JSON allows it only escaped.");
     }
 }
 

@@ -258,6 +258,56 @@ TEST(MealMasterReader, TakesEachRecipeAsUtf8WhenAllItsBytesAreElseAsLatin1)
     }
 }
 
+// A recipe is held to its limit, not the file: one over it is refused with the reason, with or
+// without its end line, and the recipes around it are read.
+TEST(MealMasterReader, RefusesARecipeOverItsLimitAndReadsTheOthers)
+{
+    const auto recipe = [](const char *title, qsizetype size, bool ended) -> QByteArray {
+        // Exactly size bytes of lines between the first line and the end line, line ends aside.
+        QByteArray lines = QByteArray("      Title: ") + title + "\n\n";
+        qsizetype left = size - (lines.size() - 2);
+        const QByteArray step = "  " + QByteArray(76, 's');
+        for (; left >= step.size(); left -= step.size())
+            lines += step + '\n';
+        lines += QByteArray(left, 't') + '\n';
+        return "MMMMM----- Recipe via Meal-Master (tm) v8.05\n" + lines + (ended ? "MMMMM\n" : "");
+    };
+    const QByteArray before = recipe("Before", 100, true);
+    const QByteArray after = recipe("After", 100, true);
+    const qsizetype limit = qsizetype(4) << 20;  // the reader's own, as its message says
+    const struct {
+        const char *what;
+        QByteArray big;
+        bool read;
+    } cases[] = {
+        {"a recipe of the limit is read", recipe("Big", limit, true), true},
+        {"one a byte longer is refused", recipe("Big", limit + 1, true), false},
+        {"one without its end line is refused once over the limit", recipe("Big", limit + 1, false), false},
+    };
+    const std::string bigAt = "file.mmf:" + std::to_string(before.count('\n') + 1);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QBuffer file;
+        file.setData(before + c.big + after);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        std::vector<std::string> names, problems;
+        exchange::readMealMaster(
+            file, QStringLiteral("file.mmf"),
+            [&](const ImportedRecipe &r) { names.push_back(r.where.toStdString() + " " + r.recipe.name.toStdString()); },
+            [&](const ImportProblem &p) { problems.push_back(p.where.toStdString() + ": " + p.reason.toStdString()); });
+        const std::string afterAt = "file.mmf:" + std::to_string(before.count('\n') + c.big.count('\n') + 1);
+        if (c.read) {
+            EXPECT_EQ(names, (std::vector<std::string>{"file.mmf:1 Before", bigAt + " Big", afterAt + " After"}));
+            EXPECT_TRUE(problems.empty());
+        } else {
+            EXPECT_EQ(names, (std::vector<std::string>{"file.mmf:1 Before", afterAt + " After"}));
+            EXPECT_EQ(problems, std::vector<std::string>{bigAt + ": The recipe is too large: over the 4 MB this program "
+                                                                 "reads of one recipe (or its end line is missing), so "
+                                                                 "it was not read."});
+        }
+    }
+}
+
 TEST(MealMasterWriter, WritesRecipesThatReadBackUnchanged)
 {
     const QString longText = QStringLiteral("finely chopped, or minced if you have a sharp knife and the time, then "
