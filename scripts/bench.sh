@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmark (Release, in build-bench) and runs it: the recipe store on generated
 # encrypted databases against what SQLCipher and Qt do alone. It generates about 5 GB of
-# databases in the temporary folder and removes them at the end; the run takes a few minutes.
+# databases in the temporary folder and removes them at the end; a whole run takes 30 to 60 minutes
+# on two cores (docs/benchmarks.md).
 # Arguments go to the benchmark: --table=FILE also writes the result table there,
 # --data-dir=DIR keeps the databases there for later runs, --benchmark_filter=REGEX picks
 # benchmarks, --no-memory skips the peak-memory probes.
